@@ -1,0 +1,46 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "core/settings_store.h"
+#include "editing/bounds.h"
+
+namespace tavrel {
+
+struct CreatureKindInfo {
+    std::string_view row;        // the game file's row identifier
+    std::string_view screenName; // what the creature screen calls the kind
+};
+
+struct CreatureFieldInfo {
+    int column;               // column of the creature rows in CREATURE.TXT
+    std::string_view heading; // the column heading, stray blanks included
+};
+
+struct OtherSlotInfo {
+    std::string_view row;
+    std::string_view column;
+};
+
+// Everything known about one slot: where it stands in the game file and its bounds.
+struct SlotInfo {
+    SlotRef ref;
+    int record = 0;
+    std::string_view row;
+    std::string_view column;
+    ValueBounds bounds;
+};
+
+const CreatureKindInfo& creatureKind(int kind);
+const CreatureFieldInfo& creatureField(int field);
+SlotInfo slotInfo(SlotRef ref);
+SlotInfo slotInfoOfRecord(int record);
+
+namespace catalogue_data {
+extern const std::array<CreatureKindInfo, kCreatureKinds> kKinds;
+extern const std::array<CreatureFieldInfo, kCreatureFields> kFields;
+extern const std::array<OtherSlotInfo, kSlotCount - kCreatureKinds * kCreatureFields> kOthers;
+} // namespace catalogue_data
+
+} // namespace tavrel

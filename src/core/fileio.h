@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cerrno>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavrel::fileio {
+
+// What failed, on which file, with the platform's error code (errno on POSIX).
+struct IoError {
+    int code = 0;     // errno value (or the Windows error mapped to one)
+    std::string path; // the file or folder the failing step worked on
+    std::string step; // short verb: "open", "read", "create", "write", "sync", "rename", ...
+
+    // The classic run-time error number the editor's messages are chosen by.
+    int number() const;
+    // The platform's own words for the failure, e.g. "No space left on device".
+    std::string reason() const;
+};
+
+using Status = std::optional<IoError>; // empty on success
+
+// True only for an existing regular file (symbolic links followed); never for a folder.
+bool FileExists(const std::string& path);
+
+// Reads a whole file into `out`.
+Status readFile(const std::string& path, std::string& out);
+
+// Replaces (or creates) `path` with exactly `content` without ever leaving it
+// half-written: the bytes go to a new file in the same folder, which is synced and
+// renamed over the target. A symbolic link is followed and stays a link. The new
+// file keeps the old file's permissions (plus owner write) and, where allowed, its
+// group. On failure the old file is untouched and no temporary file remains.
+Status replaceFile(const std::string& path, std::string_view content);
+
+// "Set attributes to normal": on POSIX, give the owner write permission.
+Status setAttributesNormal(const std::string& path);
+
+// Joins with the platform's separator; a trailing separator on `dir` is kept as is.
+std::string joinPath(std::string_view dir, std::string_view name);
+
+// Looks in `dir` for an entry called `name`, ignoring letter case when the file
+// system does not; returns the entry's real name, preferring an exact match.
+std::optional<std::string> findEntry(const std::string& dir, std::string_view name);
+
+// The step named by a replaceFile error that came after the rename: the new content is
+// already in place, but the folder entry may not yet be safe from a power cut.
+inline constexpr std::string_view StepSyncFolder = "sync folder";
+
+// A seam for tests: every operating-system call that replaceFile (and
+// setAttributesNormal) makes to change something is counted here, and a plan can make
+// the n-th one fail with a chosen error without reaching the system. Closing is the
+// one exception: a failed close releases the descriptor anyway, so a faked failure
+// still closes it. Not for use by the program itself.
+namespace testing {
+
+enum class Op {
+    Create, // create the temporary file (each attempt)
+    Write,  // each write call
+    Flush,  // push the temporary file's data to the device
+    Sync,   // push the folder entry to the device, after the rename
+    Rename, // move the temporary file over the target
+    Remove, // delete the temporary file after a failure
+    Chmod,  // set permissions
+    Chown,  // restore the old file's owner or group
+    Close,  // close the temporary file
+};
+
+struct FaultPlan {
+    int failAt = 0;  // 1-based position of the operation to fail; 0 fails none
+    int error = EIO; // the errno it fails with
+};
+
+// Installs a plan (or none) and restarts the count.
+void setFaultPlan(std::optional<FaultPlan> plan);
+// Operations counted since the last setFaultPlan call.
+int operationCount();
+// Those operations in order (the first few thousand).
+std::vector<Op> operations();
+
+} // namespace testing
+
+} // namespace tavrel::fileio

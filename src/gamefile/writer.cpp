@@ -1,0 +1,129 @@
+#include "gamefile/writer.h"
+
+#include <charconv>
+#include <cstddef>
+
+#include "core/errors.h"
+#include "gamefile/creature_template.h"
+#include "gamefile/game_paths.h"
+#include "gamefile/layout.h"
+
+namespace tavrel {
+
+namespace {
+
+void appendValue(std::string& out, std::int32_t v) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+    out.append(digits, end);
+}
+
+std::int32_t valueOf(const ValueSet& values, SlotRef ref) {
+    return values[static_cast<std::size_t>(recordOf(ref) - 1)];
+}
+
+// The second copies: each creature's "To Level (Grow Up)" column, then the instance
+// columns that repeat another instance's reset times.
+std::int32_t copyValue(const ValueSet& values, int copy) {
+    constexpr int kGrowUpField = 35;
+    constexpr int kLastLevelField = 34;
+    if (copy <= kCreatureKinds)
+        return valueOf(values, SlotRef::creature(copy, kGrowUpField)) <= 0
+                   ? 0
+                   : valueOf(values, SlotRef::creature(copy, kLastLevelField));
+    constexpr int kCopiedAbility[] = {4, 5, 2, 3};
+    return valueOf(values,
+                   SlotRef::of(Category::Ability, kCopiedAbility[copy - kCreatureKinds - 1]));
+}
+
+std::string fileName(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+std::string renderGameFile(const ValueSet& values) {
+    std::string out;
+    out.reserve(48 * 1024);
+    int placeholder = 1;
+    int copy = 1;
+    for (std::string_view text : CreatureTemplate()) {
+        for (char c : text) {
+            switch (c) {
+            case '*':
+                out.push_back('\t');
+                break;
+            case '+':
+                out.append("\r\n");
+                break;
+            case '=':
+                appendValue(
+                    out,
+                    values[static_cast<std::size_t>(layout::placeholderRecord(placeholder++) - 1)]);
+                break;
+            case '/':
+                appendValue(out, copyValue(values, copy++));
+                break;
+            default:
+                out.push_back(c);
+            }
+        }
+    }
+    return out;
+}
+
+ApplyResult applyToGame(const std::string& installPath, const ValueSet& values) {
+    ApplyResult result;
+    const std::string creature = gameFilePath(installPath, kCreatureFileName);
+    if (!fileio::FileExists(creature)) {
+        result.outcome = ApplyOutcome::GameMissing;
+        result.message = msg::GameMissing;
+        return result;
+    }
+    // Looked for before anything is written, so that a failure can say exactly
+    // which of the two files changed.
+    const std::string addon = gameFilePath(installPath, kAddonFileName);
+    const bool addonPresent = fileio::FileExists(addon);
+
+    const std::string content = renderGameFile(values);
+    // An error after the rename means the new file is in place; only its durability
+    // is in doubt, and the user must not be told that nothing changed.
+    auto replaced = [](const fileio::Status& error) {
+        return !error || error->step == fileio::StepSyncFolder;
+    };
+    fileio::Status error = fileio::replaceFile(creature, content);
+    if (!replaced(error)) {
+        result.outcome = ApplyOutcome::Failed;
+        result.message = "Unable to write " + fileName(creature) + ": " + error->reason() +
+                         ". The game's files have not been changed.";
+        result.error = std::move(error);
+        return result;
+    }
+    if (addonPresent) {
+        fileio::Status addonError = fileio::replaceFile(addon, content);
+        if (!replaced(addonError)) {
+            result.outcome = ApplyOutcome::AddonFailed;
+            result.message = fileName(creature) + " has been updated, but " + fileName(addon) +
+                             " could not be written: " + addonError->reason() + ". " +
+                             fileName(addon) + " has not been changed.";
+            result.error = std::move(addonError);
+            return result;
+        }
+        result.addonWritten = true;
+        if (!error)
+            error = std::move(addonError);
+    }
+    if (error) {
+        result.outcome = ApplyOutcome::Unconfirmed;
+        result.message = "The changes have been written, but the system reported an error "
+                         "while making them permanent: " +
+                         error->reason() + ".";
+        result.error = std::move(error);
+        return result;
+    }
+    result.outcome = ApplyOutcome::Applied;
+    return result;
+}
+
+} // namespace tavrel

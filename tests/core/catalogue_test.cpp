@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "core/catalogue.h"
+#include "core/editor_state.h"
+#include "core/factory_defaults.h"
+
+namespace tavrel {
+namespace {
+
+TEST(Catalogue, RecordsAndSlotsMapOneToOne) {
+    std::set<std::pair<std::string_view, std::string_view>> seen;
+    for (int record = 1; record <= kSlotCount; ++record) {
+        const SlotRef ref = slotOfRecord(record);
+        ASSERT_TRUE(isValidSlot(ref)) << record;
+        ASSERT_EQ(recordOf(ref), record);
+        const SlotInfo info = slotInfo(ref);
+        EXPECT_FALSE(info.row.empty()) << record;
+        EXPECT_FALSE(info.column.empty()) << record;
+        // Each slot is one place of the file: row and column never repeat.
+        EXPECT_TRUE(seen.insert({info.row, info.column}).second)
+            << info.row << " / " << info.column;
+    }
+    EXPECT_EQ(recordOf(SlotRef::creature(30, 75)), 2250);
+    EXPECT_EQ(recordOf(SlotRef::of(Category::Room, 1)), 2251);
+    EXPECT_EQ(recordOf(SlotRef::of(Category::Research, 1)), 2497);
+    EXPECT_EQ(recordOf(SlotRef::of(Category::TrapDoor, 1)), 2526);
+    EXPECT_EQ(recordOf(SlotRef::of(Category::Ability, 1)), 2566);
+    EXPECT_EQ(recordOf(SlotRef::of(Category::Misc, 28)), 2680);
+}
+
+TEST(Catalogue, NamesSlotsAsTheGameFileDoes) {
+    struct Case {
+        SlotRef ref;
+        std::string_view row, column;
+    } cases[] = {
+        {SlotRef::creature(21, 5), "CREATURE_SORCEROR", "Health"},
+        {SlotRef::creature(14, 15), "CREATURE_HORNY", " Annoy Level"},
+        {SlotRef::creature(1, 2), "CREATURE_WIZARD", "Secondary  Job"},
+        {SlotRef::creature(30, 75), "CREATURE_ORC", "Affected By Wind"},
+        {SlotRef::of(Category::Room, 12), "ROOM_DUNGEON_HEART", "Health"},
+        {SlotRef::of(Category::Magic, 11), "MAGIC_MUST_OBEY", "Time"},
+        {SlotRef::of(Category::Magic, 68), "MAGIC_CAVE_IN", "Power 8"},
+        {SlotRef::of(Category::Magic, 214), "MAGIC_ARMAGEDON", "Cost 0"},
+        {SlotRef::of(Category::Magic, 215), "GAME_ARMEGEDDON_COUNT_DOWN", "Value"},
+        {SlotRef::of(Category::Magic, 216), "GAME_HOLD_AUDIENCE_TIME", "Value"},
+        {SlotRef::of(Category::Research, 29), "RESEARCH_MAGIC_POWER_DESTROY_WALLS", "Amount"},
+        {SlotRef::of(Category::TrapDoor, 24), "TRAP_LAVA", "Selling Value"},
+        {SlotRef::of(Category::TrapDoor, 36), "DOOR_MAGIC", "Health"},
+        {SlotRef::of(Category::TrapDoor, 38), "SHOT_TRAP_LIGHTNING", "Damage"},
+        {SlotRef::of(Category::Ability, 4), "INSTANCE_SWING_WEAPON_SWORD", "ResetTime"},
+        {SlotRef::of(Category::Ability, 62), "SHOT_FLAME_BREATHE", "Damage"},
+        {SlotRef::of(Category::Ability, 87), "SPELL_CRAZY_GAS", "Duration"},
+        {SlotRef::of(Category::Misc, 18), "BLOCK_HEALTH_ROCK", "Value"},
+    };
+    for (const auto& c : cases) {
+        const SlotInfo info = slotInfo(c.ref);
+        EXPECT_EQ(info.row, c.row);
+        EXPECT_EQ(info.column, c.column) << c.row;
+    }
+    EXPECT_EQ(creatureKind(21).screenName, "Warlock");
+    EXPECT_EQ(creatureKind(14).screenName, "Horned Reaper");
+    EXPECT_EQ(creatureKind(17).screenName, "Dragon");
+}
+
+TEST(Catalogue, BoundsOfTheInterestingSlots) {
+    struct Case {
+        SlotRef ref;
+        ValueBounds bounds;
+    } cases[] = {
+        {SlotRef::creature(1, 5), {1, 65535}},
+        {SlotRef::creature(1, 36), {0, 10}},
+        {SlotRef::creature(9, 49), {0, 10}},
+        {SlotRef::creature(9, 58), {0, 10}},
+        {SlotRef::creature(2, 6), {0, 255}},
+        {SlotRef::creature(2, 13), {0, 65535}},
+        {SlotRef::creature(2, 70), {0, 255}},
+        {SlotRef::creature(2, 69), {0, 65535}},
+        {SlotRef::of(Category::Room, 1), {1, 65535}},
+        {SlotRef::of(Category::Room, 2), {0, 65535}},
+        {SlotRef::of(Category::Room, 11), {1, 65535}},
+        {SlotRef::of(Category::Room, 12), {1, 65535}},
+        {SlotRef::of(Category::Room, 13), {0, 65535}},
+        {SlotRef::of(Category::Room, 30), {1, 65535}},
+        {SlotRef::of(Category::Magic, 216), {0, 65535}},
+        {SlotRef::of(Category::Research, 29), {0, 16777215}},
+        {SlotRef::of(Category::TrapDoor, 1), {0, 16777215}},
+        {SlotRef::of(Category::TrapDoor, 22), {1, 255}},
+        {SlotRef::of(Category::TrapDoor, 23), {0, 65535}},
+        {SlotRef::of(Category::TrapDoor, 24), {0, 16777215}},
+        {SlotRef::of(Category::TrapDoor, 34), {0, 16777215}},
+        {SlotRef::of(Category::TrapDoor, 35), {0, 16777215}},
+        {SlotRef::of(Category::TrapDoor, 36), {1, 65535}},
+        {SlotRef::of(Category::TrapDoor, 37), {1, 65535}},
+        {SlotRef::of(Category::TrapDoor, 39), {0, 65535}},
+        {SlotRef::of(Category::TrapDoor, 40), {0, 256}},
+        {SlotRef::of(Category::Ability, 9), {0, 256}},
+        {SlotRef::of(Category::Ability, 82), {0, 256}},
+        {SlotRef::of(Category::Ability, 10), {0, 65535}},
+        {SlotRef::of(Category::Misc, 4), {1, 65535}},
+        {SlotRef::of(Category::Misc, 11), {0, 100}},
+        {SlotRef::of(Category::Misc, 16), {0, 255}},
+        {SlotRef::of(Category::Misc, 21), {0, 16777215}},
+        {SlotRef::of(Category::Misc, 26), {0, 65535}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(boundsOf(c.ref), c.bounds)
+            << slotInfo(c.ref).row << " / " << slotInfo(c.ref).column;
+}
+
+TEST(Catalogue, NoFactoryValueLiesOutsideItsBounds) {
+    for (int record = 1; record <= kSlotCount; ++record) {
+        const SlotInfo info = slotInfoOfRecord(record);
+        const std::int32_t v = factoryDefaults()[static_cast<std::size_t>(record - 1)];
+        EXPECT_GE(v, info.bounds.lower) << info.row << " / " << info.column;
+        EXPECT_LE(v, info.bounds.upper) << info.row << " / " << info.column;
+    }
+}
+
+TEST(EditorStateTables, StatRowsCoverTheFiftyFieldsWithoutOtherControls) {
+    std::set<int> fields;
+    for (int row = 1; row <= kCreatureStatRows; ++row)
+        fields.insert(creatureStatField(row));
+    EXPECT_EQ(fields.size(), 50u);
+    // The fields edited by the jobs, flags, entry and ability controls instead.
+    for (int field : {1, 2, 3, 4, 15, 35, 37, 38, 39, 48, 63, 64, 65, 71, 72, 73, 75})
+        EXPECT_FALSE(fields.count(field)) << field;
+    EXPECT_EQ(creatureStatField(1), 5);
+    EXPECT_EQ(creatureStatField(22), 36);
+    EXPECT_EQ(creatureStatField(50), 14);
+    EXPECT_EQ(tipText(6), "One second of time is approximately 20 units of time in the game.");
+    EXPECT_EQ(EditorTips().size(), 10u);
+}
+
+} // namespace
+} // namespace tavrel

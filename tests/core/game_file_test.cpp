@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core/catalogue.h"
+#include "core/factory_defaults.h"
+#include "core/fileio.h"
+#include "core/test_support.h"
+#include "gamefile/reader.h"
+#include "gamefile/writer.h"
+
+namespace tavrel {
+namespace {
+
+// Facts of the file the game ships with, as catalogues of real installs give them.
+constexpr std::size_t kShippedSize = 44048;
+constexpr const char* kShippedMd5 = "43d68e55e66cff810535014371a31dae";
+constexpr const char* kShippedSha256 =
+    "b29ff61f3a8ebd2f8eb9d926fee332c9ea799e7c3480a82afb8ed1d3ff7c5fe4";
+
+void put(ValueSet& values, SlotRef ref, std::int32_t v) {
+    values[static_cast<std::size_t>(recordOf(ref) - 1)] = v;
+}
+
+// The reader gives a yes/no flag above 1 its factory value.
+ValueSet afterRead(ValueSet values) {
+    for (int kind = 1; kind <= kCreatureKinds; ++kind)
+        for (int field : {37, 72, 73, 75}) {
+            const auto i = static_cast<std::size_t>(recordOf(SlotRef::creature(kind, field)) - 1);
+            if (values[i] > 1)
+                values[i] = factoryDefaults()[i];
+        }
+    return values;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const auto end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            out.push_back(text.substr(start) + "<no line end>");
+            break;
+        }
+        out.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return out;
+}
+
+TEST(GameFileWriter, FactoryValuesGiveTheShippedFileByteForByte) {
+    const std::string file = renderGameFile(factoryDefaults());
+    EXPECT_EQ(file.size(), kShippedSize);
+    EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 408);
+    EXPECT_EQ(file.substr(file.size() - 2), "\r\n");
+    EXPECT_EQ(lines(file).size(), 408u);
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        if (file[i] == '\n') {
+            ASSERT_EQ(file[i - 1], '\r') << "bare line feed at byte " << i;
+        }
+    }
+    EXPECT_EQ(countNumbers(file), 5200);
+    EXPECT_EQ(test::digest("md5sum", file), kShippedMd5);
+    EXPECT_EQ(test::digest("sha256sum", file), kShippedSha256);
+}
+
+TEST(GameFileWriter, AllZeroValuesStillMakeAFileOfTheRightShape) {
+    const std::string file = renderGameFile(ValueSet{});
+    EXPECT_EQ(lines(file).size(), 408u);
+    EXPECT_EQ(countNumbers(file), 5200);
+}
+
+TEST(GameFileWriter, WrittenFilesReadBackIntoTheSameValues) {
+    for (unsigned seed : {1u, 2u, 3u, 4u, 5u}) {
+        const ValueSet values = test::variedValues(seed);
+        const GameFileRead read = parseGameFile(renderGameFile(values), factoryDefaults());
+        ASSERT_EQ(read.status, ReadStatus::Accepted) << "seed " << seed;
+        const ValueSet expected = afterRead(values);
+        for (int record = 1; record <= kSlotCount; ++record) {
+            const auto i = static_cast<std::size_t>(record - 1);
+            ASSERT_EQ(read.values[i], expected[i])
+                << "seed " << seed << " record " << record << " " << slotInfoOfRecord(record).row
+                << " / " << slotInfoOfRecord(record).column;
+        }
+    }
+}
+
+TEST(GameFileWriter, EverySlotLandsInItsOwnRowAndColumn) {
+    // A distinct marker per slot, found again by the row identifier and the column
+    // heading of the written file's tables.
+    ValueSet values{};
+    for (int record = 1; record <= kSlotCount; ++record)
+        values[static_cast<std::size_t>(record - 1)] = 100000 + record;
+    std::vector<std::vector<std::string>> table;
+    for (const auto& line : lines(renderGameFile(values))) {
+        std::vector<std::string> cells;
+        std::size_t start = 0;
+        for (;;) {
+            const auto tab = line.find('\t', start);
+            cells.push_back(line.substr(start, tab - start));
+            if (tab == std::string::npos)
+                break;
+            start = tab + 1;
+        }
+        table.push_back(std::move(cells));
+    }
+    auto startsWith = [](const std::string& s, std::string_view p) { return s.rfind(p, 0) == 0; };
+    for (int record = 1; record <= kSlotCount; ++record) {
+        const SlotInfo info = slotInfoOfRecord(record);
+        std::size_t row = 0;
+        while (row < table.size() && table[row][0] != info.row)
+            ++row;
+        ASSERT_LT(row, table.size()) << info.row;
+        // The row's table heading is the nearest line above it that names columns.
+        std::size_t header = row;
+        while (!startsWith(table[header][0], "Description") &&
+               !startsWith(table[header][0], "Data For Instances"))
+            --header;
+        const auto& heads = table[header];
+        const auto it = std::find(heads.begin(), heads.end(), std::string(info.column));
+        ASSERT_NE(it, heads.end()) << info.row << " has no column " << info.column;
+        const auto column = static_cast<std::size_t>(it - heads.begin());
+        EXPECT_EQ(table[row][column], std::to_string(100000 + record))
+            << info.row << " / " << info.column;
+    }
+}
+
+TEST(GameFileWriter, CopiesFollowTheirSourceValues) {
+    ValueSet values = factoryDefaults();
+    put(values, SlotRef::of(Category::Ability, 4), 12);
+    put(values, SlotRef::of(Category::Ability, 3), 77);
+    // Fly (19): no growing up, so column 41 stays 0; Thief (12) grows up.
+    put(values, SlotRef::creature(19, 34), 4321);
+    put(values, SlotRef::creature(12, 34), 1234);
+    put(values, SlotRef::creature(12, 35), 1);
+    const auto text = lines(renderGameFile(values));
+    auto rowOf = [&](std::string_view id) {
+        for (const auto& line : text)
+            if (line.rfind(std::string(id) + "\t", 0) == 0)
+                return line;
+        return std::string();
+    };
+    EXPECT_EQ(rowOf("INSTANCE_SWING_WEAPON_SWORD"),
+              "INSTANCE_SWING_WEAPON_SWORD\t1\t8\t4\t12\t5\t2\t4\t100");
+    EXPECT_EQ(rowOf("INSTANCE_SWING_WEAPON_FIST"),
+              "INSTANCE_SWING_WEAPON_FIST\t2\t8\t4\t12\t5\t2\t4\t100");
+    EXPECT_EQ(rowOf("INSTANCE_DIG"), "INSTANCE_DIG\t30\t8\t4\t1\t4\t2\t77\t0");
+    EXPECT_EQ(rowOf("INSTANCE_FIRST_PERSON_DIG"),
+              "INSTANCE_FIRST_PERSON_DIG\t39\t8\t4\t1\t4\t2\t77\t1");
+    auto column41 = [&](std::string_view id) {
+        std::string line = rowOf(id);
+        std::size_t pos = 0;
+        for (int i = 0; i < 41; ++i)
+            pos = line.find('\t', pos) + 1;
+        return line.substr(pos, line.find('\t', pos) - pos);
+    };
+    EXPECT_EQ(column41("CREATURE_FLY"), "0");
+    EXPECT_EQ(column41("CREATURE_THIEF"), "1234");
+}
+
+TEST(GameFileWriter, NegativeValuesAreWrittenSignedAndReadAsMagnitude) {
+    ValueSet values = factoryDefaults();
+    put(values, SlotRef::creature(1, 5), -5);
+    put(values, SlotRef::of(Category::Research, 29), -2147483647 - 1);
+    const std::string file = renderGameFile(values);
+    EXPECT_NE(file.find("CREATURE_WIZARD\t1\t4\t0\t16\t4\t-5\t"), std::string::npos);
+    const GameFileRead read = parseGameFile(file, factoryDefaults());
+    // The magnitude of the smallest value does not fit: the reader overflows.
+    EXPECT_EQ(read.status, ReadStatus::Failed);
+    put(values, SlotRef::of(Category::Research, 29), -750000);
+    const GameFileRead again = parseGameFile(renderGameFile(values), factoryDefaults());
+    ASSERT_EQ(again.status, ReadStatus::Accepted);
+    EXPECT_EQ(again.values[static_cast<std::size_t>(recordOf(SlotRef::creature(1, 5)) - 1)], 5);
+    EXPECT_EQ(
+        again.values[static_cast<std::size_t>(recordOf(SlotRef::of(Category::Research, 29)) - 1)],
+        750000);
+}
+
+} // namespace
+} // namespace tavrel
+
+namespace tavrel {
+namespace {
+
+class Apply : public ::testing::Test {
+protected:
+    test::TempDir game;
+    const std::string oldContent = "the old file, not even a game file";
+    ValueSet values = test::variedValues(21);
+    std::string creature() const { return test::readBytes(game.file("Data/CREATURE.TXT")); }
+    std::string addon() const { return test::readBytes(game.file("Data/DD1CREAT.TXT")); }
+};
+
+TEST_F(Apply, MissingGameWritesNothing) {
+    const ApplyResult result = applyToGame(game.path(), values);
+    EXPECT_EQ(result.outcome, ApplyOutcome::GameMissing);
+    EXPECT_EQ(result.message, "The editor was unable to find the game. It may have been moved. "
+                              "No changes have been applied. Please try again.");
+    EXPECT_FALSE(fileio::FileExists(game.file("Data/CREATURE.TXT")));
+}
+
+TEST_F(Apply, WritesBothFilesOnlyWhenTheAddOnIsThere) {
+    for (bool withAddon : {false, true}) {
+        test::TempDir dir;
+        test::makeGameFolder(dir.path(), oldContent, withAddon);
+        const ApplyResult result = applyToGame(dir.path(), values);
+        EXPECT_EQ(result.outcome, ApplyOutcome::Applied);
+        EXPECT_EQ(result.addonWritten, withAddon);
+        EXPECT_EQ(test::readBytes(dir.file("Data/CREATURE.TXT")), renderGameFile(values));
+        EXPECT_EQ(fileio::FileExists(dir.file("Data/DD1CREAT.TXT")), withAddon);
+        if (withAddon) {
+            EXPECT_EQ(test::readBytes(dir.file("Data/DD1CREAT.TXT")), renderGameFile(values));
+        }
+    }
+}
+
+TEST_F(Apply, EveryFailingStepSaysExactlyWhichFileChanged) {
+    test::makeGameFolder(game.path(), oldContent, true);
+    fileio::testing::setFaultPlan(fileio::testing::FaultPlan{});
+    ASSERT_EQ(applyToGame(game.path(), values).outcome, ApplyOutcome::Applied);
+    const auto steps = fileio::testing::operations();
+    const std::string written = renderGameFile(values);
+    // The first replace's operations end with its folder sync.
+    const auto firstFileSteps = static_cast<int>(
+        std::find(steps.begin(), steps.end(), fileio::testing::Op::Sync) - steps.begin() + 1);
+    for (int n = 1; n <= static_cast<int>(steps.size()); ++n) {
+        test::makeGameFolder(game.path(), oldContent, true);
+        fileio::testing::setFaultPlan(fileio::testing::FaultPlan{n, ENOSPC});
+        const ApplyResult result = applyToGame(game.path(), values);
+        fileio::testing::setFaultPlan(std::nullopt);
+        const bool syncStep = steps[static_cast<std::size_t>(n - 1)] == fileio::testing::Op::Sync;
+        SCOPED_TRACE("failing operation " + std::to_string(n));
+        if (syncStep) {
+            EXPECT_EQ(result.outcome, ApplyOutcome::Unconfirmed);
+            EXPECT_EQ(creature(), written);
+            EXPECT_EQ(addon(), written);
+        } else if (n < firstFileSteps) {
+            EXPECT_EQ(result.outcome, ApplyOutcome::Failed);
+            EXPECT_EQ(result.message, "Unable to write CREATURE.TXT: No space left on device. "
+                                      "The game's files have not been changed.");
+            EXPECT_EQ(creature(), oldContent);
+            EXPECT_EQ(addon(), oldContent);
+        } else {
+            EXPECT_EQ(result.outcome, ApplyOutcome::AddonFailed);
+            EXPECT_EQ(result.message, "CREATURE.TXT has been updated, but DD1CREAT.TXT could not "
+                                      "be written: No space left on device. DD1CREAT.TXT has not "
+                                      "been changed.");
+            EXPECT_EQ(creature(), written);
+            EXPECT_EQ(addon(), oldContent);
+        }
+        std::size_t entries = 0;
+        for ([[maybe_unused]] const auto& e :
+             std::filesystem::directory_iterator(game.file("Data")))
+            ++entries;
+        EXPECT_EQ(entries, 2u) << "a temporary file was left behind";
+    }
+}
+
+} // namespace
+} // namespace tavrel

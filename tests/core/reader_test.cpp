@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <vector>
+
+#include "core/factory_defaults.h"
+#include "core/test_support.h"
+#include "gamefile/game_paths.h"
+#include "gamefile/reader.h"
+#include "gamefile/writer.h"
+
+namespace tavrel {
+namespace {
+
+std::size_t indexOf(SlotRef ref) {
+    return static_cast<std::size_t>(recordOf(ref) - 1);
+}
+
+const std::string& factoryFile() {
+    static const std::string file = renderGameFile(factoryDefaults());
+    return file;
+}
+
+// Replaces the text of the row `id` (up to its line end) in a rendered file.
+std::string withRow(std::string file, std::string_view id, std::string_view row) {
+    const auto start = file.find("\r\n" + std::string(id) + "\t") + 2;
+    const auto end = file.find("\r\n", start);
+    return file.replace(start, end - start, row);
+}
+
+// Replaces some tab-separated cells of the row `id`.
+std::string withCells(const std::string& file, std::string_view id,
+                      std::initializer_list<std::pair<std::size_t, std::string_view>> cells) {
+    const auto start = file.find("\r\n" + std::string(id) + "\t") + 2;
+    const auto end = file.find("\r\n", start);
+    std::vector<std::string> parts;
+    std::size_t at = start;
+    for (;;) {
+        const auto tab = file.find('\t', at);
+        if (tab == std::string::npos || tab > end) {
+            parts.push_back(file.substr(at, end - at));
+            break;
+        }
+        parts.push_back(file.substr(at, tab - at));
+        at = tab + 1;
+    }
+    for (const auto& [column, text] : cells)
+        parts.at(column) = text;
+    std::string row;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        row += (i ? "\t" : "") + parts[i];
+    return withRow(file, id, row);
+}
+
+TEST(GameFileReader, CountsOnlyRunsThatEndBeforeTheEndOfTheFile) {
+    struct Case {
+        std::string_view bytes;
+        int count;
+    } cases[] = {
+        {"", 0},
+        {"12", 0},
+        {"12\t", 1},
+        {"-12 ", 1},
+        {"a1b22c333", 2},
+        {"007\r\n", 1},
+        {"1\xff"
+         "2\x80",
+         2},
+        {"1(2)3_4", 3},
+        {"\t\t\r\n", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(countNumbers(c.bytes), c.count) << c.bytes;
+}
+
+TEST(GameFileReader, RefusesAnyOtherNumberCountWithoutTouchingTheStore) {
+    const std::string good = factoryFile();
+    const std::string cases[] = {
+        good + "1\r\n",                            // one number more
+        good.substr(0, good.rfind('\t')) + "\r\n", // the last value removed
+        good.substr(0, good.size() - 2),           // last byte a digit: not counted
+        good.substr(0, good.size() - 2) + "x",     // ... one byte more completes it
+    };
+    const int expected[] = {5201, 5199, 5199, 5200};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const GameFileRead read = parseGameFile(cases[i], factoryDefaults());
+        EXPECT_EQ(read.numberCount, expected[i]) << i;
+        EXPECT_EQ(read.status, expected[i] == 5200 ? ReadStatus::Accepted : ReadStatus::Rejected)
+            << i;
+    }
+}
+
+TEST(GameFileReader, ReadsDigitsAsTheyStand) {
+    // Wizard's Health, Strength and Armour columns.
+    std::string file = withCells(factoryFile(), "CREATURE_WIZARD",
+                                 {{6, "007"}, {9, "-12"}, {10, "00000000000000000042"}});
+    const GameFileRead read = parseGameFile(file, factoryDefaults());
+    ASSERT_EQ(read.status, ReadStatus::Accepted);
+    EXPECT_EQ(read.values[indexOf(SlotRef::creature(1, 5))], 7);
+    EXPECT_EQ(read.values[indexOf(SlotRef::creature(1, 6))], 12);
+    EXPECT_EQ(read.values[indexOf(SlotRef::creature(1, 7))], 42);
+}
+
+TEST(GameFileReader, RepairsYesNoFlagsAboveOne) {
+    ValueSet values = factoryDefaults();
+    struct Case {
+        int kind, field, written, expected;
+    } cases[] = {
+        {25, 72, 5, 1}, // Vampire can see invisible: its default
+        {1, 72, 5, 0},  // Wizard cannot: its default
+        {1, 37, 0, 0},  // 0 and 1 stay as they are, even against the default
+        {2, 37, 1, 1},  {28, 73, 7, 1},   {22, 75, 2, 0},
+        {23, 75, 0, 0}, {3, 5, 900, 900}, // other fields are not flags
+    };
+    for (const auto& c : cases)
+        values[indexOf(SlotRef::creature(c.kind, c.field))] = c.written;
+    const GameFileRead read = parseGameFile(renderGameFile(values), factoryDefaults());
+    ASSERT_EQ(read.status, ReadStatus::Accepted);
+    for (const auto& c : cases)
+        EXPECT_EQ(read.values[indexOf(SlotRef::creature(c.kind, c.field))], c.expected)
+            << "kind " << c.kind << " field " << c.field;
+}
+
+TEST(GameFileReader, TakesAbilitySlot3FromTheFirstPersonDigCopy) {
+    std::string file = factoryFile();
+    file = withRow(file, "INSTANCE_DIG", "INSTANCE_DIG\t30\t8\t4\t61\t4\t2\t62\t0");
+    file = withRow(file, "INSTANCE_FIRST_PERSON_DIG",
+                   "INSTANCE_FIRST_PERSON_DIG\t39\t8\t4\t63\t4\t2\t64\t1");
+    const GameFileRead read = parseGameFile(file, factoryDefaults());
+    ASSERT_EQ(read.status, ReadStatus::Accepted);
+    EXPECT_EQ(read.values[indexOf(SlotRef::of(Category::Ability, 2))], 61);
+    EXPECT_EQ(read.values[indexOf(SlotRef::of(Category::Ability, 3))], 64);
+}
+
+TEST(GameFileReader, ANumberTooLargeFailsTheWholeRead) {
+    SettingsStore store;
+    store.restoreDefaults();
+    store.set(SlotRef::creature(1, 5), 1);
+    const ValueSet before = store.values();
+    test::TempDir dir;
+    for (std::string_view big : {"2147483648", "99999999999999999999"}) {
+        // In a fixed column late in the file, after every creature slot was taken.
+        std::string file = withRow(factoryFile(), "RESEARCH_MAGIC_HAND",
+                                   "RESEARCH_MAGIC_HAND\t1\t" + std::string(big) + "\t");
+        test::makeGameFolder(dir.path(), file);
+        const GameReadResult result = readGame(dir.path(), store);
+        EXPECT_EQ(result.status, ReadStatus::Failed);
+        EXPECT_EQ(result.errorNumber, 6);
+        EXPECT_EQ(store.values(), before);
+    }
+    // The largest value that fits is fine.
+    test::makeGameFolder(dir.path(), withRow(factoryFile(), "RESEARCH_MAGIC_HAND",
+                                             "RESEARCH_MAGIC_HAND\t1\t2147483647\t"));
+    EXPECT_EQ(readGame(dir.path(), store).status, ReadStatus::Accepted);
+}
+
+TEST(GameFileReader, CommitsEverythingAndReportsTheAddOn) {
+    for (bool addon : {false, true}) {
+        test::TempDir dir;
+        ValueSet values = test::variedValues(7);
+        for (auto& v : values)
+            v %= 2; // keep the flags valid so every value comes back as written
+        test::makeGameFolder(dir.path(), renderGameFile(values), addon);
+        SettingsStore store;
+        const GameReadResult result = readGame(dir.path(), store);
+        ASSERT_EQ(result.status, ReadStatus::Accepted);
+        EXPECT_EQ(result.addonPresent, addon);
+        EXPECT_EQ(store.values(), values);
+        EXPECT_EQ(foundText(addon), addon ? "Dungeon Keeper and the Deeper Dungeons found."
+                                          : "Dungeon Keeper found.");
+    }
+}
+
+TEST(GameFileReader, RejectedFileLeavesTheStoreAlone) {
+    test::TempDir dir;
+    test::makeGameFolder(dir.path(), factoryFile() + "5200\r\n");
+    SettingsStore store;
+    const GameReadResult result = readGame(dir.path(), store);
+    EXPECT_EQ(result.status, ReadStatus::Rejected);
+    EXPECT_EQ(result.numberCount, 5201);
+    EXPECT_EQ(store.values(), ValueSet{});
+}
+
+TEST(GameFileReader, FindsTheFilesWhateverTheirLetterCase) {
+    test::TempDir dir;
+    test::makeFolders(dir.file("DATA"));
+    test::writeBytes(dir.file("DATA/creature.txt"), factoryFile());
+    test::writeBytes(dir.file("DATA/Dd1Creat.txt"), factoryFile());
+    EXPECT_EQ(gameFilePath(dir.path(), kCreatureFileName), dir.file("DATA/creature.txt"));
+    SettingsStore store;
+    const GameReadResult result = readGame(dir.path(), store);
+    EXPECT_EQ(result.status, ReadStatus::Accepted);
+    EXPECT_TRUE(result.addonPresent);
+    EXPECT_EQ(store.values(), factoryDefaults());
+}
+
+TEST(GameFileReader, MissingOrUnreadableFileFailsWithItsErrorNumber) {
+    test::TempDir dir;
+    SettingsStore store;
+    EXPECT_EQ(readGame(dir.path(), store).errorNumber, 76); // no Data folder
+    test::makeFolders(dir.file("Data"));
+    EXPECT_EQ(readGame(dir.path(), store).errorNumber, 53); // no such file
+    test::makeFolders(dir.file("Data/CREATURE.TXT"));       // a folder where the file should be
+    EXPECT_EQ(readGame(dir.path(), store).status, ReadStatus::Failed);
+    EXPECT_EQ(locationText("e:/games/dk"), "E:/games/dk");
+    EXPECT_EQ(locationText(""), "");
+}
+
+} // namespace
+} // namespace tavrel

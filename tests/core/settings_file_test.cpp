@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "core/errors.h"
+#include "core/factory_defaults.h"
+#include "core/test_support.h"
+#include "settingsfile/settings_file.h"
+
+namespace tavrel {
+namespace {
+
+std::string le(std::int32_t v) {
+    const auto u = static_cast<std::uint32_t>(v);
+    return {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
+            static_cast<char>((u >> 16) & 0xFF), static_cast<char>((u >> 24) & 0xFF)};
+}
+
+TEST(SettingsFile, SavesTheRecordsInOrderLittleEndian) {
+    ValueSet values = factoryDefaults();
+    values[0] = -2;            // kind 1 field 1
+    values[2249] = 0x01020304; // kind 30 field 75
+    values[static_cast<std::size_t>(recordOf(SlotRef::of(Category::Misc, 28)) - 1)] = 400;
+    test::TempDir dir;
+    const std::string path = dir.file("Test.dks");
+    ASSERT_TRUE(saveSettingsFile(path, values).ok);
+    const std::string bytes = test::readBytes(path);
+    ASSERT_EQ(bytes.size(), 10720u);
+    EXPECT_EQ(bytes.substr(0, 4), le(-2));
+    EXPECT_EQ(bytes.substr(4 * 2249, 4), std::string("\x04\x03\x02\x01", 4));
+    EXPECT_EQ(bytes.substr(4 * 2679, 4), le(400));
+    // Research follows magic, before traps and doors.
+    EXPECT_EQ(bytes.substr(4 * 2496, 4), le(1000));
+    EXPECT_EQ(bytes.substr(4 * 2525, 4), le(25000));
+}
+
+TEST(SettingsFile, SavingOverALongerFileLeavesNoStrayBytes) {
+    test::TempDir dir;
+    const std::string path = dir.file("Old.dks");
+    for (std::size_t oldSize : {kLegacySettingsFileSize, std::size_t{20000}}) {
+        test::writeBytes(path, std::string(oldSize, '\x7f'));
+        ASSERT_TRUE(saveSettingsFile(path, factoryDefaults()).ok);
+        EXPECT_EQ(test::readBytes(path).size(), 10720u);
+        SettingsStore store;
+        ASSERT_TRUE(loadSettingsFile(path, store).ok);
+        EXPECT_EQ(store.values(), factoryDefaults());
+    }
+}
+
+TEST(SettingsFile, LoadsBothLayouts) {
+    const ValueSet values = test::variedValues(11);
+    std::string legacy(kLegacySettingsFileSize, '\xee');
+    for (std::size_t i = 0; i < values.size(); ++i)
+        legacy.replace(128 * i, 4, le(values[i]));
+    struct Case {
+        std::string bytes;
+        SettingsLayout layout;
+    } cases[] = {
+        {encodeSettings(values), SettingsLayout::Current},
+        {encodeSettings(values) + "trailing bytes", SettingsLayout::Current},
+        {legacy, SettingsLayout::Legacy},
+    };
+    test::TempDir dir;
+    for (const auto& c : cases) {
+        SettingsLayout layout{};
+        const auto decoded = decodeSettings(c.bytes, &layout);
+        ASSERT_TRUE(decoded.has_value());
+        EXPECT_EQ(layout, c.layout);
+        EXPECT_EQ(*decoded, values);
+        test::writeBytes(dir.file("x.dks"), c.bytes);
+        SettingsStore store;
+        ASSERT_TRUE(loadSettingsFile(dir.file("x.dks"), store).ok);
+        EXPECT_EQ(store.values(), values);
+    }
+}
+
+TEST(SettingsFile, RefusesShortFilesAndChangesNothing) {
+    test::TempDir dir;
+    SettingsStore store;
+    store.restoreDefaults();
+    for (std::size_t size :
+         {std::size_t{0}, std::size_t{4}, std::size_t{10719}, kLegacySettingsFileSize - 1}) {
+        const std::string bytes =
+            size >= 10720 ? std::string(size, '\x01') : encodeSettings(ValueSet{}).substr(0, size);
+        test::writeBytes(dir.file("short.dks"), bytes);
+        const SettingsFileResult result = loadSettingsFile(dir.file("short.dks"), store);
+        if (size < 10720) {
+            EXPECT_FALSE(result.ok) << size;
+            EXPECT_EQ(result.message, msg::SettingsFileTooShort);
+            EXPECT_EQ(store.values(), factoryDefaults());
+        } else {
+            EXPECT_TRUE(result.ok) << "longer than a settings file: its first records count";
+        }
+    }
+}
+
+TEST(SettingsFile, ReportsFileErrorsWithTheDialogsMessages) {
+    test::TempDir dir;
+    SettingsStore store;
+    const auto missing = loadSettingsFile(dir.file("nothing.dks"), store);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.errorNumber, 53);
+    EXPECT_EQ(missing.message, "This action has caused an unknown error. Error code:  53");
+    const auto noFolder = saveSettingsFile(dir.file("no/such/folder/x.dks"), factoryDefaults());
+    EXPECT_FALSE(noFolder.ok);
+    EXPECT_EQ(noFolder.message, "The folder can't be found.");
+    test::writeBytes(dir.file("plain"), "x");
+    const auto fileAsFolder = saveSettingsFile(dir.file("plain/x.dks"), factoryDefaults());
+    EXPECT_EQ(fileAsFolder.message, "The folder can't be found.");
+}
+
+} // namespace
+} // namespace tavrel

@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "core/factory_defaults.h"
+#include "core/fileio.h"
+#include "core/test_support.h"
+#include "gamefile/config_file.h"
+#include "gamefile/startup.h"
+#include "gamefile/writer.h"
+
+namespace tavrel {
+namespace {
+
+class Startup : public ::testing::Test {
+protected:
+    test::TempDir work;
+    test::TempDir game;
+    SettingsStore store;
+    EditorState state;
+    std::string cfg = work.file("Tavrel.cfg");
+
+    void SetUp() override { test::makeGameFolder(game.path(), renderGameFile(factoryDefaults())); }
+    GameLoadOutcome start() { return runStartup(store, state, cfg); }
+};
+
+TEST_F(Startup, QuietlyStaysUnreadyWithoutAUsableSetting) {
+    const std::string lines[] = {
+        "install_path=" + game.path() + "\r\n",  // key in lower case
+        "INSTALL_PATH=\r\n",                     // key alone
+        "INSTALL_PATH= " + game.path() + "\r\n", // a folder named with a leading blank
+        "INSTALL_PATH=" + game.path() + "/nowhere\r\n",
+    };
+    EXPECT_FALSE(start().gameFound) << "no Tavrel.cfg at all";
+    for (const auto& line : lines) {
+        test::writeBytes(cfg, line);
+        const GameLoadOutcome outcome = start();
+        EXPECT_FALSE(outcome.gameFound) << line;
+        EXPECT_FALSE(outcome.message.has_value()) << line;
+        EXPECT_EQ(store.values(), ValueSet{});
+    }
+}
+
+TEST_F(Startup, EmptyConfigurationFileIsError62) {
+    test::writeBytes(cfg, "");
+    const GameLoadOutcome outcome = start();
+    EXPECT_FALSE(outcome.gameFound);
+    EXPECT_EQ(outcome.errorNumber, 62);
+    EXPECT_EQ(outcome.message, "This action has caused an unknown error. Error code:  62");
+}
+
+TEST_F(Startup, ReadsTheConfiguredGame) {
+    for (std::string_view end : {"\r\n", "\n"}) {
+        test::writeBytes(cfg, "INSTALL_PATH=" + game.path() + std::string(end) + "second line\r\n");
+        store = SettingsStore{};
+        const GameLoadOutcome outcome = start();
+        EXPECT_TRUE(outcome.gameFound);
+        EXPECT_FALSE(outcome.message.has_value());
+        EXPECT_EQ(state.InstallPath, game.path());
+        EXPECT_EQ(store.values(), factoryDefaults());
+    }
+}
+
+TEST_F(Startup, ClearsTheGameFilesReadOnlyFlagAndReportsTheAddOn) {
+    const std::string file = game.file("Data/CREATURE.TXT");
+    chmod(file.c_str(), 0444);
+    test::writeBytes(game.file("Data/DD1CREAT.TXT"), "anything");
+    test::writeBytes(cfg, configContent(game.path()));
+    const GameLoadOutcome outcome = start();
+    EXPECT_TRUE(outcome.gameFound);
+    EXPECT_TRUE(outcome.addonPresent);
+    struct stat st {};
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    EXPECT_TRUE(st.st_mode & S_IWUSR);
+}
+
+TEST_F(Startup, RejectedGameFileShowsTheIncompatibleMessageAndKeepsDefaults) {
+    test::writeBytes(game.file("Data/CREATURE.TXT"), "1 2 3\r\n");
+    test::writeBytes(cfg, configContent(game.path()));
+    const GameLoadOutcome outcome = start();
+    EXPECT_FALSE(outcome.gameFound);
+    EXPECT_EQ(outcome.message, "Unable to load settings. Incompatible Creature.txt file. Please "
+                               "replace with the original from the Dungeon Keeper disc.");
+    EXPECT_EQ(store.defaults(), factoryDefaults());
+}
+
+TEST_F(Startup, LocatingWritesTheConfigurationAndReadsTheGame) {
+    LocateOutcome nothing = locateGame(work.path(), store, state, cfg);
+    EXPECT_FALSE(nothing.gameInFolder);
+    EXPECT_FALSE(nothing.hideDialog);
+
+    const LocateOutcome found = locateGame(game.path(), store, state, cfg);
+    EXPECT_TRUE(found.gameInFolder);
+    EXPECT_TRUE(found.load.gameFound);
+    EXPECT_TRUE(found.closeDialog);
+    EXPECT_FALSE(found.configMessage.has_value());
+    EXPECT_EQ(test::readBytes(cfg), "INSTALL_PATH=" + game.path() + "\r\n");
+    EXPECT_EQ(store.values(), factoryDefaults());
+}
+
+TEST_F(Startup, ReplacesAReadOnlyConfigurationFile) {
+    test::writeBytes(cfg, "INSTALL_PATH=/somewhere/else/entirely/and/longer\r\n");
+    chmod(cfg.c_str(), 0444);
+    EXPECT_TRUE(locateGame(game.path(), store, state, cfg).load.gameFound);
+    EXPECT_EQ(test::readBytes(cfg), configContent(game.path()));
+}
+
+TEST_F(Startup, UnwritableConfigurationStopsTheFindUnlessAccessWasRefused) {
+    // Its folder is a plain file: path not found, the dialog stays open.
+    test::writeBytes(work.file("plain"), "x");
+    const LocateOutcome blocked =
+        locateGame(game.path(), store, state, work.file("plain/Tavrel.cfg"));
+    EXPECT_EQ(blocked.configMessage, "The folder can't be found.");
+    EXPECT_FALSE(blocked.hideDialog);
+    EXPECT_FALSE(blocked.load.gameFound);
+    EXPECT_EQ(store.values(), ValueSet{});
+}
+
+} // namespace
+} // namespace tavrel
+
+namespace tavrel {
+namespace {
+
+TEST_F(Startup, RefusedConfigurationStillReadsTheGameForThisRun) {
+    // Operation 1 clears the game file's read-only flag, 2 creates the new Tavrel.cfg.
+    fileio::testing::setFaultPlan(fileio::testing::FaultPlan{2, EROFS});
+    const LocateOutcome outcome = locateGame(game.path(), store, state, cfg);
+    fileio::testing::setFaultPlan(std::nullopt);
+    EXPECT_EQ(outcome.configMessage,
+              "Unable to write Tavrel.cfg. You may need to copy the editor to another disc.");
+    EXPECT_TRUE(outcome.hideDialog);
+    EXPECT_TRUE(outcome.closeDialog);
+    EXPECT_TRUE(outcome.load.gameFound);
+    EXPECT_FALSE(fileio::FileExists(cfg));
+}
+
+TEST_F(Startup, ReadOnlyGameLocationIsRefusedBeforeAnythingIsWritten) {
+    // The first counted operation of a find is clearing the game file's read-only flag.
+    fileio::testing::setFaultPlan(fileio::testing::FaultPlan{1, EROFS});
+    const LocateOutcome outcome = locateGame(game.path(), store, state, cfg);
+    fileio::testing::setFaultPlan(std::nullopt);
+    EXPECT_TRUE(outcome.gameInFolder);
+    EXPECT_EQ(outcome.load.message, "You can't use the Dungeon Keeper disc as the game location.");
+    EXPECT_FALSE(outcome.hideDialog);
+    EXPECT_FALSE(fileio::FileExists(cfg));
+    EXPECT_EQ(store.values(), ValueSet{});
+}
+
+} // namespace
+} // namespace tavrel

@@ -1,0 +1,94 @@
+#include "core/test_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+#include "gamefile/writer.h"
+
+namespace tavrel::test {
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tavrel-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+void writeBytes(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void makeFolders(const std::string& path) {
+    std::filesystem::create_directories(path);
+}
+
+void makeGameFolder(const std::string& root, std::string_view content, bool withAddon) {
+    makeFolders(root + "/Data");
+    writeBytes(root + "/Data/CREATURE.TXT", content);
+    if (withAddon)
+        writeBytes(root + "/Data/DD1CREAT.TXT", content);
+}
+
+std::string digest(std::string_view tool, std::string_view bytes) {
+    TempDir dir;
+    const std::string file = dir.file("data");
+    writeBytes(file, bytes);
+    const std::string command = std::string(tool) + " '" + file + "'";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        throw std::runtime_error("cannot run " + command);
+    char buffer[256] = {};
+    const bool got = fgets(buffer, sizeof buffer, pipe) != nullptr;
+    pclose(pipe);
+    if (!got)
+        throw std::runtime_error("no output from " + command);
+    std::string line = buffer;
+    return line.substr(0, line.find(' '));
+}
+
+ValueSet variedValues(unsigned seed) {
+    std::mt19937 random(seed);
+    // Mix small values, values with many digits and the extremes of the range.
+    std::uniform_int_distribution<int> pick(0, 9);
+    std::uniform_int_distribution<std::int32_t> any(0, 2147483647);
+    std::uniform_int_distribution<std::int32_t> small(0, 999);
+    ValueSet values{};
+    for (auto& v : values) {
+        switch (pick(random)) {
+        case 0:
+            v = 0;
+            break;
+        case 1:
+            v = 2147483647;
+            break;
+        case 2:
+        case 3:
+            v = any(random);
+            break;
+        default:
+            v = small(random);
+        }
+    }
+    return values;
+}
+
+} // namespace tavrel::test

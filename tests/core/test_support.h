@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/settings_store.h"
+
+namespace tavrel::test {
+
+// A fresh folder under /tmp, removed with everything in it when the object dies.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
+
+private:
+    std::string path_;
+};
+
+void writeBytes(const std::string& path, std::string_view bytes);
+std::string readBytes(const std::string& path);
+void makeFolders(const std::string& path);
+
+// Makes `<root>/Data/CREATURE.TXT` with `content` (and the add-on copy on request).
+void makeGameFolder(const std::string& root, std::string_view content, bool withAddon = false);
+
+// Hex digest printed by coreutils' md5sum or sha256sum.
+std::string digest(std::string_view tool, std::string_view bytes);
+
+// A set of varied, non-negative values that differ from the factory ones.
+ValueSet variedValues(unsigned seed);
+
+} // namespace tavrel::test
