@@ -1,0 +1,247 @@
+#include "cli/commands.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+#include "core/catalogue.h"
+#include "core/errors.h"
+#include "core/factory_defaults.h"
+#include "core/fileio.h"
+#include "gamefile/game_paths.h"
+#include "gamefile/reader.h"
+#include "gamefile/writer.h"
+#include "settingsfile/settings_file.h"
+
+namespace tavrel::cli {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: tavrel-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "FILE is a settings file when its name ends in .dks, otherwise a game file\n"
+    "(CREATURE.TXT).\n"
+    "\n"
+    "Commands:\n"
+    "  defaults OUT          write the factory values to OUT\n"
+    "  convert IN OUT        read IN and write its values to OUT\n"
+    "  check FILE            say whether the editor accepts FILE\n"
+    "  export FILE           print every slot of FILE as tab-separated lines\n"
+    "  diff A B              print the slots whose values differ between A and B\n"
+    "  apply FILE GAMEDIR    write GAMEDIR's game file (and DD1CREAT.TXT when present)\n"
+    "                        from FILE's values\n"
+    "  demo DIR              make DIR a game folder with the factory values\n"
+    "  --help                show this text\n";
+
+bool isSettingsFile(std::string_view path) {
+    if (path.size() < kSettingsExtension.size())
+        return false;
+    return std::equal(kSettingsExtension.begin(), kSettingsExtension.end(),
+                      path.end() - static_cast<std::ptrdiff_t>(kSettingsExtension.size()),
+                      [](char a, char b) {
+                          return std::tolower(static_cast<unsigned char>(a)) ==
+                                 std::tolower(static_cast<unsigned char>(b));
+                      });
+}
+
+struct Loaded {
+    ValueSet values{};
+    int numberCount = 0;
+    SettingsLayout layout = SettingsLayout::Current;
+};
+
+std::string ioText(const std::string& path, const fileio::IoError& error) {
+    return path + ": " + error.reason();
+}
+
+// Reads FILE by the editor's rules; on refusal prints the editor's message.
+std::optional<Loaded> load(const std::string& path, std::ostream& err) {
+    Loaded loaded;
+    if (isSettingsFile(path)) {
+        std::string bytes;
+        if (auto error = fileio::readFile(path, bytes)) {
+            err << ioText(path, *error) << '\n';
+            return std::nullopt;
+        }
+        const auto values = decodeSettings(bytes, &loaded.layout);
+        if (!values) {
+            err << path << ": " << msg::SettingsFileTooShort << '\n';
+            return std::nullopt;
+        }
+        loaded.values = *values;
+        return loaded;
+    }
+    const GameFileRead read = readGameFileAt(path, factoryDefaults());
+    loaded.numberCount = read.numberCount;
+    switch (read.status) {
+    case ReadStatus::Accepted:
+        loaded.values = read.values;
+        return loaded;
+    case ReadStatus::Rejected:
+        err << path << ": " << msg::IncompatibleGameFile << " (" << read.numberCount
+            << " numbers, 5200 expected)\n";
+        return std::nullopt;
+    case ReadStatus::Failed:
+        if (read.ioError)
+            err << ioText(path, *read.ioError) << '\n';
+        else
+            err << path << ": " << errorMessage(MessageTable::StartUp, read.errorNumber)
+                << " (a number is too large)\n";
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+bool save(const std::string& path, const ValueSet& values, std::ostream& err) {
+    const fileio::Status status = isSettingsFile(path)
+                                      ? saveSettingsFile(path, values).error
+                                      : fileio::replaceFile(path, renderGameFile(values));
+    if (status) {
+        err << ioText(path, *status) << '\n';
+        return false;
+    }
+    return true;
+}
+
+void printHeader(std::ostream& out, bool withOther) {
+    out << "record\tcategory\tkind\tslot\trow\tcolumn\tvalue\tdefault";
+    if (withOther)
+        out << "\tother";
+    out << '\n';
+}
+
+void printSlot(std::ostream& out, int record, const ValueSet& values) {
+    const SlotInfo info = slotInfoOfRecord(record);
+    const auto i = static_cast<std::size_t>(record - 1);
+    out << record << '\t' << categoryName(info.ref.category) << '\t';
+    if (info.ref.category == Category::Creature)
+        out << info.ref.kind;
+    out << '\t' << info.ref.slot << '\t' << info.row << '\t' << info.column << '\t' << values[i]
+        << '\t' << factoryDefaults()[i];
+}
+
+using Args = std::vector<std::string>;
+
+int cmdDefaults(const Args& a, std::ostream&, std::ostream& err) {
+    return save(a[0], factoryDefaults(), err) ? kExitOk : kExitRefused;
+}
+
+int cmdConvert(const Args& a, std::ostream&, std::ostream& err) {
+    const auto in = load(a[0], err);
+    return in && save(a[1], in->values, err) ? kExitOk : kExitRefused;
+}
+
+int cmdCheck(const Args& a, std::ostream& out, std::ostream& err) {
+    const auto in = load(a[0], err);
+    if (!in)
+        return kExitRefused;
+    if (isSettingsFile(a[0]))
+        out << a[0] << ": accepted settings file ("
+            << (in->layout == SettingsLayout::Legacy ? "legacy 128-byte records" : "current layout")
+            << ")\n";
+    else
+        out << a[0] << ": accepted game file (" << in->numberCount << " numbers)\n";
+    return kExitOk;
+}
+
+int cmdExport(const Args& a, std::ostream& out, std::ostream& err) {
+    const auto in = load(a[0], err);
+    if (!in)
+        return kExitRefused;
+    printHeader(out, false);
+    for (int record = 1; record <= kSlotCount; ++record) {
+        printSlot(out, record, in->values);
+        out << '\n';
+    }
+    return kExitOk;
+}
+
+int cmdDiff(const Args& a, std::ostream& out, std::ostream& err) {
+    const auto first = load(a[0], err);
+    const auto second = first ? load(a[1], err) : std::nullopt;
+    if (!second)
+        return kExitRefused;
+    printHeader(out, true);
+    for (int record = 1; record <= kSlotCount; ++record) {
+        const auto i = static_cast<std::size_t>(record - 1);
+        if (first->values[i] == second->values[i])
+            continue;
+        printSlot(out, record, first->values);
+        out << '\t' << second->values[i] << '\n';
+    }
+    return kExitOk;
+}
+
+int cmdApply(const Args& a, std::ostream& out, std::ostream& err) {
+    const auto in = load(a[0], err);
+    if (!in)
+        return kExitRefused;
+    const ApplyResult result = applyToGame(a[1], in->values);
+    if (result.outcome != ApplyOutcome::Applied) {
+        err << result.message << '\n';
+        return kExitRefused;
+    }
+    out << "Changes have been applied to the game.\n";
+    return kExitOk;
+}
+
+int cmdDemo(const Args& a, std::ostream& out, std::ostream& err) {
+    const std::string data = fileio::joinPath(a[0], kDataFolderName);
+    std::error_code ec;
+    std::filesystem::create_directories(data, ec);
+    if (ec) {
+        err << data << ": " << ec.message() << '\n';
+        return kExitRefused;
+    }
+    const std::string file = gameFilePath(a[0], kCreatureFileName);
+    if (!save(file, factoryDefaults(), err))
+        return kExitRefused;
+    out << "Demo game folder ready: " << a[0] << '\n';
+    return kExitOk;
+}
+
+struct Command {
+    std::size_t arguments;
+    std::function<int(const Args&, std::ostream&, std::ostream&)> run;
+};
+
+const std::map<std::string, Command, std::less<>>& commands() {
+    static const std::map<std::string, Command, std::less<>> table = {
+        {"defaults", {1, cmdDefaults}}, {"convert", {2, cmdConvert}}, {"check", {1, cmdCheck}},
+        {"export", {1, cmdExport}},     {"diff", {2, cmdDiff}},       {"apply", {2, cmdApply}},
+        {"demo", {1, cmdDemo}},
+    };
+    return table;
+}
+
+} // namespace
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
+        out << kUsage;
+        return kExitOk;
+    }
+    if (args.empty()) {
+        err << kUsage;
+        return kExitUsage;
+    }
+    const auto found = commands().find(args[0]);
+    if (found == commands().end() || args.size() - 1 != found->second.arguments) {
+        if (found == commands().end())
+            err << "tavrel-cli: unknown command '" << args[0] << "'\n\n";
+        else
+            err << "tavrel-cli: '" << args[0] << "' takes " << found->second.arguments
+                << (found->second.arguments == 1 ? " argument" : " arguments") << "\n\n";
+        err << kUsage;
+        return kExitUsage;
+    }
+    return found->second.run(Args(args.begin() + 1, args.end()), out, err);
+}
+
+} // namespace tavrel::cli

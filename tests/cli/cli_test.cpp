@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "core/factory_defaults.h"
+#include "core/test_support.h"
+#include "gamefile/writer.h"
+#include "settingsfile/settings_file.h"
+
+namespace tavrel {
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built tavrel-cli with its output captured in files.
+CliRun cli(const std::string& arguments) {
+    test::TempDir dir;
+    const std::string command = std::string(TAVREL_CLI_PATH) + " " + arguments + " >" +
+                                dir.file("out") + " 2>" + dir.file("err");
+    const int raw = std::system(command.c_str());
+    CliRun run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = test::readBytes(dir.file("out"));
+    run.err = test::readBytes(dir.file("err"));
+    return run;
+}
+
+int lineCount(const std::string& text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST(Cli, UsageAndHelp) {
+    const CliRun help = cli("--help");
+    EXPECT_EQ(help.status, 0);
+    for (const char* command : {"defaults", "convert", "check", "export", "diff", "apply", "demo"})
+        EXPECT_NE(help.out.find(command), std::string::npos) << command;
+    for (const char* wrong : {"", "frobnicate", "check", "check a b"}) {
+        const CliRun run = cli(wrong);
+        EXPECT_EQ(run.status, 2) << wrong;
+        EXPECT_NE(run.err.find("Usage:"), std::string::npos) << wrong;
+    }
+}
+
+TEST(Cli, DemoFolderHoldsTheFactoryFile) {
+    test::TempDir dir;
+    const CliRun demo = cli("demo " + dir.file("game"));
+    ASSERT_EQ(demo.status, 0) << demo.err;
+    EXPECT_EQ(test::readBytes(dir.file("game/Data/CREATURE.TXT")),
+              renderGameFile(factoryDefaults()));
+    const CliRun check = cli("check " + dir.file("game/Data/CREATURE.TXT"));
+    EXPECT_EQ(check.status, 0);
+    EXPECT_NE(check.out.find("5200 numbers"), std::string::npos);
+}
+
+TEST(Cli, ConvertsBetweenGameAndSettingsFiles) {
+    test::TempDir dir;
+    const ValueSet values = [] {
+        ValueSet v = test::variedValues(3);
+        for (auto& x : v)
+            x %= 2; // valid flags, so the game file keeps every value
+        return v;
+    }();
+    test::writeBytes(dir.file("mod.dks"), encodeSettings(values));
+    ASSERT_EQ(cli("convert " + dir.file("mod.dks") + " " + dir.file("CREATURE.TXT")).status, 0);
+    EXPECT_EQ(test::readBytes(dir.file("CREATURE.TXT")), renderGameFile(values));
+    ASSERT_EQ(cli("convert " + dir.file("CREATURE.TXT") + " " + dir.file("back.DKS")).status, 0);
+    EXPECT_EQ(test::readBytes(dir.file("back.DKS")), encodeSettings(values));
+    ASSERT_EQ(cli("defaults " + dir.file("factory.dks")).status, 0);
+    EXPECT_EQ(test::readBytes(dir.file("factory.dks")), encodeSettings(factoryDefaults()));
+}
+
+TEST(Cli, ExportAndDiffListSlotsInRecordOrder) {
+    test::TempDir dir;
+    ValueSet changed = factoryDefaults();
+    changed[4] = 9999;   // Wizard Health
+    changed[2679] = 401; // last misc slot
+    test::writeBytes(dir.file("a.dks"), encodeSettings(changed));
+    ASSERT_EQ(cli("defaults " + dir.file("b.TXT")).status, 0);
+
+    const CliRun exported = cli("export " + dir.file("a.dks"));
+    ASSERT_EQ(exported.status, 0);
+    EXPECT_EQ(lineCount(exported.out), 2681);
+    EXPECT_EQ(exported.out.substr(0, exported.out.find('\n')),
+              "record\tcategory\tkind\tslot\trow\tcolumn\tvalue\tdefault");
+    EXPECT_NE(exported.out.find("\n5\tcreature\t1\t5\tCREATURE_WIZARD\tHealth\t9999\t350\n"),
+              std::string::npos);
+    EXPECT_NE(exported.out.find("\n2251\troom\t\t1\tROOM_ENTRANCE\tHealth\t4000\t4000\n"),
+              std::string::npos);
+
+    const CliRun diff = cli("diff " + dir.file("a.dks") + " " + dir.file("b.TXT"));
+    ASSERT_EQ(diff.status, 0);
+    EXPECT_EQ(diff.out, "record\tcategory\tkind\tslot\trow\tcolumn\tvalue\tdefault\tother\n"
+                        "5\tcreature\t1\t5\tCREATURE_WIZARD\tHealth\t9999\t350\t350\n"
+                        "2680\tmisc\t\t28\tHEALTH_GAME_TURNS_PER_HUNGER_HEALTH_LOSS\tValue\t401\t"
+                        "400\t400\n");
+}
+
+TEST(Cli, ApplyWritesTheGameAndTheAddOnCopy) {
+    test::TempDir dir;
+    test::makeGameFolder(dir.file("game"), "old", true);
+    ValueSet values = factoryDefaults();
+    values[4] = 1234;
+    test::writeBytes(dir.file("mod.dks"), encodeSettings(values));
+    const CliRun apply = cli("apply " + dir.file("mod.dks") + " " + dir.file("game"));
+    ASSERT_EQ(apply.status, 0) << apply.err;
+    EXPECT_EQ(test::readBytes(dir.file("game/Data/CREATURE.TXT")), renderGameFile(values));
+    EXPECT_EQ(test::readBytes(dir.file("game/Data/DD1CREAT.TXT")), renderGameFile(values));
+
+    const CliRun missing = cli("apply " + dir.file("mod.dks") + " " + dir.file("nowhere"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("The editor was unable to find the game."), std::string::npos);
+}
+
+TEST(Cli, RefusedInputsExitWithOne) {
+    test::TempDir dir;
+    test::writeBytes(dir.file("bad.txt"), "1 2 3\r\n");
+    test::writeBytes(dir.file("short.dks"), "abcd");
+    for (const std::string& file :
+         {dir.file("bad.txt"), dir.file("short.dks"), dir.file("none.txt")}) {
+        const CliRun check = cli("check " + file);
+        EXPECT_EQ(check.status, 1) << file;
+        EXPECT_FALSE(check.err.empty()) << file;
+    }
+    EXPECT_NE(cli("check " + dir.file("bad.txt")).err.find("Incompatible Creature.txt file"),
+              std::string::npos);
+}
+
+} // namespace
+} // namespace tavrel
