@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+
+#include "core/editor_state.h"
+#include "core/settings_store.h"
+
+namespace tavrel::screens {
+
+// The product name: the main window's title and the title of every plain message box.
+inline const QString kProductName = QStringLiteral("Tavrel");
+
+// Every message box and question goes through this seam so that tests can answer
+// them; a test never meets a real modal box.
+class MessageSeam {
+public:
+    virtual ~MessageSeam() = default;
+    // A message box with an OK button, titled with the product name.
+    virtual void inform(QWidget* parent, const QString& text) = 0;
+    // A question with Yes and No and no icon; true only for Yes.
+    virtual bool ask(QWidget* parent, const QString& text, const QString& title) = 0;
+};
+
+// The real boxes.
+class QtMessageSeam final : public MessageSeam {
+public:
+    void inform(QWidget* parent, const QString& text) override;
+    bool ask(QWidget* parent, const QString& text, const QString& title) override;
+};
+
+// The windows that show values, in the order in which they are redrawn after every
+// value changed at once (restore, settings file load).
+enum class RefreshOrder {
+    CreatureSettings = 1,
+    Room,
+    Magic,
+    Research,
+    TrapDoor,
+    Ability,
+    Misc,
+    InputValue,
+    AbilityPicker,
+};
+
+// What the windows share: the one store, the editor state, the message seam, the
+// open windows, and the redraw hooks of whatever shows values.
+class AppContext {
+public:
+    AppContext(SettingsStore& store, EditorState& state, MessageSeam& messages)
+        : store(store), state(state), messages(messages) {}
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
+
+    SettingsStore& store;
+    EditorState& state;
+    MessageSeam& messages;
+
+    // Opens the window whose objectName is `name`: creates it with `make` when none
+    // is open, shows it modeless and brings it forward. Never a second copy.
+    QWidget* openWindow(const QString& name, const std::function<QWidget*()>& make);
+    // The open window called `name`, or null.
+    QWidget* window(const QString& name) const;
+
+    // A window that shows values installs its redraw here while it exists.
+    void setRefresher(RefreshOrder order, std::function<void()> refresh);
+    void clearRefresher(RefreshOrder order);
+    // Redraw of one window, when it exists.
+    void refresh(RefreshOrder order) const;
+    // Every redraw, in the fixed order.
+    void refreshAll() const;
+
+    // The main window's status line: shows a text and restarts its timer.
+    std::function<void(const QString&)> showStatus = [](const QString&) {};
+
+private:
+    std::map<QString, QPointer<QWidget>> windows_;
+    std::map<RefreshOrder, std::function<void()>> refreshers_;
+};
+
+} // namespace tavrel::screens
