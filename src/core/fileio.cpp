@@ -126,6 +126,14 @@ constexpr int CreateAttempts = 100;
 // Large writes go in pieces: some systems refuse single transfers of 2 GiB or more.
 constexpr std::size_t MaxTransfer = std::size_t{1} << 30;
 
+// The system takes a path as a C string, which ends at the first NUL byte: a name with
+// one inside would silently reach another file (a Tavrel.cfg line naming "<some
+// file>\0" would have that file's permissions changed and its content read as the
+// game's). No file has such a name, so it is refused as a bad one.
+bool hasNul(std::string_view path) {
+    return path.find('\0') != std::string_view::npos;
+}
+
 bool parentFolderExists(const std::string& path) {
     std::error_code ec;
     const auto parent = std::filesystem::path(path).parent_path();
@@ -292,10 +300,13 @@ bool folderSyncUnsupported(int error) {
 
 bool FileExists(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return !hasNul(path) && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 Status readFile(const std::string& path, std::string& out) {
+    if (hasNul(path)) {
+        return IoError{EINVAL, path, "open"};
+    }
     int fd;
     do {
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -349,6 +360,9 @@ Status readFile(const std::string& path, std::string& out) {
 }
 
 Status replaceFile(const std::string& path, std::string_view content) {
+    if (hasNul(path)) {
+        return IoError{EINVAL, path, "create"};
+    }
     std::string target;
     if (Status error = resolveLinks(path, target)) {
         return error;
@@ -478,6 +492,9 @@ Status replaceFile(const std::string& path, std::string_view content) {
 }
 
 Status setAttributesNormal(const std::string& path) {
+    if (hasNul(path)) {
+        return IoError{EINVAL, path, "stat"};
+    }
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         return IoError{errno, path, "stat"};
@@ -492,7 +509,7 @@ Status setAttributesNormal(const std::string& path) {
 }
 
 std::optional<std::string> findEntry(const std::string& dir, std::string_view name) {
-    if (name.empty()) {
+    if (name.empty() || hasNul(dir) || hasNul(name)) {
         return std::nullopt;
     }
     std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(dir.empty() ? "." : dir.c_str()),
@@ -570,9 +587,13 @@ int errnoFromWin32(DWORD error) {
     }
 }
 
-// UTF-8 to UTF-16; false when the text is not valid UTF-8.
+// UTF-8 to UTF-16; false when the text is not valid UTF-8 or holds a NUL, which would
+// end the name early in every wide call.
 bool widen(std::string_view text, std::wstring& out) {
     out.clear();
+    if (hasNul(text)) {
+        return false;
+    }
     if (text.empty()) {
         return true;
     }

@@ -1,0 +1,112 @@
+// A path handed to the system ends at its first NUL byte, so a name with one inside
+// would quietly reach another file. Such names come from Tavrel.cfg lines (any bytes) and
+// from names typed into the settings dialogs; none of them may touch the file in front of
+// the NUL, and each is refused or ignored as a name no file can have.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/editor_state.h"
+#include "core/factory_defaults.h"
+#include "core/fileio.h"
+#include "core/test_support.h"
+#include "gamefile/config_file.h"
+#include "gamefile/startup.h"
+#include "gamefile/writer.h"
+#include "settingsfile/settings_file.h"
+
+namespace tavrel {
+namespace {
+
+using namespace std::string_literals;
+
+unsigned modeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+// A read-only game file that a truncated name would reach.
+class NulPath : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::writeBytes(victim, renderGameFile(test::variedValues(31)));
+        ASSERT_EQ(::chmod(victim.c_str(), 0444), 0);
+    }
+    void expectVictimUntouched() {
+        EXPECT_EQ(modeOf(victim), 0444u);
+        EXPECT_EQ(test::readBytes(victim), renderGameFile(test::variedValues(31)));
+    }
+
+    test::TempDir dir;
+    const std::string victim = dir.file("victim");
+};
+
+TEST_F(NulPath, TheFileLayerNeverActsOnTheNameBeforeTheNul) {
+    const std::string hidden = victim + "\0/Data/CREATURE.TXT"s;
+    EXPECT_FALSE(fileio::FileExists(hidden));
+    EXPECT_FALSE(fileio::findEntry(victim + "\0"s, "victim"));
+    EXPECT_FALSE(fileio::findEntry(dir.path(), "victim\0"s));
+
+    struct Case {
+        const char* what;
+        fileio::Status status;
+    };
+    std::string out = "untouched";
+    const Case cases[] = {
+        {"read", fileio::readFile(hidden, out)},
+        {"replace", fileio::replaceFile(victim + "\0"s, "new content")},
+        {"replace below", fileio::replaceFile(hidden, "new content")},
+        {"clear attributes", fileio::setAttributesNormal(hidden)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(c.status);
+        EXPECT_EQ(c.status->code, EINVAL);
+        EXPECT_EQ(c.status->number(), 52); // bad file name
+    }
+    EXPECT_EQ(out, "untouched");
+    expectVictimUntouched();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "something was created beside the file";
+}
+
+TEST_F(NulPath, AConfigurationLineWithANulFindsNoGame) {
+    const std::string cfg = dir.file("Tavrel.cfg");
+    test::writeBytes(cfg, "INSTALL_PATH="s + victim + "\0\r\n"s);
+    SettingsStore store;
+    EditorState state;
+    const GameLoadOutcome outcome = runStartup(store, state, cfg);
+    EXPECT_FALSE(outcome.gameFound);
+    EXPECT_FALSE(outcome.message);
+    EXPECT_EQ(store.values(), ValueSet{});
+    expectVictimUntouched();
+
+    const LocateOutcome located = locateGame(victim + "\0"s, store, state, cfg);
+    EXPECT_FALSE(located.gameInFolder);
+    EXPECT_EQ(store.values(), ValueSet{});
+    expectVictimUntouched();
+}
+
+TEST_F(NulPath, ASettingsNameWithANulIsABadFileName) {
+    const SettingsFileResult saved = saveSettingsFile(dir.file("Te\0st.dks"s), factoryDefaults());
+    EXPECT_FALSE(saved.ok);
+    EXPECT_EQ(saved.message,
+              "A file name cannot contain any of the following characters: \\ / : * ? \" < > |");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Te")));
+
+    SettingsStore store;
+    const SettingsFileResult loaded = loadSettingsFile(victim + "\0.dks"s, store);
+    EXPECT_FALSE(loaded.ok);
+    EXPECT_EQ(loaded.errorNumber, 52);
+    EXPECT_EQ(store.values(), ValueSet{});
+}
+
+} // namespace
+} // namespace tavrel
