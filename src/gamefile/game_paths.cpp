@@ -7,6 +7,11 @@
 namespace tavrel {
 
 std::string gameFilePath(const std::string& installPath, std::string_view fileName) {
+    // The usual spelling needs no folder listing: where it names a file, a search would
+    // have preferred that exact match anyway.
+    std::string usual = fileio::joinPath(fileio::joinPath(installPath, kDataFolderName), fileName);
+    if (fileio::FileExists(usual))
+        return usual;
     const std::string data =
         fileio::findEntry(installPath, kDataFolderName).value_or(std::string(kDataFolderName));
     const std::string folder = fileio::joinPath(installPath, data);

@@ -51,26 +51,28 @@ GameFileRead parseGameFile(std::string_view bytes, const ValueSet& defaults) {
     const auto& records = recordAtPosition();
     bool overflow = false;
     int count = 0;
-    std::int64_t value = 0;
-    bool inRun = false;
-    for (char c : bytes) {
-        if (isDigit(c)) {
+    // One tight loop over the bytes between numbers and one over each number's digits,
+    // so that the only hard-to-predict branches are the two ends of every run.
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    for (;;) {
+        while (p != end && !isDigit(*p))
+            ++p;
+        std::int64_t value = 0;
+        while (p != end && isDigit(*p)) {
             // Once past the 32-bit range the run can only overflow; stop growing.
             if (value <= std::numeric_limits<std::int32_t>::max())
-                value = value * 10 + (c - '0');
-            inRun = true;
-            continue;
+                value = value * 10 + (*p - '0');
+            ++p;
         }
-        if (!inRun)
-            continue;
+        if (p == end)
+            break; // no number, or a final run with no byte after it: not counted
         ++count;
         if (value > std::numeric_limits<std::int32_t>::max())
             overflow = true;
         else if (count <= layout::kNumberCount && records[static_cast<std::size_t>(count)] != 0)
             result.values[static_cast<std::size_t>(records[static_cast<std::size_t>(count)] - 1)] =
                 static_cast<std::int32_t>(value);
-        value = 0;
-        inRun = false;
     }
     result.numberCount = count;
     if (count != layout::kNumberCount) {

@@ -12,10 +12,11 @@ namespace tavrel {
 
 namespace {
 
-void appendValue(std::string& out, std::int32_t v) {
-    char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, v).ptr;
-    out.append(digits, end);
+// Longest decimal text of a 32-bit value: "-2147483648".
+constexpr std::size_t kMaxValueText = 11;
+
+char* writeValue(char* out, std::int32_t v) {
+    return std::to_chars(out, out + kMaxValueText, v).ptr;
 }
 
 std::int32_t valueOf(const ValueSet& values, SlotRef ref) {
@@ -44,32 +45,44 @@ std::string fileName(const std::string& path) {
 } // namespace
 
 std::string renderGameFile(const ValueSet& values) {
-    std::string out;
-    out.reserve(48 * 1024);
+    // Written through a plain pointer into room for the longest possible file, then cut
+    // to length: a growing string would check its capacity at every one of the 44,000
+    // bytes, and rendering would cost a noticeable part of an Apply.
+    static const std::size_t room = [] {
+        std::size_t bytes = 0;
+        for (std::string_view text : CreatureTemplate())
+            for (char c : text)
+                bytes += c == '=' || c == '/' ? kMaxValueText : c == '+' ? 2 : 1;
+        return bytes;
+    }();
+    std::string out(room, '\0');
+    char* w = out.data();
     int placeholder = 1;
     int copy = 1;
     for (std::string_view text : CreatureTemplate()) {
         for (char c : text) {
             switch (c) {
             case '*':
-                out.push_back('\t');
+                *w++ = '\t';
                 break;
             case '+':
-                out.append("\r\n");
+                *w++ = '\r';
+                *w++ = '\n';
                 break;
             case '=':
-                appendValue(
-                    out,
+                w = writeValue(
+                    w,
                     values[static_cast<std::size_t>(layout::placeholderRecord(placeholder++) - 1)]);
                 break;
             case '/':
-                appendValue(out, copyValue(values, copy++));
+                w = writeValue(w, copyValue(values, copy++));
                 break;
             default:
-                out.push_back(c);
+                *w++ = c;
             }
         }
     }
+    out.resize(static_cast<std::size_t>(w - out.data()));
     return out;
 }
 
