@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 
 #include "core/catalogue.h"
 #include "core/factory_defaults.h"
@@ -188,8 +187,6 @@ protected:
     test::TempDir game;
     const std::string oldContent = "the old file, not even a game file";
     ValueSet values = test::variedValues(21);
-    std::string creature() const { return test::readBytes(game.file("Data/CREATURE.TXT")); }
-    std::string addon() const { return test::readBytes(game.file("Data/DD1CREAT.TXT")); }
 };
 
 TEST_F(Apply, MissingGameWritesNothing) {
@@ -212,48 +209,6 @@ TEST_F(Apply, WritesBothFilesOnlyWhenTheAddOnIsThere) {
         if (withAddon) {
             EXPECT_EQ(test::readBytes(dir.file("Data/DD1CREAT.TXT")), renderGameFile(values));
         }
-    }
-}
-
-TEST_F(Apply, EveryFailingStepSaysExactlyWhichFileChanged) {
-    test::makeGameFolder(game.path(), oldContent, true);
-    fileio::testing::setFaultPlan(fileio::testing::FaultPlan{});
-    ASSERT_EQ(applyToGame(game.path(), values).outcome, ApplyOutcome::Applied);
-    const auto steps = fileio::testing::operations();
-    const std::string written = renderGameFile(values);
-    // The first replace's operations end with its folder sync.
-    const auto firstFileSteps = static_cast<int>(
-        std::find(steps.begin(), steps.end(), fileio::testing::Op::Sync) - steps.begin() + 1);
-    for (int n = 1; n <= static_cast<int>(steps.size()); ++n) {
-        test::makeGameFolder(game.path(), oldContent, true);
-        fileio::testing::setFaultPlan(fileio::testing::FaultPlan{n, ENOSPC});
-        const ApplyResult result = applyToGame(game.path(), values);
-        fileio::testing::setFaultPlan(std::nullopt);
-        const bool syncStep = steps[static_cast<std::size_t>(n - 1)] == fileio::testing::Op::Sync;
-        SCOPED_TRACE("failing operation " + std::to_string(n));
-        if (syncStep) {
-            EXPECT_EQ(result.outcome, ApplyOutcome::Unconfirmed);
-            EXPECT_EQ(creature(), written);
-            EXPECT_EQ(addon(), written);
-        } else if (n < firstFileSteps) {
-            EXPECT_EQ(result.outcome, ApplyOutcome::Failed);
-            EXPECT_EQ(result.message, "Unable to write CREATURE.TXT: No space left on device. "
-                                      "The game's files have not been changed.");
-            EXPECT_EQ(creature(), oldContent);
-            EXPECT_EQ(addon(), oldContent);
-        } else {
-            EXPECT_EQ(result.outcome, ApplyOutcome::AddonFailed);
-            EXPECT_EQ(result.message, "CREATURE.TXT has been updated, but DD1CREAT.TXT could not "
-                                      "be written: No space left on device. DD1CREAT.TXT has not "
-                                      "been changed.");
-            EXPECT_EQ(creature(), written);
-            EXPECT_EQ(addon(), oldContent);
-        }
-        std::size_t entries = 0;
-        for ([[maybe_unused]] const auto& e :
-             std::filesystem::directory_iterator(game.file("Data")))
-            ++entries;
-        EXPECT_EQ(entries, 2u) << "a temporary file was left behind";
     }
 }
 

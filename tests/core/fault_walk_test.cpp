@@ -1,0 +1,427 @@
+// Every file the editor writes (CREATURE.TXT, DD1CREAT.TXT, .dks settings files and
+// Tavrel.cfg), with each operating-system call of the whole write failing in turn. After
+// every failure the old files must be byte for byte what they were, no temporary file may
+// be left, the user must be told the right thing, and no table may have changed.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/editor_state.h"
+#include "core/errors.h"
+#include "core/fileio.h"
+#include "core/test_support.h"
+#include "gamefile/config_file.h"
+#include "gamefile/reader.h"
+#include "gamefile/startup.h"
+#include "gamefile/writer.h"
+#include "settingsfile/settings_file.h"
+
+namespace tavrel {
+namespace {
+
+namespace fault = fileio::testing;
+using fault::Op;
+
+// One way an operation can fail, and what each place tells the user about it.
+struct Failure {
+    int code;
+    const char* reason; // the system's words, which Apply quotes
+    int number;         // the run-time error number the dialogs choose their message by
+    const char* settingsMessage;
+    const char* configMessage; // writing Tavrel.cfg after a find
+    const char* locateMessage; // the find itself, before Tavrel.cfg
+    bool countsAtFolderSync;   // false: the folder merely cannot be synced, which is no failure
+};
+
+constexpr const char* kUnknown57 = "This action has caused an unknown error. Error code:  57";
+constexpr const char* kUnknown61 = "This action has caused an unknown error. Error code:  61";
+
+const Failure kFailures[] = {
+    {EIO, "Input/output error", 57, kUnknown57, kUnknown57, kUnknown57, true},
+    {ENOSPC, "No space left on device", 61, kUnknown61, kUnknown61, kUnknown61, true},
+    {EACCES, "Permission denied", 75, "Unable to access file.",
+     "Unable to write Tavrel.cfg. You may need to copy the editor to another disc.",
+     "You can't use the Dungeon Keeper disc as the game location.", false},
+    {ENXIO, "No such device or address", 68,
+     "There is no disc in the drive or the device is unavailable.",
+     "There is no disc in the drive or the device is unavailable.",
+     "There is no disc in the drive or the device is unavailable.", true},
+};
+
+// The step an IoError names when `op` fails.
+std::string stepOf(Op op) {
+    switch (op) {
+    case Op::Create:
+        return "create";
+    case Op::Write:
+        return "write";
+    case Op::Flush:
+        return "sync";
+    case Op::Sync:
+        return std::string(fileio::StepSyncFolder);
+    case Op::Rename:
+        return "rename";
+    case Op::Remove:
+        return "remove";
+    case Op::Chmod:
+        return "chmod";
+    case Op::Chown:
+        return "chown";
+    case Op::Close:
+        return "close";
+    }
+    return "?";
+}
+
+// Every file below `root` with its content, so that any change, addition or leftover
+// temporary file shows up in one comparison.
+std::map<std::string, std::string> snapshot(const std::string& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        const std::string relative = std::filesystem::relative(entry.path(), root).string();
+        files[relative] = entry.is_regular_file() ? test::readBytes(entry.path().string()) : "/";
+    }
+    return files;
+}
+
+// The operations of one clean run of `write`.
+template <typename Write> std::vector<Op> operationsOf(Write&& write) {
+    fault::setFaultPlan(std::nullopt);
+    write();
+    return fault::operations();
+}
+
+class FaultWalk : public ::testing::Test {
+protected:
+    void TearDown() override { fault::setFaultPlan(std::nullopt); }
+
+    // Runs `write` with operation n failing, and no other.
+    template <typename Write> auto failing(int n, int code, Write&& write) {
+        fault::setFaultPlan(fault::FaultPlan{n, code});
+        auto result = write();
+        fault::setFaultPlan(std::nullopt);
+        return result;
+    }
+};
+
+// ---------------------------------------------------------------------------------------
+// Apply: CREATURE.TXT, then DD1CREAT.TXT when the add-on is installed
+
+TEST_F(FaultWalk, ApplyLeavesEveryFileItDidNotReplaceAsItWas) {
+    const std::string oldGame = renderGameFile(test::variedValues(3));
+    const std::string oldAddon = renderGameFile(test::variedValues(4));
+    SettingsStore store;
+    store.assign(test::variedValues(5));
+    const ValueSet values = store.values();
+    const std::uint64_t revision = store.revision();
+    const std::string written = renderGameFile(values);
+
+    for (bool withAddon : {false, true}) {
+        test::TempDir game;
+        auto prepare = [&] {
+            test::makeGameFolder(game.path(), oldGame, withAddon);
+            if (withAddon)
+                test::writeBytes(game.file("Data/DD1CREAT.TXT"), oldAddon);
+        };
+        prepare();
+        const auto before = snapshot(game.path());
+        const std::vector<Op> ops = operationsOf([&] { applyToGame(game.path(), store.values()); });
+        // Each replace ends with its folder sync: the first one closes CREATURE.TXT's part.
+        const auto firstFileOps =
+            std::find(ops.begin(), ops.end(), Op::Sync) - ops.begin() + std::ptrdiff_t{1};
+        ASSERT_EQ(std::count(ops.begin(), ops.end(), Op::Sync), withAddon ? 2 : 1);
+
+        for (const Failure& failure : kFailures) {
+            for (int n = 1; n <= static_cast<int>(ops.size()); ++n) {
+                const Op op = ops[static_cast<std::size_t>(n - 1)];
+                SCOPED_TRACE((withAddon ? "with the add-on, " : "without the add-on, ") +
+                             stepOf(op) + " (operation " + std::to_string(n) + ") failing with " +
+                             failure.reason);
+                prepare();
+                const ApplyResult result =
+                    failing(n, failure.code, [&] { return applyToGame(game.path(), values); });
+
+                EXPECT_EQ(store.values(), values);
+                EXPECT_EQ(store.revision(), revision);
+                // Up to its folder sync a failure leaves CREATURE.TXT alone; the add-on's
+                // copy is only written once CREATURE.TXT is in place, and a failing folder
+                // sync does not stop it.
+                auto expected = before;
+                if (n >= firstFileOps)
+                    expected["Data/CREATURE.TXT"] = written;
+                if (withAddon && op == Op::Sync)
+                    expected["Data/DD1CREAT.TXT"] = written;
+                EXPECT_EQ(snapshot(game.path()), expected);
+                EXPECT_EQ(result.addonWritten, withAddon && op == Op::Sync);
+
+                if (op == Op::Sync && !failure.countsAtFolderSync) {
+                    EXPECT_EQ(result.outcome, ApplyOutcome::Applied);
+                    continue;
+                }
+                ASSERT_TRUE(result.error);
+                EXPECT_EQ(result.error->code, failure.code);
+                EXPECT_EQ(result.error->step, stepOf(op));
+                if (op == Op::Sync) {
+                    // The new file is in place; only its safety from a power cut is unknown,
+                    // and the user must not be told that nothing changed.
+                    EXPECT_EQ(result.outcome, ApplyOutcome::Unconfirmed);
+                    EXPECT_EQ(result.message, "The changes have been written, but the system "
+                                              "reported an error while making them permanent: " +
+                                                  std::string(failure.reason) + ".");
+                } else if (n < firstFileOps) {
+                    EXPECT_EQ(result.outcome, ApplyOutcome::Failed);
+                    EXPECT_EQ(result.message,
+                              "Unable to write CREATURE.TXT: " + std::string(failure.reason) +
+                                  ". The game's files have not been changed.");
+                } else {
+                    EXPECT_EQ(result.outcome, ApplyOutcome::AddonFailed);
+                    EXPECT_EQ(result.message,
+                              "CREATURE.TXT has been updated, but DD1CREAT.TXT could not be "
+                              "written: " +
+                                  std::string(failure.reason) +
+                                  ". DD1CREAT.TXT has not been changed.");
+                }
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Saving a settings file, over an older one and as a new file
+
+TEST_F(FaultWalk, SettingsSaveKeepsTheOldFileOrMakesNone) {
+    SettingsStore store;
+    store.assign(test::variedValues(8));
+    const ValueSet values = store.values();
+    const std::uint64_t revision = store.revision();
+    const std::string oldFile = encodeSettings(test::variedValues(9));
+
+    for (bool replacing : {true, false}) {
+        test::TempDir dir;
+        const std::string path = dir.file("Test.dks");
+        auto prepare = [&] {
+            std::filesystem::remove(path);
+            if (replacing)
+                test::writeBytes(path, oldFile);
+        };
+        prepare();
+        const auto before = snapshot(dir.path());
+        const std::vector<Op> ops =
+            operationsOf([&] { ASSERT_TRUE(saveSettingsFile(path, store.values()).ok); });
+        ASSERT_FALSE(ops.empty());
+
+        for (const Failure& failure : kFailures) {
+            for (int n = 1; n <= static_cast<int>(ops.size()); ++n) {
+                const Op op = ops[static_cast<std::size_t>(n - 1)];
+                SCOPED_TRACE((replacing ? "replacing, " : "new file, ") + stepOf(op) +
+                             " (operation " + std::to_string(n) + ") failing with " +
+                             failure.reason);
+                prepare();
+                const SettingsFileResult result =
+                    failing(n, failure.code, [&] { return saveSettingsFile(path, values); });
+
+                EXPECT_EQ(store.values(), values);
+                EXPECT_EQ(store.revision(), revision);
+                auto expected = before;
+                if (op == Op::Sync) {
+                    // Past the rename the new file is in place whatever the sync says.
+                    expected["Test.dks"] = encodeSettings(values);
+                    EXPECT_EQ(snapshot(dir.path()), expected);
+                    if (!failure.countsAtFolderSync) {
+                        EXPECT_TRUE(result.ok);
+                        continue;
+                    }
+                } else {
+                    EXPECT_EQ(snapshot(dir.path()), expected);
+                }
+                EXPECT_FALSE(result.ok);
+                EXPECT_EQ(result.errorNumber, failure.number);
+                EXPECT_EQ(result.message, failure.settingsMessage);
+                ASSERT_TRUE(result.error);
+                EXPECT_EQ(result.error->code, failure.code);
+                EXPECT_EQ(result.error->step, stepOf(op));
+            }
+        }
+    }
+}
+
+// The clean-up itself failing: only reachable after a first, real failure. A file size
+// limit stops the write partway, then the removal of the half-written temporary file is
+// made to fail too. The first error is the one reported, and the old file stays.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        ok_ = ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        ::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    rlimit saved_{};
+    void (*oldHandler_)(int) = SIG_DFL;
+    bool ok_ = false;
+};
+
+TEST_F(FaultWalk, AFailedCleanUpStillReportsTheFirstErrorAndKeepsTheOldFile) {
+    test::TempDir dir;
+    const std::string path = dir.file("Test.dks");
+    const std::string oldFile = encodeSettings(test::variedValues(10));
+    test::writeBytes(path, oldFile);
+    const ValueSet values = test::variedValues(11);
+
+    FileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.ok());
+    const std::vector<Op> ops =
+        operationsOf([&] { EXPECT_FALSE(saveSettingsFile(path, values).ok); });
+    ASSERT_FALSE(ops.empty());
+    ASSERT_EQ(ops.back(), Op::Remove) << "the write should have failed for real and cleaned up";
+    EXPECT_EQ(snapshot(dir.path()), (std::map<std::string, std::string>{{"Test.dks", oldFile}}));
+
+    const SettingsFileResult result =
+        failing(static_cast<int>(ops.size()), EIO, [&] { return saveSettingsFile(path, values); });
+    EXPECT_FALSE(result.ok);
+    ASSERT_TRUE(result.error);
+    EXPECT_EQ(result.error->code, EFBIG);
+    EXPECT_EQ(result.error->step, "write");
+    EXPECT_EQ(result.message, kUnknown61);
+    EXPECT_EQ(test::readBytes(path), oldFile);
+    // The one thing a failed removal can leave: the hidden, half-written temporary file
+    // beside the target, never the target itself.
+    std::vector<std::string> others;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        if (entry.path().filename() != "Test.dks")
+            others.push_back(entry.path().filename().string());
+    ASSERT_EQ(others.size(), 1u);
+    EXPECT_EQ(others[0].rfind(".Test.dks.tavrel-", 0), 0u) << others[0];
+}
+
+// ---------------------------------------------------------------------------------------
+// Tavrel.cfg, written on its own and by the locate dialog's find
+
+TEST_F(FaultWalk, ConfigurationWriteKeepsTheOldLineOrWritesNone) {
+    for (bool replacing : {true, false}) {
+        test::TempDir work;
+        const std::string cfg = work.file("Tavrel.cfg");
+        auto prepare = [&] {
+            std::filesystem::remove(cfg);
+            if (replacing)
+                test::writeBytes(cfg, "INSTALL_PATH=/where/it/was\r\n");
+        };
+        prepare();
+        const auto before = snapshot(work.path());
+        const std::vector<Op> ops =
+            operationsOf([&] { ASSERT_FALSE(writeConfigFile("/games/keeper", cfg)); });
+
+        for (const Failure& failure : kFailures) {
+            for (int n = 1; n <= static_cast<int>(ops.size()); ++n) {
+                const Op op = ops[static_cast<std::size_t>(n - 1)];
+                SCOPED_TRACE((replacing ? "replacing, " : "new file, ") + stepOf(op) +
+                             " failing with " + failure.reason);
+                prepare();
+                const fileio::Status status =
+                    failing(n, failure.code, [&] { return writeConfigFile("/games/keeper", cfg); });
+                auto expected = before;
+                if (op == Op::Sync)
+                    expected["Tavrel.cfg"] = "INSTALL_PATH=/games/keeper\r\n";
+                EXPECT_EQ(snapshot(work.path()), expected);
+                if (op == Op::Sync && !failure.countsAtFolderSync) {
+                    EXPECT_FALSE(status);
+                    continue;
+                }
+                ASSERT_TRUE(status);
+                EXPECT_EQ(status->code, failure.code);
+                EXPECT_EQ(status->step, stepOf(op));
+                EXPECT_EQ(status->number(), failure.number);
+            }
+        }
+    }
+}
+
+TEST_F(FaultWalk, LocateTellsWhatFailedAndChangesNothingItShouldNot) {
+    const ValueSet gameValues = test::variedValues(12);
+    const ValueSet before = test::variedValues(13);
+    test::TempDir game;
+    test::TempDir work;
+    const std::string cfg = work.file("Tavrel.cfg");
+    const std::string oldLine = "INSTALL_PATH=/where/it/was\r\n";
+    auto prepare = [&] {
+        test::makeGameFolder(game.path(), renderGameFile(gameValues));
+        test::writeBytes(cfg, oldLine);
+    };
+    prepare();
+    const auto gameBefore = snapshot(game.path());
+    SettingsStore probe;
+    const std::vector<Op> ops = operationsOf([&] {
+        EditorState state;
+        ASSERT_TRUE(locateGame(game.path(), probe, state, cfg).load.gameFound);
+    });
+    const ValueSet read = probe.values();
+    // Clearing the game file's read-only flag comes first, then Tavrel.cfg's replace.
+    ASSERT_EQ(ops.front(), Op::Chmod);
+
+    for (const Failure& failure : kFailures) {
+        for (int n = 1; n <= static_cast<int>(ops.size()); ++n) {
+            const Op op = ops[static_cast<std::size_t>(n - 1)];
+            SCOPED_TRACE(stepOf(op) + " (operation " + std::to_string(n) + ") failing with " +
+                         failure.reason);
+            prepare();
+            SettingsStore store;
+            store.assign(before);
+            const std::uint64_t revision = store.revision();
+            EditorState state;
+            const LocateOutcome outcome = failing(
+                n, failure.code, [&] { return locateGame(game.path(), store, state, cfg); });
+
+            // The game's files are only ever read by a find.
+            EXPECT_EQ(snapshot(game.path()), gameBefore);
+            const bool cfgReplaced = op == Op::Sync;
+            EXPECT_EQ(snapshot(work.path()),
+                      (std::map<std::string, std::string>{
+                          {"Tavrel.cfg", cfgReplaced ? configContent(game.path()) : oldLine}}));
+
+            if (n == 1) {
+                EXPECT_EQ(outcome.load.message, failure.locateMessage);
+                EXPECT_FALSE(outcome.configMessage);
+                EXPECT_FALSE(outcome.hideDialog);
+            } else if (op == Op::Sync && !failure.countsAtFolderSync) {
+                EXPECT_FALSE(outcome.configMessage);
+            } else {
+                EXPECT_EQ(outcome.configMessage, failure.configMessage);
+            }
+            // Only a refused Tavrel.cfg lets the find read the game; every other failure
+            // leaves the tables exactly as they were.
+            const bool gameRead = n > 1 && (failure.number == err::PathFileAccess ||
+                                            (op == Op::Sync && !failure.countsAtFolderSync));
+            EXPECT_EQ(outcome.load.gameFound, gameRead);
+            EXPECT_EQ(outcome.hideDialog, gameRead);
+            if (gameRead) {
+                EXPECT_EQ(store.values(), read);
+            } else {
+                EXPECT_EQ(store.values(), before);
+                EXPECT_EQ(store.revision(), revision);
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace tavrel
