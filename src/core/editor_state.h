@@ -27,8 +27,13 @@ struct EditorState {
     bool CreatureScreenOpen = false;
     bool CreatureScreenUpdating = false;
     std::array<int, 2> AbilityPickTarget{1, 1}; // kind, power slot 1..10
-    SlotRef InputTarget{};
+    SlotRef InputTarget{}; // no valid slot until the first plain click on a value
     std::int32_t InputLastValue = 0;
+    // The manual input dialog's two texts. They live here, not in the window, so that
+    // the dialog can be kept in step while it is closed; closing it puts both back
+    // to "0", as a freshly opened dialog starts.
+    std::string InputText = "0";
+    std::string InputCurrentValue = "0";
     int CurrentTip = 1;
     std::string ConfigLine;
     std::string InstallPath;
