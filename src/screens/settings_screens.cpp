@@ -1,5 +1,9 @@
 #include "screens/settings_screens.h"
 
+#include "screens/input_value_dialog.h"
+#include "screens/screen_layouts.h"
+#include "screens/settings_screen.h"
+
 namespace tavrel::screens {
 
 QString settingsScreenName(Category category) {
@@ -22,9 +26,35 @@ QString settingsScreenName(Category category) {
     return {};
 }
 
-// Placeholder until the screens exist: an empty window of the right name.
+RefreshOrder refreshOrderOf(Category category) {
+    switch (category) {
+    case Category::Creature:
+        return RefreshOrder::CreatureSettings;
+    case Category::Room:
+        return RefreshOrder::Room;
+    case Category::Magic:
+        return RefreshOrder::Magic;
+    case Category::Research:
+        return RefreshOrder::Research;
+    case Category::TrapDoor:
+        return RefreshOrder::TrapDoor;
+    case Category::Ability:
+        return RefreshOrder::Ability;
+    case Category::Misc:
+        return RefreshOrder::Misc;
+    }
+    return RefreshOrder::CreatureSettings;
+}
+
 QWidget* openSettingsScreen(AppContext& context, Category category) {
-    return context.openWindow(settingsScreenName(category), [] { return new QWidget; });
+    installValueEditing(context);
+    if (category == Category::Creature) {
+        // The creature screen has a unit of its own; until then an empty window.
+        return context.openWindow(settingsScreenName(category), [] { return new QWidget; });
+    }
+    return context.openWindow(settingsScreenName(category), [&context, category] {
+        return new SettingsScreen(context, screenLayout(category));
+    });
 }
 
 } // namespace tavrel::screens

@@ -1,0 +1,165 @@
+#include "screens/value_row.h"
+
+#include <QMouseEvent>
+
+#include "editing/stepping.h"
+#include "screens/input_value_dialog.h"
+
+namespace tavrel::screens {
+
+namespace {
+
+constexpr int kStepLabelPadding = 8;
+constexpr int kStatPadding = 8;
+constexpr int kLabelGap = 1;
+
+int stepLabelWidth(const QFontMetrics& metrics) {
+    return metrics.horizontalAdvance(QLatin1Char('+')) + kStepLabelPadding;
+}
+
+int statWidth(const QFontMetrics& metrics) {
+    return metrics.horizontalAdvance(QStringLiteral("00000000")) + kStatPadding;
+}
+
+} // namespace
+
+int buttonCode(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton:
+        return kButtonLeft;
+    case Qt::RightButton:
+        return kButtonRight;
+    case Qt::MiddleButton:
+        return kButtonMiddle;
+    default:
+        return 0;
+    }
+}
+
+int modifierBits(Qt::KeyboardModifiers modifiers) {
+    int bits = 0;
+    if (modifiers & Qt::ShiftModifier)
+        bits |= kModShift;
+    if (modifiers & Qt::ControlModifier)
+        bits |= kModCtrl;
+    if (modifiers & Qt::AltModifier)
+        bits |= kModAlt;
+    return bits;
+}
+
+PressLabel::PressLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent) {
+    setAlignment(Qt::AlignCenter);
+    setFrameShape(QFrame::Box);
+    setAutoFillBackground(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, kColourText);
+    setPalette(colours);
+    setBackground(kColourEqual);
+}
+
+void PressLabel::setBackground(const QColor& colour) {
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, colour);
+    setPalette(colours);
+}
+
+QColor PressLabel::background() const {
+    return palette().color(QPalette::Window);
+}
+
+void PressLabel::mousePressEvent(QMouseEvent* event) {
+    setBackground(kColourPressed);
+    event->accept();
+}
+
+void PressLabel::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (onRelease_)
+        onRelease_(buttonCode(event->button()), modifierBits(event->modifiers()));
+}
+
+ValueRow::ValueRow(AppContext& context, QWidget* parent, int index, Hooks hooks)
+    : context_(context), hooks_(std::move(hooks)),
+      less_(new PressLabel(QStringLiteral("-"), parent)),
+      stat_(new PressLabel(QStringLiteral("0"), parent)),
+      more_(new PressLabel(QStringLiteral("+"), parent)) {
+    const QString suffix = QStringLiteral("(%1)").arg(index);
+    less_->setObjectName(QStringLiteral("Label_Less") + suffix);
+    stat_->setObjectName(QStringLiteral("Label_Stat") + suffix);
+    more_->setObjectName(QStringLiteral("Label_More") + suffix);
+    QFont bold = less_->font();
+    bold.setBold(true);
+    less_->setFont(bold);
+
+    const QFontMetrics metrics(parent->font());
+    const int height = sizeFor(parent->font()).height();
+    less_->setFixedSize(stepLabelWidth(metrics), height);
+    stat_->setFixedSize(statWidth(metrics), height);
+    more_->setFixedSize(stepLabelWidth(metrics), height);
+
+    less_->setOnRelease(
+        [this](int button, int modifiers) { step(less_, false, button, modifiers); });
+    more_->setOnRelease(
+        [this](int button, int modifiers) { step(more_, true, button, modifiers); });
+    stat_->setOnRelease([this](int, int modifiers) { clickValue(modifiers); });
+}
+
+QSize ValueRow::sizeFor(const QFont& font) {
+    const QFontMetrics metrics(font);
+    return {2 * stepLabelWidth(metrics) + statWidth(metrics) + 2 * kLabelGap, metrics.height() + 4};
+}
+
+void ValueRow::place(QPoint topLeft) {
+    less_->move(topLeft);
+    stat_->move(less_->geometry().right() + 1 + kLabelGap, topLeft.y());
+    more_->move(stat_->geometry().right() + 1 + kLabelGap, topLeft.y());
+}
+
+void ValueRow::show(std::int32_t value, std::int32_t factoryDefault) {
+    stat_->setText(QString::number(value));
+    switch (highlightOf(value, factoryDefault)) {
+    case Highlight::Equal:
+        stat_->setBackground(kColourEqual);
+        break;
+    case Highlight::Above:
+        stat_->setBackground(kColourAbove);
+        break;
+    case Highlight::Below:
+        stat_->setBackground(kColourBelow);
+        break;
+    }
+}
+
+void ValueRow::resetStepLabels() {
+    less_->setBackground(kColourEqual);
+    more_->setBackground(kColourEqual);
+}
+
+void ValueRow::step(PressLabel* label, bool up, int button, int modifiers) {
+    label->setBackground(kColourEqual);
+    const SlotRef ref = hooks_.slot();
+    const std::int32_t before = context_.store.value(ref);
+    const std::int32_t after =
+        applyStep(before, stepFor(button, modifiers),
+                  up ? StepDirection::More : StepDirection::Less, boundsOf(ref));
+    if (after != before)
+        context_.store.set(ref, after);
+    hooks_.refreshValues();
+    syncInputDialog(context_);
+}
+
+void ValueRow::clickValue(int modifiers) {
+    // The redraw also takes the pressed grey off the value label.
+    hooks_.refreshValues();
+    const SlotRef ref = hooks_.slot();
+    if (valueClickAction(modifiers) == ValueClick::ResetToDefault) {
+        context_.store.set(ref, resetValue(context_.store, ref));
+        hooks_.refreshValues();
+        syncInputDialog(context_);
+        return;
+    }
+    context_.state.InputTarget = ref;
+    openInputDialog(context_);
+}
+
+} // namespace tavrel::screens
