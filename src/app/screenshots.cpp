@@ -1,0 +1,122 @@
+// Renders every window of the editor into PNG files, so that their look can be
+// reviewed side by side: tavrel-screenshots OUTPUT_FOLDER (best on the offscreen
+// platform, QT_QPA_PLATFORM=offscreen).
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "core/editor_state.h"
+#include "core/factory_defaults.h"
+#include "core/fileio.h"
+#include "core/settings_store.h"
+#include "gamefile/config_file.h"
+#include "gamefile/game_paths.h"
+#include "gamefile/writer.h"
+#include "screens/app_context.h"
+#include "screens/locate_dungeon_keeper.h"
+#include "screens/main_window.h"
+#include "screens/settings_screens.h"
+
+namespace {
+
+using namespace tavrel;
+
+// Answers every question with No and prints every message, so nothing blocks.
+class PrintingSeam final : public screens::MessageSeam {
+public:
+    void inform(QWidget*, const QString& text) override {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
+    bool ask(QWidget*, const QString& text, const QString& title) override {
+        std::fprintf(stderr, "question %s: %s (answered No)\n", qPrintable(title),
+                     qPrintable(text));
+        return false;
+    }
+};
+
+bool save(QWidget* window, const QDir& folder, const QString& name) {
+    window->show();
+    QApplication::processEvents();
+    const QString file = folder.filePath(name + QStringLiteral(".png"));
+    if (!window->grab().save(file)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(file));
+    return true;
+}
+
+// A game folder with the factory values, as `tavrel-cli demo` makes it.
+bool makeDemoGame(const std::string& root) {
+    std::error_code ec;
+    std::filesystem::create_directories(fileio::joinPath(root, kDataFolderName), ec);
+    return !ec && !fileio::replaceFile(gameFilePath(root, kCreatureFileName),
+                                       renderGameFile(factoryDefaults()));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: tavrel-screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    if (!QDir().mkpath(out.path())) {
+        std::fprintf(stderr, "cannot make %s\n", argv[1]);
+        return 1;
+    }
+    QTemporaryDir work;
+    const std::string root = QFile::encodeName(work.path()).toStdString();
+    const std::string game = fileio::joinPath(root, "DungeonKeeper");
+    const std::string config = fileio::joinPath(root, kConfigFileName);
+    const std::string noConfig = fileio::joinPath(root, "missing.cfg");
+    if (!work.isValid() || !makeDemoGame(game) || writeConfigFile(game, config)) {
+        std::fprintf(stderr, "cannot make a demo game in %s\n", root.c_str());
+        return 1;
+    }
+
+    bool ok = true;
+    PrintingSeam seam;
+    {
+        // The game not found: the state without a configuration file.
+        SettingsStore store;
+        EditorState state;
+        screens::AppContext context(store, state, seam);
+        screens::Main main(context, noConfig);
+        main.load();
+        ok &= save(&main, out, QStringLiteral("Main-game-not-found"));
+        auto* locate =
+            new screens::Form_LocateDungeonKeeper(context, noConfig, [](const GameLoadOutcome&) {});
+        locate->setAttribute(Qt::WA_DeleteOnClose);
+        ok &= save(locate, out, QStringLiteral("Form_LocateDungeonKeeper"));
+    }
+    {
+        SettingsStore store;
+        EditorState state;
+        screens::AppContext context(store, state, seam);
+        screens::Main main(context, config);
+        main.load();
+        ok &= save(&main, out, QStringLiteral("Main-game-found"));
+        for (const QString& name : {QStringLiteral("Cmd_Help"), QStringLiteral("Cmd_About")})
+            main.findChild<QPushButton*>(name)->click();
+        for (const QString& name : {QStringLiteral("Form_Help"), QStringLiteral("Form_About")})
+            if (QWidget* window = context.window(name))
+                ok &= save(window, out, name);
+        for (Category category : kAllCategories) {
+            if (category == Category::Creature)
+                continue;
+            QWidget* screen = screens::openSettingsScreen(context, category);
+            ok &= save(screen, out, screens::settingsScreenName(category));
+        }
+    }
+    return ok ? 0 : 1;
+}

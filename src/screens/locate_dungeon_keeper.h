@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+#include <string>
+
+#include "gamefile/startup.h"
+#include "screens/app_context.h"
+
+namespace tavrel::screens {
+
+class DirList;
+class DriveList;
+
+// "Where is Dungeon Keeper installed?": the user browses to the game's folder; every
+// folder the list opens is tested for the game.
+class Form_LocateDungeonKeeper : public QDialog {
+    Q_OBJECT
+public:
+    // What the main window does with a read of the game: the ready state or the
+    // reader's message.
+    using LoadReport = std::function<void(const GameLoadOutcome&)>;
+
+    Form_LocateDungeonKeeper(AppContext& context, std::string configPath, LoadReport report,
+                             QWidget* parent = nullptr);
+
+    DriveList* driveList() const { return drive_; }
+    DirList* dirList() const { return dir_; }
+
+private:
+    void chooseDrive(const QString& root);
+    void find(const QString& folder);
+
+    AppContext& context_;
+    std::string configPath_;
+    LoadReport report_;
+    DriveList* drive_;
+    DirList* dir_;
+};
+
+} // namespace tavrel::screens

@@ -1,0 +1,275 @@
+#include "screens/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "gamefile/game_paths.h"
+#include "gamefile/writer.h"
+#include "screens/about.h"
+#include "screens/help.h"
+#include "screens/locate_dungeon_keeper.h"
+#include "screens/settings_screens.h"
+
+namespace tavrel::screens {
+
+namespace {
+
+QString fromCore(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QPushButton* command(const QString& name, const QString& caption, QWidget* frame) {
+    auto* button = new QPushButton(caption, frame);
+    button->setObjectName(name);
+    // Room around the caption, as on a classic command button.
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(caption) + 40);
+    return button;
+}
+
+// The longest status text, so that no status ever widens the window.
+constexpr const char* kWidestStatus = "Defaults loaded. Remember to apply the changes.";
+
+} // namespace
+
+QString Main::welcomeText() {
+    return QStringLiteral("Welcome to the unofficial Dungeon Keeper editor.");
+}
+
+Main::Main(AppContext& context, std::string configPath, QWidget* parent)
+    : QWidget(parent), context_(context), configPath_(std::move(configPath)) {
+    setObjectName(QStringLiteral("Main"));
+    setWindowTitle(kProductName);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("Timer_Main"));
+    timer_->setSingleShot(true);
+    timer_->setInterval(5000);
+    // A coarse timer may be scheduled up to 5% late; the status text is promised for
+    // one full interval, no more.
+    timer_->setTimerType(Qt::PreciseTimer);
+    connect(timer_, &QTimer::timeout, this, [this] { welcome_->setText(welcomeText()); });
+
+    // The status line across the top.
+    auto* statusFrame = new QGroupBox(this);
+    statusFrame->setObjectName(QStringLiteral("Frame3"));
+    welcome_ = new QLabel(welcomeText(), statusFrame);
+    welcome_->setObjectName(QStringLiteral("Label_Welcome"));
+    welcome_->setAlignment(Qt::AlignCenter);
+    const QFontMetrics metrics = welcome_->fontMetrics();
+    welcome_->setMinimumWidth(
+        std::max(metrics.horizontalAdvance(welcomeText()),
+                 metrics.horizontalAdvance(QString::fromLatin1(kWidestStatus))) +
+        16);
+    auto* statusLayout = new QVBoxLayout(statusFrame);
+    statusLayout->addWidget(welcome_);
+
+    // "Main Menu" on the left, top to bottom as the user reads it.
+    auto* menu = new QGroupBox(QStringLiteral("Main Menu"), this);
+    menu->setObjectName(QStringLiteral("Frame1"));
+    auto* load = command(QStringLiteral("Cmd_Load"), QStringLiteral("Load Settings"), menu);
+    auto* save = command(QStringLiteral("Cmd_Save"), QStringLiteral("Save Settings"), menu);
+    auto* restore =
+        command(QStringLiteral("Cmd_Restore"), QStringLiteral("Restore Defaults"), menu);
+    auto* apply = command(QStringLiteral("Cmd_Apply"), QStringLiteral("Apply Changes"), menu);
+    auto* help = command(QStringLiteral("Cmd_Help"), QStringLiteral("Help"), menu);
+    auto* about = command(QStringLiteral("Cmd_About"), QStringLiteral("About"), menu);
+    auto* exit = command(QStringLiteral("Cmd_Exit"), QStringLiteral("Exit"), menu);
+    auto* menuLayout = new QVBoxLayout(menu);
+    for (QPushButton* button : {load, save, restore, apply, help, about, exit})
+        menuLayout->addWidget(button);
+
+    // "Open" on the right: the seven settings screens.
+    auto* open = new QGroupBox(QStringLiteral("Open"), this);
+    open->setObjectName(QStringLiteral("Frame2"));
+    const QStringList screens = {
+        QStringLiteral("Creature Settings"),      QStringLiteral("Room Settings"),
+        QStringLiteral("Magic Settings"),         QStringLiteral("Research Settings"),
+        QStringLiteral("Trap and Door Settings"), QStringLiteral("Ability Settings"),
+        QStringLiteral("Miscellaneous Settings"),
+    };
+    auto* openLayout = new QVBoxLayout(open);
+    QList<QPushButton*> screenButtons;
+    for (int i = 0; i < screens.size(); ++i) {
+        screenButtons << command(QStringLiteral("Cmd_%1").arg(i + 1), screens[i], open);
+        openLayout->addWidget(screenButtons.back());
+    }
+
+    // The location strip along the bottom.
+    auto* locationFrame = new QGroupBox(QStringLiteral("Dungeon Keeper Location"), this);
+    locationFrame->setObjectName(QStringLiteral("Frame4"));
+    location_ = new QLabel(locationFrame);
+    location_->setObjectName(QStringLiteral("Label_Location"));
+    // A long folder must not widen the window; the tool tip shows it whole.
+    location_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    locate_ = command(QStringLiteral("Cmd_Locate"), QStringLiteral("..."), locationFrame);
+    locate_->setMinimumWidth(0);
+    locate_->setFixedWidth(locate_->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
+    auto* locationLayout = new QHBoxLayout(locationFrame);
+    locationLayout->addWidget(location_, 1);
+    locationLayout->addWidget(locate_);
+
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(menu, 1);
+    columns->addWidget(open, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(statusFrame);
+    layout->addLayout(columns);
+    layout->addWidget(locationFrame);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    gameCommands_ = {load, save, restore, apply};
+    gameCommands_ += screenButtons;
+    for (QPushButton* button : gameCommands_)
+        button->setEnabled(false);
+
+    connect(exit, &QPushButton::clicked, this, &QWidget::close);
+    connect(about, &QPushButton::clicked, this, [this] {
+        context_.openWindow(QStringLiteral("Form_About"), [] { return new Form_About; });
+    });
+    connect(help, &QPushButton::clicked, this, [this] {
+        context_.openWindow(QStringLiteral("Form_Help"),
+                            [this] { return new Form_Help(context_); });
+    });
+    connect(apply, &QPushButton::clicked, this, &Main::apply);
+    connect(restore, &QPushButton::clicked, this, &Main::restore);
+    connect(save, &QPushButton::clicked, this, [this] {
+        openPending(QStringLiteral("Form_SaveSettings"), QStringLiteral("Save Settings"));
+    });
+    connect(load, &QPushButton::clicked, this, [this] {
+        openPending(QStringLiteral("Form_LoadSettings"), QStringLiteral("Load Settings (*.dks)"));
+    });
+    connect(screenButtons[0], &QPushButton::clicked, this,
+            [this] { openPending(QStringLiteral("Form_Creatures"), QStringLiteral("Creatures")); });
+    const Category categories[] = {Category::Room,     Category::Magic,   Category::Research,
+                                   Category::TrapDoor, Category::Ability, Category::Misc};
+    for (int i = 0; i < 6; ++i) {
+        const Category category = categories[i];
+        connect(screenButtons[i + 1], &QPushButton::clicked, this,
+                [this, category] { openSettingsScreen(context_, category); });
+    }
+    connect(locate_, &QPushButton::clicked, this, &Main::openLocate);
+
+    context_.showStatus = [this](const QString& text) { showStatus(text); };
+}
+
+Main::~Main() {
+    context_.showStatus = [](const QString&) {};
+    closeOtherWindows(true);
+}
+
+void Main::load() {
+    showLoadOutcome(runStartup(context_.store, context_.state, configPath_));
+}
+
+void Main::showStatus(const QString& text) {
+    // Stopping first makes a countdown already running start again, so every text
+    // stays for one full interval.
+    timer_->stop();
+    welcome_->setText(text);
+    timer_->start();
+}
+
+void Main::showLoadOutcome(const GameLoadOutcome& outcome) {
+    if (outcome.gameFound)
+        showReady(outcome);
+    if (outcome.message)
+        context_.messages.inform(this, fromCore(*outcome.message));
+}
+
+void Main::showReady(const GameLoadOutcome& outcome) {
+    showStatus(fromCore(foundText(outcome.addonPresent)));
+    const QString folder = QFile::decodeName(locationText(outcome.installPath).c_str());
+    location_->setText(folder);
+    location_->setToolTip(folder);
+    for (QPushButton* button : gameCommands_)
+        button->setEnabled(true);
+    // The game is located at most once a run.
+    locate_->setEnabled(false);
+}
+
+void Main::apply() {
+    if (!context_.messages.ask(this, QStringLiteral("Are you sure you want to continue?"),
+                               QStringLiteral("Apply Changes?")))
+        return;
+    const ApplyResult result = applyToGame(context_.state.InstallPath, context_.store.values());
+    if (result.outcome == ApplyOutcome::Applied) {
+        showStatus(QStringLiteral("Changes have been applied to the game."));
+        return;
+    }
+    // Anything short of a clean write of every file is told in one message box and
+    // never as success on the status line: when only the add-on's copy failed, or the
+    // system could not confirm that the new files are safely on disk, the box says
+    // exactly what was written, and a status "applied" beside it would contradict it.
+    context_.messages.inform(this, fromCore(result.message));
+}
+
+void Main::restore() {
+    if (!context_.messages.ask(this,
+                               QStringLiteral("Any changes you have made will be lost. Continue?"),
+                               QStringLiteral("Restore Defaults?")))
+        return;
+    context_.store.restoreDefaults();
+    context_.refreshAll();
+    showStatus(QStringLiteral("Defaults loaded. Remember to apply the changes."));
+}
+
+void Main::openLocate() {
+    context_.openWindow(QStringLiteral("Form_LocateDungeonKeeper"), [this] {
+        // The dialog may outlive the main window in a test; the program itself ends
+        // with the main window.
+        QPointer<Main> self(this);
+        return new Form_LocateDungeonKeeper(context_, configPath_,
+                                            [self](const GameLoadOutcome& outcome) {
+                                                if (self)
+                                                    self->showLoadOutcome(outcome);
+                                            });
+    });
+}
+
+// The windows that later work brings (creature picker, settings files) open as empty
+// windows of their name and title, so the opening rule holds for every command now.
+void Main::openPending(const QString& name, const QString& title) {
+    context_.openWindow(name, [title] {
+        auto* window = new QWidget;
+        window->setWindowTitle(title);
+        window->resize(320, 240);
+        return window;
+    });
+}
+
+void Main::closeEvent(QCloseEvent* event) {
+    // The program ends at once: nothing is asked, nothing saved, and every other
+    // window goes with this one.
+    closeOtherWindows(false);
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void Main::closeOtherWindows(bool now) {
+    QList<QPointer<QWidget>> others;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        // Tool tips and pop-ups belong to Qt itself and go away on their own.
+        const Qt::WindowType type = window->windowType();
+        if (window != this && !window->parentWidget() && (type == Qt::Window || type == Qt::Dialog))
+            others << window;
+    }
+    for (const QPointer<QWidget>& window : others) {
+        if (!window)
+            continue;
+        window->hide();
+        if (now)
+            delete window.data();
+        else
+            window->deleteLater();
+    }
+}
+
+} // namespace tavrel::screens

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <string>
+
+#include "gamefile/startup.h"
+#include "screens/app_context.h"
+
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace tavrel::screens {
+
+// The main menu: the status line, every command, and the game's location. Closing it
+// ends the program.
+class Main : public QWidget {
+    Q_OBJECT
+public:
+    // `configPath` is the editor's configuration file, Tavrel.cfg in the working folder.
+    explicit Main(AppContext& context, std::string configPath = "Tavrel.cfg",
+                  QWidget* parent = nullptr);
+    ~Main() override;
+
+    // The window's load: runs the start-up sequence and shows what it found.
+    void load();
+
+    // Shows a status text for one full interval of Timer_Main, then the welcome text.
+    void showStatus(const QString& text);
+
+    // Shows a read of the game: the ready state when it was found, and the one
+    // message when there is one.
+    void showLoadOutcome(const GameLoadOutcome& outcome);
+
+    // The welcome text, which the status line returns to.
+    static QString welcomeText();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void showReady(const GameLoadOutcome& outcome);
+    void apply();
+    void restore();
+    void openLocate();
+    void openPending(const QString& name, const QString& title);
+    void closeOtherWindows(bool now);
+
+    AppContext& context_;
+    std::string configPath_;
+    QTimer* timer_;
+    QLabel* welcome_;
+    QLabel* location_;
+    QPushButton* locate_;
+    QList<QPushButton*> gameCommands_; // enabled once the game is found
+};
+
+} // namespace tavrel::screens
