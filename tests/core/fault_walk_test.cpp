@@ -58,31 +58,6 @@ const Failure kFailures[] = {
      "There is no disc in the drive or the device is unavailable.", true},
 };
 
-// The step an IoError names when `op` fails.
-std::string stepOf(Op op) {
-    switch (op) {
-    case Op::Create:
-        return "create";
-    case Op::Write:
-        return "write";
-    case Op::Flush:
-        return "sync";
-    case Op::Sync:
-        return std::string(fileio::StepSyncFolder);
-    case Op::Rename:
-        return "rename";
-    case Op::Remove:
-        return "remove";
-    case Op::Chmod:
-        return "chmod";
-    case Op::Chown:
-        return "chown";
-    case Op::Close:
-        return "close";
-    }
-    return "?";
-}
-
 // Every file below `root` with its content, so that any change, addition or leftover
 // temporary file shows up in one comparison.
 std::map<std::string, std::string> snapshot(const std::string& root) {
@@ -145,8 +120,8 @@ TEST_F(FaultWalk, ApplyLeavesEveryFileItDidNotReplaceAsItWas) {
             for (int n = 1; n <= static_cast<int>(ops.size()); ++n) {
                 const Op op = ops[static_cast<std::size_t>(n - 1)];
                 SCOPED_TRACE((withAddon ? "with the add-on, " : "without the add-on, ") +
-                             stepOf(op) + " (operation " + std::to_string(n) + ") failing with " +
-                             failure.reason);
+                             test::expectedStep(op) + " (operation " + std::to_string(n) +
+                             ") failing with " + failure.reason);
                 prepare();
                 const ApplyResult result =
                     failing(n, failure.code, [&] { return applyToGame(game.path(), values); });
@@ -170,7 +145,7 @@ TEST_F(FaultWalk, ApplyLeavesEveryFileItDidNotReplaceAsItWas) {
                 }
                 ASSERT_TRUE(result.error);
                 EXPECT_EQ(result.error->code, failure.code);
-                EXPECT_EQ(result.error->step, stepOf(op));
+                EXPECT_EQ(result.error->step, test::expectedStep(op));
                 if (op == Op::Sync) {
                     // The new file is in place; only its safety from a power cut is unknown,
                     // and the user must not be told that nothing changed.
@@ -223,7 +198,7 @@ TEST_F(FaultWalk, SettingsSaveKeepsTheOldFileOrMakesNone) {
         for (const Failure& failure : kFailures) {
             for (int n = 1; n <= static_cast<int>(ops.size()); ++n) {
                 const Op op = ops[static_cast<std::size_t>(n - 1)];
-                SCOPED_TRACE((replacing ? "replacing, " : "new file, ") + stepOf(op) +
+                SCOPED_TRACE((replacing ? "replacing, " : "new file, ") + test::expectedStep(op) +
                              " (operation " + std::to_string(n) + ") failing with " +
                              failure.reason);
                 prepare();
@@ -249,7 +224,7 @@ TEST_F(FaultWalk, SettingsSaveKeepsTheOldFileOrMakesNone) {
                 EXPECT_EQ(result.message, failure.settingsMessage);
                 ASSERT_TRUE(result.error);
                 EXPECT_EQ(result.error->code, failure.code);
-                EXPECT_EQ(result.error->step, stepOf(op));
+                EXPECT_EQ(result.error->step, test::expectedStep(op));
             }
         }
     }
@@ -334,7 +309,7 @@ TEST_F(FaultWalk, ConfigurationWriteKeepsTheOldLineOrWritesNone) {
         for (const Failure& failure : kFailures) {
             for (int n = 1; n <= static_cast<int>(ops.size()); ++n) {
                 const Op op = ops[static_cast<std::size_t>(n - 1)];
-                SCOPED_TRACE((replacing ? "replacing, " : "new file, ") + stepOf(op) +
+                SCOPED_TRACE((replacing ? "replacing, " : "new file, ") + test::expectedStep(op) +
                              " failing with " + failure.reason);
                 prepare();
                 const fileio::Status status =
@@ -349,7 +324,7 @@ TEST_F(FaultWalk, ConfigurationWriteKeepsTheOldLineOrWritesNone) {
                 }
                 ASSERT_TRUE(status);
                 EXPECT_EQ(status->code, failure.code);
-                EXPECT_EQ(status->step, stepOf(op));
+                EXPECT_EQ(status->step, test::expectedStep(op));
                 EXPECT_EQ(status->number(), failure.number);
             }
         }
@@ -381,8 +356,8 @@ TEST_F(FaultWalk, LocateTellsWhatFailedAndChangesNothingItShouldNot) {
     for (const Failure& failure : kFailures) {
         for (int n = 1; n <= static_cast<int>(ops.size()); ++n) {
             const Op op = ops[static_cast<std::size_t>(n - 1)];
-            SCOPED_TRACE(stepOf(op) + " (operation " + std::to_string(n) + ") failing with " +
-                         failure.reason);
+            SCOPED_TRACE(test::expectedStep(op) + " (operation " + std::to_string(n) +
+                         ") failing with " + failure.reason);
             prepare();
             SettingsStore store;
             store.assign(before);

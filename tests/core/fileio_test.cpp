@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/test_support.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sched.h>
@@ -791,30 +793,6 @@ TEST(FileIoFailure, FileSizeLimitStopsTheWritePartway) {
 // ---------------------------------------------------------------------------------------
 // replaceFile: every single operation failing in turn
 
-const char* stepFor(Op op) {
-    switch (op) {
-    case Op::Create:
-        return "create";
-    case Op::Write:
-        return "write";
-    case Op::Flush:
-        return "sync";
-    case Op::Sync:
-        return "sync folder";
-    case Op::Rename:
-        return "rename";
-    case Op::Remove:
-        return "remove";
-    case Op::Chmod:
-        return "chmod";
-    case Op::Chown:
-        return "chown";
-    case Op::Close:
-        return "close";
-    }
-    return "?";
-}
-
 std::ptrdiff_t indexOf(const std::vector<Op>& ops, Op op) {
     auto found = std::find(ops.begin(), ops.end(), op);
     return found == ops.end() ? -1 : found - ops.begin();
@@ -881,8 +859,8 @@ TEST_F(FileIoFaultInjection, EveryFailingStepLeavesTheOldFileAlone) {
     for (const Failure& error : errors) {
         for (int n = 1; n <= static_cast<int>(ops.size()); ++n) {
             const Op op = ops[static_cast<std::size_t>(n) - 1];
-            SCOPED_TRACE("operation " + std::to_string(n) + " (" + stepFor(op) + ") failing with " +
-                         error.reason);
+            SCOPED_TRACE("operation " + std::to_string(n) + " (" + tavrel::test::expectedStep(op) +
+                         ") failing with " + error.reason);
             prepareOldFile();
             ASSERT_EQ(::stat(path.c_str(), &oldStat), 0);
             const int descriptors = openDescriptorCount();
@@ -902,8 +880,9 @@ TEST_F(FileIoFaultInjection, EveryFailingStepLeavesTheOldFileAlone) {
                 EXPECT_EQ(listFolder(dir.path()), std::vector<std::string>{TargetName});
                 continue;
             }
+            const std::string step = tavrel::test::expectedStep(op);
             Failure want = error;
-            want.step = stepFor(op);
+            want.step = step.c_str();
             EXPECT_EQ(
                 failedReplaceProblems(status, want, path, oldContent, dir.path(), {TargetName}),
                 "");

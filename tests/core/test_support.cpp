@@ -65,6 +65,31 @@ std::string digest(std::string_view tool, std::string_view bytes) {
     return line.substr(0, line.find(' '));
 }
 
+std::string expectedStep(fileio::testing::Op op) {
+    using fileio::testing::Op;
+    switch (op) {
+    case Op::Create:
+        return "create";
+    case Op::Write:
+        return "write";
+    case Op::Flush:
+        return "sync";
+    case Op::Sync:
+        return std::string(fileio::StepSyncFolder);
+    case Op::Rename:
+        return "rename";
+    case Op::Remove:
+        return "remove";
+    case Op::Chmod:
+        return "chmod";
+    case Op::Chown:
+        return "chown";
+    case Op::Close:
+        return "close";
+    }
+    return "?";
+}
+
 ValueSet variedValues(unsigned seed) {
     std::mt19937 random(seed);
     // Mix small values, values with many digits and the extremes of the range.

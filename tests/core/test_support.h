@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/fileio.h"
 #include "core/settings_store.h"
 
 namespace tavrel::test {
@@ -31,6 +32,9 @@ void makeGameFolder(const std::string& root, std::string_view content, bool with
 
 // Hex digest printed by coreutils' md5sum or sha256sum.
 std::string digest(std::string_view tool, std::string_view bytes);
+
+// The step an IoError names when the file layer's operation `op` fails.
+std::string expectedStep(fileio::testing::Op op);
 
 // A set of varied, non-negative values that differ from the factory ones.
 ValueSet variedValues(unsigned seed);
