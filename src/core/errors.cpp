@@ -52,6 +52,10 @@ int errorNumberFromErrno(int code) {
     }
 }
 
+int folderErrorNumber(int code) {
+    return code == ENOENT ? err::PathNotFound : errorNumberFromErrno(code);
+}
+
 std::string unknownErrorMessage(int number) {
     // Str() reserves the sign position, so a non-negative number gets a blank there;
     // users quote these codes, and the text has always looked like this.

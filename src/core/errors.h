@@ -25,6 +25,9 @@ inline constexpr int PathNotFound = 76;
 // Maps a platform error code (errno) to its run-time error number.
 int errorNumberFromErrno(int code);
 
+// The same for a failure to open a folder: one that is not there is a missing path.
+int folderErrorNumber(int code);
+
 // The places whose messages differ for the same error number.
 enum class MessageTable {
     StartUp,       // loading the main window

@@ -8,7 +8,6 @@
 #include <QStorageInfo>
 #include <QStyle>
 
-#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -42,11 +41,8 @@ bool holds(const QString& root, const QString& folder) {
 int listSubFolders(const QString& folder, QStringList& names) {
     std::error_code ec;
     std::filesystem::directory_iterator it(QFile::encodeName(folder).toStdString(), ec);
-    if (ec) {
-        // A folder that is not there is a missing path, not a missing file, which is
-        // what the general mapping makes of ENOENT.
-        return ec.value() == ENOENT ? err::PathNotFound : errorNumberFromErrno(ec.value());
-    }
+    if (ec)
+        return folderErrorNumber(ec.value());
     names = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot,
                                    QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
     return 0;

@@ -10,6 +10,7 @@ namespace {
 
 using tavrel::errorMessage;
 using tavrel::errorNumberFromErrno;
+using tavrel::folderErrorNumber;
 using tavrel::MessageTable;
 using tavrel::unknownErrorMessage;
 
@@ -18,6 +19,13 @@ struct ErrnoCase {
     const char* name;
     int number;
 };
+
+TEST(FolderErrorNumber, AMissingFolderIsAMissingPath) {
+    EXPECT_EQ(folderErrorNumber(ENOENT), 76);
+    EXPECT_EQ(folderErrorNumber(ENOTDIR), 76);
+    EXPECT_EQ(folderErrorNumber(EACCES), 75);
+    EXPECT_EQ(folderErrorNumber(ENXIO), 68);
+}
 
 TEST(ErrorNumberFromErrno, MapsEachPlatformErrorToItsRunTimeNumber) {
     const std::vector<ErrnoCase> cases = {
