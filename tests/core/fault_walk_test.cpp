@@ -76,17 +76,27 @@ template <typename Write> std::vector<Op> operationsOf(Write&& write) {
     return fault::operations();
 }
 
+// Calls `check(n, op, failure, result)` for every failure of every operation in `ops`,
+// after `prepare()` and a run of `write()` with operation n failing, and no other.
+template <typename Prepare, typename Write, typename Check>
+void walk(const std::vector<Op>& ops, Prepare&& prepare, Write&& write, Check&& check) {
+    for (const Failure& failure : kFailures) {
+        for (int n = 1; n <= static_cast<int>(ops.size()); ++n) {
+            const Op op = ops[static_cast<std::size_t>(n - 1)];
+            SCOPED_TRACE(test::expectedStep(op) + " (operation " + std::to_string(n) +
+                         ") failing with " + failure.reason);
+            prepare();
+            fault::setFaultPlan(fault::FaultPlan{n, failure.code});
+            auto result = write();
+            fault::setFaultPlan(std::nullopt);
+            check(n, op, failure, result);
+        }
+    }
+}
+
 class FaultWalk : public ::testing::Test {
 protected:
     void TearDown() override { fault::setFaultPlan(std::nullopt); }
-
-    // Runs `write` with operation n failing, and no other.
-    template <typename Write> auto failing(int n, int code, Write&& write) {
-        fault::setFaultPlan(fault::FaultPlan{n, code});
-        auto result = write();
-        fault::setFaultPlan(std::nullopt);
-        return result;
-    }
 };
 
 // ---------------------------------------------------------------------------------------
@@ -102,6 +112,7 @@ TEST_F(FaultWalk, ApplyLeavesEveryFileItDidNotReplaceAsItWas) {
     const std::string written = renderGameFile(values);
 
     for (bool withAddon : {false, true}) {
+        SCOPED_TRACE(withAddon ? "with the add-on" : "without the add-on");
         test::TempDir game;
         auto prepare = [&] {
             test::makeGameFolder(game.path(), oldGame, withAddon);
@@ -116,16 +127,9 @@ TEST_F(FaultWalk, ApplyLeavesEveryFileItDidNotReplaceAsItWas) {
             std::find(ops.begin(), ops.end(), Op::Sync) - ops.begin() + std::ptrdiff_t{1};
         ASSERT_EQ(std::count(ops.begin(), ops.end(), Op::Sync), withAddon ? 2 : 1);
 
-        for (const Failure& failure : kFailures) {
-            for (int n = 1; n <= static_cast<int>(ops.size()); ++n) {
-                const Op op = ops[static_cast<std::size_t>(n - 1)];
-                SCOPED_TRACE((withAddon ? "with the add-on, " : "without the add-on, ") +
-                             test::expectedStep(op) + " (operation " + std::to_string(n) +
-                             ") failing with " + failure.reason);
-                prepare();
-                const ApplyResult result =
-                    failing(n, failure.code, [&] { return applyToGame(game.path(), values); });
-
+        walk(
+            ops, prepare, [&] { return applyToGame(game.path(), values); },
+            [&](int n, Op op, const Failure& failure, const ApplyResult& result) {
                 EXPECT_EQ(store.values(), values);
                 EXPECT_EQ(store.revision(), revision);
                 // Up to its folder sync a failure leaves CREATURE.TXT alone; the add-on's
@@ -141,38 +145,37 @@ TEST_F(FaultWalk, ApplyLeavesEveryFileItDidNotReplaceAsItWas) {
 
                 if (op == Op::Sync && !failure.countsAtFolderSync) {
                     EXPECT_EQ(result.outcome, ApplyOutcome::Applied);
-                    continue;
+                    return;
                 }
                 ASSERT_TRUE(result.error);
                 EXPECT_EQ(result.error->code, failure.code);
                 EXPECT_EQ(result.error->step, test::expectedStep(op));
+                const std::string reason = failure.reason;
                 if (op == Op::Sync) {
                     // The new file is in place; only its safety from a power cut is unknown,
                     // and the user must not be told that nothing changed.
                     EXPECT_EQ(result.outcome, ApplyOutcome::Unconfirmed);
                     EXPECT_EQ(result.message, "The changes have been written, but the system "
                                               "reported an error while making them permanent: " +
-                                                  std::string(failure.reason) + ".");
+                                                  reason + ".");
                 } else if (n < firstFileOps) {
                     EXPECT_EQ(result.outcome, ApplyOutcome::Failed);
-                    EXPECT_EQ(result.message,
-                              "Unable to write CREATURE.TXT: " + std::string(failure.reason) +
-                                  ". The game's files have not been changed.");
+                    EXPECT_EQ(result.message, "Unable to write CREATURE.TXT: " + reason +
+                                                  ". The game's files have not been changed.");
                 } else {
                     EXPECT_EQ(result.outcome, ApplyOutcome::AddonFailed);
                     EXPECT_EQ(result.message,
                               "CREATURE.TXT has been updated, but DD1CREAT.TXT could not be "
                               "written: " +
-                                  std::string(failure.reason) +
-                                  ". DD1CREAT.TXT has not been changed.");
+                                  reason + ". DD1CREAT.TXT has not been changed.");
                 }
-            }
-        }
+            });
     }
 }
 
 // ---------------------------------------------------------------------------------------
-// Saving a settings file, over an older one and as a new file
+// Saving a settings file, over an older one and as a new file. Tavrel.cfg is written by
+// the same replace, and walked through the locate dialog's find below.
 
 TEST_F(FaultWalk, SettingsSaveKeepsTheOldFileOrMakesNone) {
     SettingsStore store;
@@ -182,6 +185,7 @@ TEST_F(FaultWalk, SettingsSaveKeepsTheOldFileOrMakesNone) {
     const std::string oldFile = encodeSettings(test::variedValues(9));
 
     for (bool replacing : {true, false}) {
+        SCOPED_TRACE(replacing ? "replacing" : "new file");
         test::TempDir dir;
         const std::string path = dir.file("Test.dks");
         auto prepare = [&] {
@@ -195,29 +199,18 @@ TEST_F(FaultWalk, SettingsSaveKeepsTheOldFileOrMakesNone) {
             operationsOf([&] { ASSERT_TRUE(saveSettingsFile(path, store.values()).ok); });
         ASSERT_FALSE(ops.empty());
 
-        for (const Failure& failure : kFailures) {
-            for (int n = 1; n <= static_cast<int>(ops.size()); ++n) {
-                const Op op = ops[static_cast<std::size_t>(n - 1)];
-                SCOPED_TRACE((replacing ? "replacing, " : "new file, ") + test::expectedStep(op) +
-                             " (operation " + std::to_string(n) + ") failing with " +
-                             failure.reason);
-                prepare();
-                const SettingsFileResult result =
-                    failing(n, failure.code, [&] { return saveSettingsFile(path, values); });
-
+        walk(
+            ops, prepare, [&] { return saveSettingsFile(path, values); },
+            [&](int, Op op, const Failure& failure, const SettingsFileResult& result) {
                 EXPECT_EQ(store.values(), values);
                 EXPECT_EQ(store.revision(), revision);
                 auto expected = before;
-                if (op == Op::Sync) {
-                    // Past the rename the new file is in place whatever the sync says.
+                if (op == Op::Sync) // past the rename the new file is in place
                     expected["Test.dks"] = encodeSettings(values);
-                    EXPECT_EQ(snapshot(dir.path()), expected);
-                    if (!failure.countsAtFolderSync) {
-                        EXPECT_TRUE(result.ok);
-                        continue;
-                    }
-                } else {
-                    EXPECT_EQ(snapshot(dir.path()), expected);
+                EXPECT_EQ(snapshot(dir.path()), expected);
+                if (op == Op::Sync && !failure.countsAtFolderSync) {
+                    EXPECT_TRUE(result.ok);
+                    return;
                 }
                 EXPECT_FALSE(result.ok);
                 EXPECT_EQ(result.errorNumber, failure.number);
@@ -225,37 +218,13 @@ TEST_F(FaultWalk, SettingsSaveKeepsTheOldFileOrMakesNone) {
                 ASSERT_TRUE(result.error);
                 EXPECT_EQ(result.error->code, failure.code);
                 EXPECT_EQ(result.error->step, test::expectedStep(op));
-            }
-        }
+            });
     }
 }
 
 // The clean-up itself failing: only reachable after a first, real failure. A file size
 // limit stops the write partway, then the removal of the half-written temporary file is
 // made to fail too. The first error is the one reported, and the old file stays.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        ok_ = ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        ::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool ok() const { return ok_; }
-
-private:
-    rlimit saved_{};
-    void (*oldHandler_)(int) = SIG_DFL;
-    bool ok_ = false;
-};
-
 TEST_F(FaultWalk, AFailedCleanUpStillReportsTheFirstErrorAndKeepsTheOldFile) {
     test::TempDir dir;
     const std::string path = dir.file("Test.dks");
@@ -263,16 +232,21 @@ TEST_F(FaultWalk, AFailedCleanUpStillReportsTheFirstErrorAndKeepsTheOldFile) {
     test::writeBytes(path, oldFile);
     const ValueSet values = test::variedValues(11);
 
-    FileSizeLimit limit(4096);
-    ASSERT_TRUE(limit.ok());
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
     const std::vector<Op> ops =
         operationsOf([&] { EXPECT_FALSE(saveSettingsFile(path, values).ok); });
+    fault::setFaultPlan(fault::FaultPlan{static_cast<int>(ops.size()), EIO});
+    const SettingsFileResult result = saveSettingsFile(path, values);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, oldHandler);
+
     ASSERT_FALSE(ops.empty());
     ASSERT_EQ(ops.back(), Op::Remove) << "the write should have failed for real and cleaned up";
-    EXPECT_EQ(snapshot(dir.path()), (std::map<std::string, std::string>{{"Test.dks", oldFile}}));
-
-    const SettingsFileResult result =
-        failing(static_cast<int>(ops.size()), EIO, [&] { return saveSettingsFile(path, values); });
     EXPECT_FALSE(result.ok);
     ASSERT_TRUE(result.error);
     EXPECT_EQ(result.error->code, EFBIG);
@@ -281,55 +255,13 @@ TEST_F(FaultWalk, AFailedCleanUpStillReportsTheFirstErrorAndKeepsTheOldFile) {
     EXPECT_EQ(test::readBytes(path), oldFile);
     // The one thing a failed removal can leave: the hidden, half-written temporary file
     // beside the target, never the target itself.
-    std::vector<std::string> others;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-        if (entry.path().filename() != "Test.dks")
-            others.push_back(entry.path().filename().string());
-    ASSERT_EQ(others.size(), 1u);
-    EXPECT_EQ(others[0].rfind(".Test.dks.tavrel-", 0), 0u) << others[0];
+    const std::vector<std::string> names = test::listFolder(dir.path());
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0].rfind(".Test.dks.tavrel-", 0), 0u) << names[0];
 }
 
 // ---------------------------------------------------------------------------------------
-// Tavrel.cfg, written on its own and by the locate dialog's find
-
-TEST_F(FaultWalk, ConfigurationWriteKeepsTheOldLineOrWritesNone) {
-    for (bool replacing : {true, false}) {
-        test::TempDir work;
-        const std::string cfg = work.file("Tavrel.cfg");
-        auto prepare = [&] {
-            std::filesystem::remove(cfg);
-            if (replacing)
-                test::writeBytes(cfg, "INSTALL_PATH=/where/it/was\r\n");
-        };
-        prepare();
-        const auto before = snapshot(work.path());
-        const std::vector<Op> ops =
-            operationsOf([&] { ASSERT_FALSE(writeConfigFile("/games/keeper", cfg)); });
-
-        for (const Failure& failure : kFailures) {
-            for (int n = 1; n <= static_cast<int>(ops.size()); ++n) {
-                const Op op = ops[static_cast<std::size_t>(n - 1)];
-                SCOPED_TRACE((replacing ? "replacing, " : "new file, ") + test::expectedStep(op) +
-                             " failing with " + failure.reason);
-                prepare();
-                const fileio::Status status =
-                    failing(n, failure.code, [&] { return writeConfigFile("/games/keeper", cfg); });
-                auto expected = before;
-                if (op == Op::Sync)
-                    expected["Tavrel.cfg"] = "INSTALL_PATH=/games/keeper\r\n";
-                EXPECT_EQ(snapshot(work.path()), expected);
-                if (op == Op::Sync && !failure.countsAtFolderSync) {
-                    EXPECT_FALSE(status);
-                    continue;
-                }
-                ASSERT_TRUE(status);
-                EXPECT_EQ(status->code, failure.code);
-                EXPECT_EQ(status->step, test::expectedStep(op));
-                EXPECT_EQ(status->number(), failure.number);
-            }
-        }
-    }
-}
+// The locate dialog's find: clearing the game file's read-only flag, then Tavrel.cfg
 
 TEST_F(FaultWalk, LocateTellsWhatFailedAndChangesNothingItShouldNot) {
     const ValueSet gameValues = test::variedValues(12);
@@ -350,22 +282,22 @@ TEST_F(FaultWalk, LocateTellsWhatFailedAndChangesNothingItShouldNot) {
         ASSERT_TRUE(locateGame(game.path(), probe, state, cfg).load.gameFound);
     });
     const ValueSet read = probe.values();
-    // Clearing the game file's read-only flag comes first, then Tavrel.cfg's replace.
     ASSERT_EQ(ops.front(), Op::Chmod);
 
-    for (const Failure& failure : kFailures) {
-        for (int n = 1; n <= static_cast<int>(ops.size()); ++n) {
-            const Op op = ops[static_cast<std::size_t>(n - 1)];
-            SCOPED_TRACE(test::expectedStep(op) + " (operation " + std::to_string(n) +
-                         ") failing with " + failure.reason);
+    SettingsStore store;
+    std::uint64_t revision = 0;
+    walk(
+        ops,
+        [&] {
             prepare();
-            SettingsStore store;
             store.assign(before);
-            const std::uint64_t revision = store.revision();
+            revision = store.revision();
+        },
+        [&] {
             EditorState state;
-            const LocateOutcome outcome = failing(
-                n, failure.code, [&] { return locateGame(game.path(), store, state, cfg); });
-
+            return locateGame(game.path(), store, state, cfg);
+        },
+        [&](int n, Op op, const Failure& failure, const LocateOutcome& outcome) {
             // The game's files are only ever read by a find.
             EXPECT_EQ(snapshot(game.path()), gameBefore);
             const bool cfgReplaced = op == Op::Sync;
@@ -376,7 +308,6 @@ TEST_F(FaultWalk, LocateTellsWhatFailedAndChangesNothingItShouldNot) {
             if (n == 1) {
                 EXPECT_EQ(outcome.load.message, failure.locateMessage);
                 EXPECT_FALSE(outcome.configMessage);
-                EXPECT_FALSE(outcome.hideDialog);
             } else if (op == Op::Sync && !failure.countsAtFolderSync) {
                 EXPECT_FALSE(outcome.configMessage);
             } else {
@@ -388,14 +319,11 @@ TEST_F(FaultWalk, LocateTellsWhatFailedAndChangesNothingItShouldNot) {
                                             (op == Op::Sync && !failure.countsAtFolderSync));
             EXPECT_EQ(outcome.load.gameFound, gameRead);
             EXPECT_EQ(outcome.hideDialog, gameRead);
-            if (gameRead) {
-                EXPECT_EQ(store.values(), read);
-            } else {
-                EXPECT_EQ(store.values(), before);
+            EXPECT_EQ(store.values(), gameRead ? read : before);
+            if (!gameRead) {
                 EXPECT_EQ(store.revision(), revision);
             }
-        }
-    }
+        });
 }
 
 } // namespace

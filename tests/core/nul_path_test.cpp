@@ -24,12 +24,6 @@ namespace {
 
 using namespace std::string_literals;
 
-unsigned modeOf(const std::string& path) {
-    struct stat st {};
-    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
-    return st.st_mode & 07777;
-}
-
 // A read-only game file that a truncated name would reach.
 class NulPath : public ::testing::Test {
 protected:
@@ -38,7 +32,7 @@ protected:
         ASSERT_EQ(::chmod(victim.c_str(), 0444), 0);
     }
     void expectVictimUntouched() {
-        EXPECT_EQ(modeOf(victim), 0444u);
+        EXPECT_EQ(test::modeOf(victim), 0444u);
         EXPECT_EQ(test::readBytes(victim), renderGameFile(test::variedValues(31)));
     }
 
@@ -71,10 +65,7 @@ TEST_F(NulPath, TheFileLayerNeverActsOnTheNameBeforeTheNul) {
     }
     EXPECT_EQ(out, "untouched");
     expectVictimUntouched();
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                            std::filesystem::directory_iterator()),
-              1)
-        << "something was created beside the file";
+    EXPECT_EQ(test::listFolder(dir.path()).size(), 1u) << "something was created beside the file";
 }
 
 TEST_F(NulPath, AConfigurationLineWithANulFindsNoGame) {
@@ -102,10 +93,11 @@ TEST_F(NulPath, ASettingsNameWithANulIsABadFileName) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("Te")));
 
     SettingsStore store;
+    store.assign(test::variedValues(32));
     const SettingsFileResult loaded = loadSettingsFile(victim + "\0.dks"s, store);
     EXPECT_FALSE(loaded.ok);
     EXPECT_EQ(loaded.errorNumber, 52);
-    EXPECT_EQ(store.values(), ValueSet{});
+    EXPECT_EQ(store.values(), test::variedValues(32));
 }
 
 } // namespace

@@ -1,11 +1,14 @@
 #include "core/test_support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <stdexcept>
+
+#include <sys/stat.h>
 
 #include "gamefile/writer.h"
 
@@ -39,6 +42,26 @@ std::string readBytes(const std::string& path) {
 
 void makeFolders(const std::string& path) {
     std::filesystem::create_directories(path);
+}
+
+void writeFile(const std::string& path, std::string_view bytes, mode_t mode) {
+    std::filesystem::remove(path); // it may be read-only from an earlier round
+    writeBytes(path, bytes);
+    std::filesystem::permissions(path, static_cast<std::filesystem::perms>(mode));
+}
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+std::vector<std::string> listFolder(const std::string& dir) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, ec))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void makeGameFolder(const std::string& root, std::string_view content, bool withAddon) {

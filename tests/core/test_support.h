@@ -2,6 +2,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include <sys/types.h>
 
 #include "core/fileio.h"
 #include "core/settings_store.h"
@@ -26,6 +29,13 @@ private:
 void writeBytes(const std::string& path, std::string_view bytes);
 std::string readBytes(const std::string& path);
 void makeFolders(const std::string& path);
+
+// Writes `bytes` to a fresh file with exactly `mode`, whatever the umask.
+void writeFile(const std::string& path, std::string_view bytes, mode_t mode);
+// The permission bits of `path` (0 when it cannot be read).
+mode_t modeOf(const std::string& path);
+// Every name in the folder, hidden ones included, sorted.
+std::vector<std::string> listFolder(const std::string& dir);
 
 // Makes `<root>/Data/CREATURE.TXT` with `content` (and the add-on copy on request).
 void makeGameFolder(const std::string& root, std::string_view content, bool withAddon = false);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <vector>
 
 #include "editing/bounds.h"
 #include "editing/typed_input.h"
@@ -15,51 +16,33 @@ constexpr double kLargest = std::numeric_limits<double>::max();
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kInt32Min = std::numeric_limits<std::int32_t>::min();
 
+// Only blanks, tabs and line feeds are dropped from inside a number.
 TEST(TypedInput, NumericReadingTakesTheLeadingNumber) {
-    struct Case {
-        std::string_view text;
-        double reading;
-    } cases[] = {
+    const std::vector<std::pair<std::string_view, double>> cases = {
         {"", 0},
         {"12abc", 12},
         {"abc", 0},
         {"007", 7},
         {" 1 2\t3\n4", 1234},
-        {"1\r2", 1}, // only blanks, tabs and line feeds are dropped
+        {"1\r2", 1},
         {"-5", -5},
-        {"+5", 5},
-        {"- 5", -5},
         {"--5", 0},
-        {"-", 0},
         {"2.5", 2.5},
-        {".5", 0.5},
-        {"5.", 5},
-        {".", 0},
         {"1.2.3", 1.2},
         {"1e3", 1000},
-        {"1E+3", 1000},
         {"15e-1", 1.5},
-        {"1 e 3", 1000},
         {"12e", 12},
-        {"12e+", 12},
-        {"12ex", 12},
         {"&HFF", 255},
-        {"&hff", 255},
-        {"& H 1 0", 16},
         {"&O17", 15},
         {"&o8", 0},
-        {"&H", 0},
-        {"&X1", 0},
         {"-&H10", 0},
         {"&HFFFFFFFF", 4294967295.0},
         {"1e400", kLargest},
-        {"-1e400", -kLargest},
         {"1e-400", 0},
         {"0e999999999999999", 0},
-        {"0.0000", 0},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(numericReading(c.text), c.reading) << c.text;
+        EXPECT_EQ(numericReading(c.first), c.second) << c.first;
     EXPECT_FALSE(std::signbit(numericReading("-0")));
     EXPECT_FALSE(std::signbit(numericReading("-1e-400")));
 }
@@ -68,23 +51,16 @@ TEST(TypedInput, TextOfAReadingIsPlainAndReadsBackTheSame) {
     struct Case {
         double reading;
         std::string_view text;
-    } cases[] = {
-        {0, "0"},
-        {-0.0, "0"},
-        {7, "7"},
-        {-5, "-5"},
-        {2.5, "2.5"},
-        {0.1, "0.1"},
-        {65535, "65535"},
-        {1e20, "100000000000000000000"},
-        {std::numeric_limits<double>::quiet_NaN(), "0"},
-    };
+    } cases[] = {{0, "0"},
+                 {-5, "-5"},
+                 {2.5, "2.5"},
+                 {1e20, "100000000000000000000"},
+                 {std::numeric_limits<double>::quiet_NaN(), "0"}};
     for (const auto& c : cases)
         EXPECT_EQ(textOfReading(c.reading), c.text) << c.reading;
     EXPECT_EQ(textOfReading(std::numeric_limits<double>::infinity()), textOfReading(kLargest));
 
-    for (double x : {kLargest, -kLargest, std::numeric_limits<double>::denorm_min(), 1e-7, 0.3,
-                     123456789.125, -2147483648.5, 1e300})
+    for (double x : {kLargest, std::numeric_limits<double>::denorm_min(), 0.3, -2147483648.5})
         EXPECT_EQ(numericReading(textOfReading(x)), x) << x;
 }
 
@@ -92,24 +68,14 @@ TEST(TypedInput, WholeNumberGoesHalfToEvenAndSaturates) {
     struct Case {
         double reading;
         std::int32_t whole;
-    } cases[] = {
-        {2.5, 2},
-        {3.5, 4},
-        {0.5, 0},
-        {1.5, 2},
-        {-2.5, -2},
-        {-3.5, -4},
-        {2.4999999, 2},
-        {2.5000001, 3},
-        {-0.4, 0},
-        {1e10, kInt32Max},
-        {-1e10, kInt32Min},
-        {2147483647.4, kInt32Max},
-        {2147483646.5, 2147483646},
-        {-2147483648.6, kInt32Min},
-        {kLargest, kInt32Max},
-        {std::numeric_limits<double>::quiet_NaN(), 0},
-    };
+    } cases[] = {{2.5, 2},
+                 {3.5, 4},
+                 {-2.5, -2},
+                 {2.5000001, 3},
+                 {1e10, kInt32Max},
+                 {2147483647.4, kInt32Max},
+                 {-2147483648.6, kInt32Min},
+                 {std::numeric_limits<double>::quiet_NaN(), 0}};
     for (const auto& c : cases)
         EXPECT_EQ(wholeNumberOf(c.reading), c.whole) << c.reading;
     EXPECT_EQ(wholeNumberReading("3.5abc"), 4);
@@ -120,11 +86,9 @@ TEST(TypedInput, HugeAndHostileTextIsReadQuickly) {
     const std::string digits(10'000'000, '7');
     EXPECT_EQ(numericReading(digits), kLargest);
     EXPECT_EQ(numericReading("1e" + digits), kLargest);
-    EXPECT_EQ(numericReading("1e-" + digits), 0);
     EXPECT_EQ(numericReading("&H" + digits), kLargest);
     // Ten million zeros after the point, undone by the exponent.
     EXPECT_EQ(numericReading("0." + std::string(10'000'000, '0') + "1e10000005"), 10000);
-    EXPECT_EQ(numericReading(std::string(10'000'000, ' ') + "42"), 42);
 
     InputBox box;
     changeInputText(box, digits, boundsOf(SlotRef::of(Category::Room, 2)));
@@ -168,7 +132,6 @@ TEST(TypedInput, ChangeRuleCleansAndBoundsTheText) {
     const auto bounds = [](SlotRef ref) { return std::optional<ValueBounds>(boundsOf(ref)); };
     const SlotRef cost = room(2), health = room(3);
     const SlotRef shots = SlotRef::of(Category::TrapDoor, 2);
-    const SlotRef percent = SlotRef::of(Category::Misc, 12);
     struct Case {
         const char* what;
         std::optional<ValueBounds> bounds;
@@ -180,15 +143,12 @@ TEST(TypedInput, ChangeRuleCleansAndBoundsTheText) {
         {"letters alone", bounds(cost), {"5", 5}, "abc", {"0", 0}},
         {"leading zeros", bounds(cost), {"0", 0}, "007", {"7", 7}},
         {"70000 into 65535 going up", bounds(cost), {"100", 100}, "70000", {"65535", 65535}},
-        {"exponent going up", bounds(cost), {"0", 0}, "1e5", {"65535", 65535}},
-        {"hexadecimal", bounds(cost), {"0", 0}, "&HFF", {"255", 255}},
         {"70000 going down from a file value",
          bounds(cost),
          {"80000", 80000},
          "70000",
          {"70000", 70000}},
         {"cleared Health box", bounds(health), {"100", 100}, "", {"1", 1}},
-        {"cleared Cost box", bounds(cost), {"100", 100}, "", {"0", 0}},
         {"-5 into lower 0", bounds(cost), {"3", 3}, "-5", {"0", 0}},
         {"-5 into lower 1", bounds(health), {"3", 3}, "-5", {"1", 1}},
         {"0 into the heart's Health", bounds(room(12)), {"1300", 1300}, "0", {"1", 1}},
@@ -197,12 +157,9 @@ TEST(TypedInput, ChangeRuleCleansAndBoundsTheText) {
         {"0.5 down in a Health box", bounds(health), {"3", 3}, "0.5", {"1", 1}},
         {"0.4 up in a Health box is not lifted", bounds(health), {"0", 0}, "0.4", {"0.4", 0}},
         {"300 into Shots", bounds(shots), {"10", 10}, "300", {"255", 255}},
-        {"150 into a percentage", bounds(percent), {"20", 20}, "150", {"100", 100}},
-        {"blanks inside", bounds(cost), {"0", 0}, "1 000", {"1000", 1000}},
         {"no target: no upper bound", none, {"0", 0}, "99999999", {"99999999", 99999999}},
         {"no target: still not below 0", none, {"0", 0}, "-5", {"0", 0}},
-        {"unchanged text runs nothing", bounds(cost), {"5", 9}, "5", {"5", 9}},
-    };
+        {"unchanged text runs nothing", bounds(cost), {"5", 9}, "5", {"5", 9}}};
     for (const auto& c : cases) {
         InputBox box = c.before;
         changeInputText(box, c.typed, c.bounds);
@@ -227,14 +184,10 @@ TEST(TypedInput, TypingCharacterByCharacter) {
     struct Case {
         std::string_view keys;
         InputBox after;
-    } cases[] = {
-        {"12abc", {"12", 12}},
-        {"007", {"7", 7}},
-        {"70000", {"65535", 65535}},
-        // A lone minus or point is no number yet and turns into "0" at once.
-        {"-5", {"5", 5}},
-        {"2.5", {"25", 25}},
-    };
+    } cases[] = {{"70000", {"65535", 65535}},
+                 // A lone minus or point is no number yet and turns into "0" at once.
+                 {"-5", {"5", 5}},
+                 {"2.5", {"25", 25}}};
     for (const auto& c : cases) {
         const InputBox box = typeInto({"40", 40}, c.keys, cost);
         EXPECT_EQ(box.text, c.after.text) << c.keys;
@@ -250,19 +203,15 @@ TEST(TypedInput, SyncFillsTheBoxUnderTheChangeRule) {
         InputBox before;
         std::optional<std::int32_t> value;
         InputBox after;
-    } cases[] = {
-        {"a value into a fresh box", bounds(room(2)), {"0", 0}, 500, {"500", 500}},
-        {"above the bound, coming up", bounds(room(2)), {"0", 0}, 70000, {"65535", 65535}},
-        {"above the bound, coming down",
-         bounds(room(2)),
-         {"80000", 80000},
-         70000,
-         {"70000", 70000}},
-        {"below lower 1, coming down", bounds(room(3)), {"5", 5}, 0, {"1", 1}},
-        {"0 into a box showing 0", bounds(room(3)), {"0", 0}, 0, {"0", 0}},
-        {"negative, coming down", bounds(room(2)), {"3", 3}, -20, {"0", 0}},
-        {"no target keeps the text", std::nullopt, {"2.5", 7}, std::nullopt, {"2.5", 2}},
-    };
+    } cases[] = {{"above the bound, coming up", bounds(room(2)), {"0", 0}, 70000, {"65535", 65535}},
+                 {"above the bound, coming down",
+                  bounds(room(2)),
+                  {"80000", 80000},
+                  70000,
+                  {"70000", 70000}},
+                 {"below lower 1, coming down", bounds(room(3)), {"5", 5}, 0, {"1", 1}},
+                 {"negative, coming down", bounds(room(2)), {"3", 3}, -20, {"0", 0}},
+                 {"no target keeps the text", std::nullopt, {"2.5", 7}, std::nullopt, {"2.5", 2}}};
     for (const auto& c : cases) {
         InputBox box = c.before;
         syncInputBox(box, c.value, c.bounds);
