@@ -2,7 +2,16 @@
 
 #include <QtTest>
 
+#include "core/factory_defaults.h"
+#include "gamefile/writer.h"
+
 namespace tavrel::test {
+
+namespace {
+const QStringList kGameCommands = {"Cmd_Load", "Cmd_Save", "Cmd_Restore", "Cmd_Apply",
+                                   "Cmd_1",    "Cmd_2",    "Cmd_3",       "Cmd_4",
+                                   "Cmd_5",    "Cmd_6",    "Cmd_7"};
+} // namespace
 
 void RecordingSeam::inform(QWidget*, const QString& text) {
     shown.push_back({text, {}});
@@ -17,11 +26,69 @@ bool RecordingSeam::ask(QWidget*, const QString& text, const QString& title) {
     return answer;
 }
 
+ScreenFixture::~ScreenFixture() {
+    closeAllWindows();
+}
+
+void closeAllWindows() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 QWidget* child(QWidget* parent, const QString& name) {
     auto* found = parent->findChild<QWidget*>(name);
     if (!found)
         qWarning("no child widget called %s", qPrintable(name));
     return found;
+}
+
+QPushButton* button(QWidget* parent, const QString& name) {
+    return qobject_cast<QPushButton*>(child(parent, name));
+}
+
+QString textOf(QWidget* parent, const QString& name) {
+    auto* label = qobject_cast<QLabel*>(child(parent, name));
+    return label ? label->text() : QStringLiteral("<no label %1>").arg(name);
+}
+
+void MainHarness::makeGame(bool withAddon, const std::string& content) {
+    makeGameFolder(game, content.empty() ? renderGameFile(factoryDefaults()) : content, withAddon);
+}
+
+void MainHarness::start() {
+    main = std::make_unique<screens::Main>(f.context, config);
+    main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+    main->load();
+}
+
+void MainHarness::startReady(bool withAddon) {
+    makeGame(withAddon);
+    configureGame();
+    start();
+    verifyReady();
+    f.seam.shown.clear();
+}
+
+void MainHarness::click(const QString& name) const {
+    QTest::mouseClick(button(name), Qt::LeftButton);
+}
+
+void MainHarness::verifyReady() const {
+    for (const QString& name : kGameCommands + QStringList{"Cmd_Exit", "Cmd_About", "Cmd_Help"})
+        QVERIFY2(button(name)->isEnabled(), qPrintable(QString(name)));
+    QVERIFY(!button("Cmd_Locate")->isEnabled());
+    QVERIFY2(welcome().endsWith("found."), qPrintable(welcome()));
+}
+
+void MainHarness::verifyNotFound() const {
+    for (const char* name : {"Cmd_Exit", "Cmd_About", "Cmd_Help", "Cmd_Locate"})
+        QVERIFY2(button(name)->isEnabled(), qPrintable(QString(name)));
+    for (const QString& name : kGameCommands)
+        QVERIFY2(!button(name)->isEnabled(), qPrintable(name));
+    QCOMPARE(location(), QString());
+    QCOMPARE(welcome(), QString("Welcome to the unofficial Dungeon Keeper editor."));
 }
 
 } // namespace tavrel::test

@@ -1,14 +1,20 @@
 #pragma once
 
+#include <QLabel>
+#include <QPushButton>
 #include <QString>
 #include <QWidget>
 
 #include <deque>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "core/editor_state.h"
 #include "core/settings_store.h"
+#include "core/test_support.h"
 #include "screens/app_context.h"
+#include "screens/main_window.h"
 
 namespace tavrel::test {
 
@@ -27,15 +33,43 @@ public:
     std::deque<bool> answers;
 };
 
-// A store, editor state, recording seam and context, fresh for each test.
+// A store, editor state, recording seam and context, fresh for each test. The windows
+// refer to this context, so every window is closed and deleted with the fixture.
 struct ScreenFixture {
     SettingsStore store;
     EditorState state;
     RecordingSeam seam;
     screens::AppContext context{store, state, seam};
+    ~ScreenFixture();
 };
+
+// Closes every top-level window and deletes those that delete on close.
+void closeAllWindows();
 
 // The child widget called `name` (objectName), failing the test when missing.
 QWidget* child(QWidget* parent, const QString& name);
+QPushButton* button(QWidget* parent, const QString& name);
+QString textOf(QWidget* parent, const QString& name); // of the QLabel called `name`
+
+// A main window over a temporary working folder with a game folder "Keeper" in it.
+struct MainHarness {
+    ScreenFixture f;
+    TempDir dir;
+    std::string config = dir.file("Tavrel.cfg");
+    std::string game = dir.file("Keeper");
+    std::string gameFile = game + "/Data/CREATURE.TXT";
+    std::unique_ptr<screens::Main> main;
+
+    void makeGame(bool withAddon = false, const std::string& content = {});
+    void configureGame() { writeBytes(config, "INSTALL_PATH=" + game + "\r\n"); }
+    void start();                            // shows the window and runs the start-up
+    void startReady(bool withAddon = false); // with the game configured; clears `shown`
+    QPushButton* button(const QString& name) const { return test::button(main.get(), name); }
+    QString welcome() const { return textOf(main.get(), "Label_Welcome"); }
+    QString location() const { return textOf(main.get(), "Label_Location"); }
+    void click(const QString& name) const;
+    void verifyReady() const;    // game commands on, locate off, "... found."
+    void verifyNotFound() const; // game commands off, locate on, welcome text
+};
 
 } // namespace tavrel::test
