@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <vector>
 
 #include "core/catalogue.h"
 #include "core/editor_state.h"
@@ -64,49 +66,43 @@ TEST(Catalogue, NamesSlotsAsTheGameFileDoes) {
     EXPECT_EQ(creatureKind(17).screenName, "Dragon");
 }
 
-TEST(Catalogue, BoundsOfTheInterestingSlots) {
-    struct Case {
-        SlotRef ref;
+// Every slot whose bounds are not 0 to 65535, as the game's value ranges give them.
+TEST(Catalogue, BoundsOfEverySlot) {
+    struct Rule {
+        Category category;
+        std::vector<int> slots; // empty: every slot of the category
         ValueBounds bounds;
-    } cases[] = {
-        {SlotRef::creature(1, 5), {1, 65535}},
-        {SlotRef::creature(1, 36), {0, 10}},
-        {SlotRef::creature(9, 49), {0, 10}},
-        {SlotRef::creature(9, 58), {0, 10}},
-        {SlotRef::creature(2, 6), {0, 255}},
-        {SlotRef::creature(2, 13), {0, 65535}},
-        {SlotRef::creature(2, 70), {0, 255}},
-        {SlotRef::creature(2, 69), {0, 65535}},
-        {SlotRef::of(Category::Room, 1), {1, 65535}},
-        {SlotRef::of(Category::Room, 2), {0, 65535}},
-        {SlotRef::of(Category::Room, 11), {1, 65535}},
-        {SlotRef::of(Category::Room, 12), {1, 65535}},
-        {SlotRef::of(Category::Room, 13), {0, 65535}},
-        {SlotRef::of(Category::Room, 30), {1, 65535}},
-        {SlotRef::of(Category::Magic, 216), {0, 65535}},
-        {SlotRef::of(Category::Research, 29), {0, 16777215}},
-        {SlotRef::of(Category::TrapDoor, 1), {0, 16777215}},
-        {SlotRef::of(Category::TrapDoor, 22), {1, 255}},
-        {SlotRef::of(Category::TrapDoor, 23), {0, 65535}},
-        {SlotRef::of(Category::TrapDoor, 24), {0, 16777215}},
-        {SlotRef::of(Category::TrapDoor, 34), {0, 16777215}},
-        {SlotRef::of(Category::TrapDoor, 35), {0, 16777215}},
-        {SlotRef::of(Category::TrapDoor, 36), {1, 65535}},
-        {SlotRef::of(Category::TrapDoor, 37), {1, 65535}},
-        {SlotRef::of(Category::TrapDoor, 39), {0, 65535}},
-        {SlotRef::of(Category::TrapDoor, 40), {0, 256}},
-        {SlotRef::of(Category::Ability, 9), {0, 256}},
-        {SlotRef::of(Category::Ability, 82), {0, 256}},
-        {SlotRef::of(Category::Ability, 10), {0, 65535}},
-        {SlotRef::of(Category::Misc, 4), {1, 65535}},
-        {SlotRef::of(Category::Misc, 11), {0, 100}},
-        {SlotRef::of(Category::Misc, 16), {0, 255}},
-        {SlotRef::of(Category::Misc, 21), {0, 16777215}},
-        {SlotRef::of(Category::Misc, 26), {0, 65535}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(boundsOf(c.ref), c.bounds)
-            << slotInfo(c.ref).row << " / " << slotInfo(c.ref).column;
+    const Rule rules[] = {
+        {Category::Creature, {5}, {1, 65535}},
+        {Category::Creature, {36, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58}, {0, 10}},
+        {Category::Creature,
+         {6, 7, 8, 9, 10, 11, 12, 14, 16, 17, 18, 20, 21, 24, 59, 61, 62, 66, 67, 68, 70},
+         {0, 255}},
+        {Category::Room, {1, 3, 5, 7, 9, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30}, {1, 65535}},
+        {Category::Research, {}, {0, 16777215}},
+        {Category::TrapDoor,
+         {1, 5, 9, 13, 17, 21, 4, 8, 12, 16, 20, 24, 25, 28, 31, 34, 26, 29, 32, 35},
+         {0, 16777215}},
+        {Category::TrapDoor, {2, 6, 10, 14, 18, 22}, {1, 255}},
+        {Category::TrapDoor, {27, 30, 33, 36, 37}, {1, 65535}},
+        {Category::TrapDoor, {40}, {0, 256}},
+        {Category::Ability, {9, 13, 17, 22, 37, 50, 57, 61, 68, 78, 82}, {0, 256}},
+        {Category::Misc, {1, 2, 3, 6, 8, 9, 10, 13, 15, 21, 25, 28}, {0, 16777215}},
+        {Category::Misc, {4, 18, 19, 20}, {1, 65535}},
+        {Category::Misc, {11, 12}, {0, 100}},
+        {Category::Misc, {16, 17}, {0, 255}},
+    };
+    for (int record = 1; record <= kSlotCount; ++record) {
+        const SlotRef ref = slotOfRecord(record);
+        ValueBounds expected{0, 65535};
+        for (const Rule& rule : rules)
+            if (rule.category == ref.category &&
+                (rule.slots.empty() ||
+                 std::find(rule.slots.begin(), rule.slots.end(), ref.slot) != rule.slots.end()))
+                expected = rule.bounds;
+        EXPECT_EQ(boundsOf(ref), expected) << slotInfo(ref).row << " / " << slotInfo(ref).column;
+    }
 }
 
 TEST(Catalogue, NoFactoryValueLiesOutsideItsBounds) {

@@ -81,60 +81,37 @@ TEST(UnknownErrorMessage, WritesTheNumberWithASignPlaceLikeStr) {
     }
 }
 
-struct MessageCase {
-    MessageTable table;
-    const char* tableName;
-    int number;
-    std::string text; // empty: the unknown-error text for the number
-};
-
-TEST(ErrorMessage, ChoosesTheTextByTableAndNumber) {
-    using namespace tavrel::msg;
-    const MessageTable startUp = MessageTable::StartUp;
-    const MessageTable locate = MessageTable::LocateDialog;
-    const MessageTable config = MessageTable::Configuration;
-    const MessageTable settings = MessageTable::SettingsFile;
-    const std::vector<MessageCase> cases = {
-        {startUp, "StartUp", 68, NoDisc},
-        {startUp, "StartUp", 75, DiscAsLocation},
-        {startUp, "StartUp", 76, FolderNotFound},
-        {startUp, "StartUp", 52, ""},
-        {startUp, "StartUp", 53, ""},
-        {startUp, "StartUp", 61, ""},
-        {startUp, "StartUp", 70, ""},
-        {locate, "LocateDialog", 68, NoDisc},
-        {locate, "LocateDialog", 75, DiscAsLocation},
-        {locate, "LocateDialog", 76, FolderNotFound},
-        {locate, "LocateDialog", 52, ""},
-        {locate, "LocateDialog", 57, ""},
-        {config, "Configuration", 68, NoDisc},
-        {config, "Configuration", 75, ConfigNotWritten},
-        {config, "Configuration", 76, FolderNotFound},
-        {config, "Configuration", 52, ""},
-        {config, "Configuration", 61, ""},
-        {settings, "SettingsFile", 52, BadFileName},
-        {settings, "SettingsFile", 68, NoDisc},
-        {settings, "SettingsFile", 75, FileAccess},
-        {settings, "SettingsFile", 76, FolderNotFound},
-        {settings, "SettingsFile", 53, ""},
-        {settings, "SettingsFile", 61, ""},
-        {settings, "SettingsFile", 62, ""},
-        {settings, "SettingsFile", 0, ""},
-        {settings, "SettingsFile", -1, ""},
+TEST(ErrorMessage, ChoosesTheTextByPlaceAndNumber) {
+    const std::string noDisc = "There is no disc in the drive or the device is unavailable.";
+    const std::string noFolder = "The folder can't be found.";
+    const std::string disc = "You can't use the Dungeon Keeper disc as the game location.";
+    const struct {
+        MessageTable table;
+        std::string text52, text68, text75, text76;
+    } tables[] = {
+        {MessageTable::StartUp, "", noDisc, disc, noFolder},
+        {MessageTable::LocateDialog, "", noDisc, disc, noFolder},
+        {MessageTable::Configuration, "", noDisc,
+         "Unable to write Tavrel.cfg. You may need to copy the editor to another disc.", noFolder},
+        {MessageTable::SettingsFile,
+         "A file name cannot contain any of the following characters: \\ / : * ? \" < > |", noDisc,
+         "Unable to access file.", noFolder},
     };
-    for (const MessageCase& c : cases) {
-        const std::string expected = c.text.empty() ? unknownErrorMessage(c.number) : c.text;
-        EXPECT_EQ(errorMessage(c.table, c.number), expected) << c.tableName << " " << c.number;
-    }
-}
-
-TEST(ErrorMessage, UnknownNumbersQuoteTheNumberInEveryTable) {
-    for (MessageTable table : {MessageTable::StartUp, MessageTable::LocateDialog,
-                               MessageTable::Configuration, MessageTable::SettingsFile}) {
-        EXPECT_EQ(errorMessage(table, 62),
-                  "This action has caused an unknown error. Error code:  62");
-        EXPECT_EQ(errorMessage(table, -7),
-                  "This action has caused an unknown error. Error code: -7");
+    for (const auto& t : tables) {
+        const auto table = static_cast<int>(t.table);
+        EXPECT_EQ(errorMessage(t.table, 52),
+                  t.text52.empty() ? "This action has caused an unknown error. Error code:  52"
+                                   : t.text52)
+            << table;
+        EXPECT_EQ(errorMessage(t.table, 68), t.text68) << table;
+        EXPECT_EQ(errorMessage(t.table, 75), t.text75) << table;
+        EXPECT_EQ(errorMessage(t.table, 76), t.text76) << table;
+        EXPECT_EQ(errorMessage(t.table, 62),
+                  "This action has caused an unknown error. Error code:  62")
+            << table;
+        EXPECT_EQ(errorMessage(t.table, -7),
+                  "This action has caused an unknown error. Error code: -7")
+            << table;
     }
 }
 

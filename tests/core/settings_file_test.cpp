@@ -35,7 +35,7 @@ TEST(SettingsFile, SavesTheRecordsInOrderLittleEndian) {
 TEST(SettingsFile, SavingOverALongerFileLeavesNoStrayBytes) {
     test::TempDir dir;
     const std::string path = dir.file("Old.dks");
-    for (std::size_t oldSize : {kLegacySettingsFileSize, std::size_t{20000}}) {
+    for (std::size_t oldSize : {std::size_t{342916}, std::size_t{20000}}) {
         test::writeBytes(path, std::string(oldSize, '\x7f'));
         ASSERT_TRUE(saveSettingsFile(path, factoryDefaults()).ok);
         EXPECT_EQ(test::readBytes(path).size(), 10720u);
@@ -47,7 +47,7 @@ TEST(SettingsFile, SavingOverALongerFileLeavesNoStrayBytes) {
 
 TEST(SettingsFile, LoadsBothLayouts) {
     const ValueSet values = test::variedValues(11);
-    std::string legacy(kLegacySettingsFileSize, '\xee');
+    std::string legacy(342916, '\xee');
     for (std::size_t i = 0; i < values.size(); ++i)
         legacy.replace(128 * i, 4, le(values[i]));
     struct Case {
@@ -77,14 +77,15 @@ TEST(SettingsFile, RefusesShortFilesAndChangesNothing) {
     SettingsStore store;
     store.restoreDefaults();
     for (std::size_t size :
-         {std::size_t{0}, std::size_t{4}, std::size_t{10719}, kLegacySettingsFileSize - 1}) {
+         {std::size_t{0}, std::size_t{4}, std::size_t{10719}, std::size_t{342915}}) {
         const std::string bytes =
             size >= 10720 ? std::string(size, '\x01') : encodeSettings(ValueSet{}).substr(0, size);
         test::writeBytes(dir.file("short.dks"), bytes);
         const SettingsFileResult result = loadSettingsFile(dir.file("short.dks"), store);
         if (size < 10720) {
             EXPECT_FALSE(result.ok) << size;
-            EXPECT_EQ(result.message, msg::SettingsFileTooShort);
+            EXPECT_EQ(result.message, "Unable to load the file. It is too short to be a settings "
+                                      "file, so no values have been changed.");
             EXPECT_EQ(store.values(), factoryDefaults());
         } else {
             EXPECT_TRUE(result.ok) << "longer than a settings file: its first records count";

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <sys/stat.h>
 
 #include "core/factory_defaults.h"
@@ -32,6 +34,10 @@ TEST_F(Startup, QuietlyStaysUnreadyWithoutAUsableSetting) {
         "INSTALL_PATH=" + game.path() + "/nowhere\r\n",
     };
     EXPECT_FALSE(start().gameFound) << "no Tavrel.cfg at all";
+    // A game in the working folder itself must not be found through an empty folder name.
+    test::makeGameFolder(work.path(), renderGameFile(factoryDefaults()));
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(work.path());
     for (const auto& line : lines) {
         test::writeBytes(cfg, line);
         const GameLoadOutcome outcome = start();
@@ -39,6 +45,9 @@ TEST_F(Startup, QuietlyStaysUnreadyWithoutAUsableSetting) {
         EXPECT_FALSE(outcome.message.has_value()) << line;
         EXPECT_EQ(store.values(), ValueSet{});
     }
+    test::writeBytes(cfg, "INSTALL_PATH=");
+    EXPECT_FALSE(start().gameFound) << "key alone without a line end";
+    std::filesystem::current_path(before);
 }
 
 TEST_F(Startup, EmptyConfigurationFileIsError62) {

@@ -27,35 +27,6 @@ TEST(Stepping, StepDependsOnButtonAndWhetherAnyModifierIsHeld) {
         EXPECT_EQ(stepFor(c.button, c.modifiers), c.step) << c.button << " " << c.modifiers;
 }
 
-TEST(Stepping, BoundsOfTheInterestingSlots) {
-    struct Case {
-        SlotRef ref;
-        ValueBounds bounds;
-    } cases[] = {
-        {SlotRef::creature(17, 5), {1, 65535}}, // Health
-        {SlotRef::creature(1, 36), {0, 10}},    // Grow Up Level
-        {SlotRef::creature(1, 58), {0, 10}},    // Power Level Required 10
-        {SlotRef::creature(1, 20), {0, 255}},   // Base Speed
-        {SlotRef::creature(1, 13), {0, 65535}}, // Hunger Rate
-        {room(1), {1, 65535}},                  // portal Health
-        {room(14), {1, 65535}},                 // workshop Health
-        {room(2), {0, 65535}},                  // treasury Cost
-        {SlotRef::of(Category::Research, 29), {0, 16777215}},
-        {SlotRef::of(Category::TrapDoor, 1), {0, 16777215}}, // Manufacture Required
-        {SlotRef::of(Category::TrapDoor, 22), {1, 255}},     // lava Shots
-        {SlotRef::of(Category::TrapDoor, 37), {1, 65535}},   // boulder Health
-        {SlotRef::of(Category::TrapDoor, 40), {0, 256}},     // boulder Speed
-        {SlotRef::of(Category::Ability, 9), {0, 256}},       // arrow Speed
-        {SlotRef::of(Category::Ability, 6), {0, 65535}},     // arrow Damage
-        {SlotRef::of(Category::Misc, 18), {1, 65535}},       // rock
-        {SlotRef::of(Category::Misc, 11), {0, 100}},         // disease percentages
-        {SlotRef::of(Category::Misc, 16), {0, 255}},         // imp dig damage
-        {SlotRef::of(Category::Misc, 21), {0, 16777215}},    // gold per block
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(boundsOf(c.ref), c.bounds) << categoryName(c.ref.category) << " " << c.ref.slot;
-}
-
 TEST(Stepping, StepKeepsOnlyTheBoundOfItsDirection) {
     const auto less = StepDirection::Less;
     const auto more = StepDirection::More;
@@ -102,17 +73,6 @@ TEST(Stepping, SaturatesAtTheSigned32BitEnds) {
                  {kInt32Max, 1000, StepDirection::Less, {0, 65535}, kInt32Max - 1000}};
     for (const auto& c : cases)
         EXPECT_EQ(applyStep(c.value, c.step, c.direction, c.bounds), c.result) << c.value;
-}
-
-TEST(Stepping, EverySlotIsHeldInsideItsBoundsFromEitherSide) {
-    for (int record = 1; record <= kSlotCount; ++record) {
-        const SlotRef ref = slotOfRecord(record);
-        const ValueBounds b = boundsOf(ref);
-        ASSERT_TRUE(b.lower == 0 || b.lower == 1) << record;
-        EXPECT_EQ(applyStep(b.lower, 1000, StepDirection::Less, b), b.lower) << record;
-        EXPECT_EQ(applyStep(b.upper, 1000, StepDirection::More, b), b.upper) << record;
-        EXPECT_EQ(applyStep(b.upper - 1, 1, StepDirection::More, b), b.upper) << record;
-    }
 }
 
 TEST(Stepping, ValueClickResetsWithAnyModifierAndOpensTheDialogWithout) {
