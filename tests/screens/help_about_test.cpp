@@ -30,11 +30,10 @@ private slots:
         test::MainHarness h;
         h.start();
         QWidget* help = open(h, "Cmd_Help", "Form_Help");
-        const QList<std::pair<QString, QColor>> samples = {
-            {"Low", screens::kColourBelow},
-            {"Default", screens::kColourEqual},
-            {"High", screens::kColourAbove},
-            {"Button Click", screens::kColourPressed}};
+        const QList<std::pair<QString, QColor>> samples = {{"Low", QColor(255, 220, 220)},
+                                                           {"Default", QColor(255, 255, 255)},
+                                                           {"High", QColor(220, 255, 220)},
+                                                           {"Button Click", QColor(235, 235, 235)}};
         for (int i = 0; i < samples.size(); ++i) {
             auto* label = qobject_cast<QLabel*>(
                 test::child(help, QStringLiteral("Label_Stat(%1)").arg(i + 1)));

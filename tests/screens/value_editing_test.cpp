@@ -119,18 +119,18 @@ private slots:
 
         PressLabel* label = rowLabel(screen, kind.toLatin1().constData(), slot);
         QTest::mousePress(label, Qt::MouseButton(button), Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(label->background(), screens::kColourPressed);
+        QCOMPARE(label->background(), QColor(235, 235, 235));
         QTest::mouseRelease(label, Qt::MouseButton(button), Qt::KeyboardModifiers(modifiers));
         if (kind != "Label_Stat")
-            QCOMPARE(label->background(), screens::kColourEqual);
+            QCOMPARE(label->background(), QColor(255, 255, 255));
 
         QCOMPARE(f.value(cat, slot), expected);
         others[static_cast<std::size_t>(recordOf(SlotRef::of(cat, slot)) - 1)] = expected;
         QVERIFY(f.store.values() == others); // no other slot moved
         QCOMPARE(rowLabel(screen, "Label_Stat", slot)->text(), QString::number(expected));
-        const QColor colour = expected > factory   ? screens::kColourAbove
-                              : expected < factory ? screens::kColourBelow
-                                                   : screens::kColourEqual;
+        const QColor colour = expected > factory   ? QColor(220, 255, 220)
+                              : expected < factory ? QColor(255, 220, 220)
+                                                   : QColor(255, 255, 255);
         QCOMPARE(colourOf(screen, slot), colour);
         QVERIFY(!f.dialog());
     }
@@ -159,7 +159,7 @@ private slots:
         QCOMPARE(f.current(), QString("77"));
         QCOMPARE(f.box()->text(), QString("77"));
         // The redraw at release took the pressed grey off the value label.
-        QVERIFY(colourOf(screen, slot) != screens::kColourPressed);
+        QVERIFY(colourOf(screen, slot) != QColor(235, 235, 235));
     }
 
     void typingAndEnterStore_data() {
@@ -280,7 +280,7 @@ private slots:
             const auto labels = screen->findChildren<PressLabel*>();
             QVERIFY(labels.size() >= 3 * 28);
             for (PressLabel* label : labels)
-                QVERIFY2(label->background() == screens::kColourEqual,
+                QVERIFY2(label->background() == QColor(255, 255, 255),
                          qPrintable(label->objectName()));
         }
         QCOMPARE(rowLabel(screens[3], "Label_Stat", 1)->text(),
