@@ -127,34 +127,3 @@ TEST_F(Startup, UnwritableConfigurationStopsTheFindUnlessAccessWasRefused) {
 
 } // namespace
 } // namespace tavrel
-
-namespace tavrel {
-namespace {
-
-TEST_F(Startup, RefusedConfigurationStillReadsTheGameForThisRun) {
-    // Operation 1 clears the game file's read-only flag, 2 creates the new Tavrel.cfg.
-    fileio::testing::setFaultPlan(fileio::testing::FaultPlan{2, EROFS});
-    const LocateOutcome outcome = locateGame(game.path(), store, state, cfg);
-    fileio::testing::setFaultPlan(std::nullopt);
-    EXPECT_EQ(outcome.configMessage,
-              "Unable to write Tavrel.cfg. You may need to copy the editor to another disc.");
-    EXPECT_TRUE(outcome.hideDialog);
-    EXPECT_TRUE(outcome.closeDialog);
-    EXPECT_TRUE(outcome.load.gameFound);
-    EXPECT_FALSE(fileio::FileExists(cfg));
-}
-
-TEST_F(Startup, ReadOnlyGameLocationIsRefusedBeforeAnythingIsWritten) {
-    // The first counted operation of a find is clearing the game file's read-only flag.
-    fileio::testing::setFaultPlan(fileio::testing::FaultPlan{1, EROFS});
-    const LocateOutcome outcome = locateGame(game.path(), store, state, cfg);
-    fileio::testing::setFaultPlan(std::nullopt);
-    EXPECT_TRUE(outcome.gameInFolder);
-    EXPECT_EQ(outcome.load.message, "You can't use the Dungeon Keeper disc as the game location.");
-    EXPECT_FALSE(outcome.hideDialog);
-    EXPECT_FALSE(fileio::FileExists(cfg));
-    EXPECT_EQ(store.values(), ValueSet{});
-}
-
-} // namespace
-} // namespace tavrel
