@@ -1,4 +1,8 @@
 #include <QApplication>
+#include <QIcon>
+
+#include <cstdio>
+#include <string_view>
 
 #include "core/editor_state.h"
 #include "core/settings_store.h"
@@ -6,8 +10,50 @@
 #include "screens/input_value_dialog.h"
 #include "screens/main_window.h"
 
+namespace {
+
+constexpr const char* kHelp =
+    "Usage: tavrel [--help | --version]\n"
+    "\n"
+    "Tavrel edits Data/CREATURE.TXT, the rules file of the game Dungeon Keeper, and writes\n"
+    "it back (and the add-on pack's copy DD1CREAT.TXT, when it is there) when you click\n"
+    "Apply Changes.\n"
+    "\n"
+    "Where the game is:\n"
+    "  Tavrel keeps the game's installation folder, the one that holds Data/CREATURE.TXT,\n"
+    "  in Tavrel.cfg in the folder it is started from (its working folder; started from\n"
+    "  the desktop's menu, usually your home folder). The file's one line is\n"
+    "  INSTALL_PATH=FOLDER. When the file is missing or names no game, click the \"...\"\n"
+    "  button under \"Dungeon Keeper Location\" in the main window and choose the game's\n"
+    "  folder: Tavrel then writes Tavrel.cfg itself. To keep several games apart, start\n"
+    "  Tavrel from a different folder for each.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     show this text\n"
+    "  -V, --version  show the version\n"
+    "\n"
+    "Qt's own options, such as -platform offscreen, are understood too.\n";
+
+} // namespace
+
 int main(int argc, char** argv) {
+    // Answered before the window system is reached, so they work without a display.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (arg == "--version" || arg == "-V") {
+            std::puts("tavrel " TAVREL_VERSION);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));
+    // Lets the desktop match the windows to the installed desktop entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral(TAVREL_APP_ID));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/" TAVREL_APP_ID ".svg")));
     tavrel::SettingsStore store;
     tavrel::EditorState state;
     tavrel::screens::QtMessageSeam messages;
