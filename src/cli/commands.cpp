@@ -37,7 +37,8 @@ constexpr std::string_view kUsage =
     "  apply FILE GAMEDIR    write GAMEDIR's game file (and DD1CREAT.TXT when present)\n"
     "                        from FILE's values\n"
     "  demo DIR              make DIR a game folder with the factory values\n"
-    "  --help                show this text\n";
+    "  --help                show this text\n"
+    "  --version             show the version\n";
 
 bool isSettingsFile(std::string_view path) {
     if (path.size() < kSettingsExtension.size())
