@@ -106,11 +106,12 @@ int main(int argc, char** argv) {
         screens::Main main(context, config);
         main.load();
         ok &= save(&main, out, QStringLiteral("Main-game-found"));
-        for (const QString& name : {QStringLiteral("Cmd_Help"), QStringLiteral("Cmd_About")})
-            main.findChild<QPushButton*>(name)->click();
-        for (const QString& name : {QStringLiteral("Form_Help"), QStringLiteral("Form_About")})
-            if (QWidget* window = context.window(name))
-                ok &= save(window, out, name);
+        for (const char* command : {"Cmd_Help", "Cmd_About", "Cmd_Save", "Cmd_Load"})
+            main.findChild<QPushButton*>(QLatin1String(command))->click();
+        for (const char* name :
+             {"Form_Help", "Form_About", "Form_SaveSettings", "Form_LoadSettings"})
+            if (QWidget* window = context.window(QLatin1String(name)))
+                ok &= save(window, out, QLatin1String(name));
         for (Category category : kAllCategories) {
             if (category == Category::Creature)
                 continue;

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 #include <QStyle>
@@ -37,14 +38,19 @@ bool holds(const QString& root, const QString& folder) {
     return folder.startsWith(prefix, pathCase());
 }
 
-// Lists the sub-folders of `folder`; the error number when it cannot be read.
-int listSubFolders(const QString& folder, QStringList& names) {
+// Lists the entries of `folder` of one kind (folders, or files matching `pattern`);
+// the error number when the folder cannot be read.
+int listFolder(const QString& folder, QDir::Filters kind, const QString& pattern,
+               QStringList& names) {
     std::error_code ec;
     std::filesystem::directory_iterator it(QFile::encodeName(folder).toStdString(), ec);
     if (ec)
         return folderErrorNumber(ec.value());
-    names = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot,
-                                   QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
+    QDir dir(folder);
+    if (!pattern.isEmpty())
+        dir.setNameFilters({pattern});
+    names = dir.entryList(kind | QDir::NoDotAndDotDot,
+                          QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
     return 0;
 }
 
@@ -126,7 +132,7 @@ DirList::DirList(QWidget* parent) : QListWidget(parent) {
 int DirList::setPath(const QString& folder) {
     const QString clean = cleanFolder(folder);
     QStringList subFolders;
-    if (const int error = listSubFolders(clean, subFolders))
+    if (const int error = listFolder(clean, QDir::Dirs, {}, subFolders))
         return error;
     const bool changed = clean.compare(path_, pathCase()) != 0;
     path_ = clean;
@@ -171,6 +177,38 @@ void DirList::fill(const QString& folder, const QStringList& subFolders) {
         add(closed, base + name, name, static_cast<int>(chain.size()));
     setCurrentItem(current);
     scrollToItem(current, QAbstractItemView::PositionAtTop);
+}
+
+FileList::FileList(const QString& pattern, QWidget* parent)
+    : QListWidget(parent), pattern_(pattern) {
+    setUniformItemSizes(true);
+    // Only the user's own choice counts: the view also makes a line current by itself,
+    // for one when it takes the focus.
+    connect(this, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { emit fileChosen(item->text()); });
+}
+
+void FileList::keyPressEvent(QKeyEvent* event) {
+    QListWidgetItem* before = currentItem();
+    QListWidget::keyPressEvent(event);
+    if (currentItem() && currentItem() != before)
+        emit fileChosen(currentItem()->text());
+}
+
+int FileList::setPath(const QString& folder) {
+    const QString clean = cleanFolder(folder);
+    QStringList names;
+    if (const int error = listFolder(clean, QDir::Files, pattern_, names))
+        return error;
+    path_ = clean;
+    clear();
+    addItems(names);
+    return 0;
+}
+
+QListWidgetItem* FileList::itemFor(const QString& name) const {
+    const auto found = findItems(name, Qt::MatchExactly);
+    return found.isEmpty() ? nullptr : found.front();
 }
 
 } // namespace tavrel::screens

@@ -62,6 +62,33 @@ private:
     QString path_;
 };
 
+// The file list: the files of one folder whose names match a pattern such as "*.dks",
+// in any letter case, sorted by name. Only the user's choice of a line is reported;
+// refilling the list for another folder chooses nothing.
+class FileList : public QListWidget {
+    Q_OBJECT
+public:
+    explicit FileList(const QString& pattern, QWidget* parent = nullptr);
+
+    QString path() const { return path_; }
+    // Lists the matching files of `folder`. Returns 0, or the run-time error number
+    // when the folder cannot be listed, in which case the list stays as it was.
+    int setPath(const QString& folder);
+    // The line of the file called `name`, or null.
+    QListWidgetItem* itemFor(const QString& name) const;
+
+signals:
+    // The user chose the file called `name` (a click, or the selection moved).
+    void fileChosen(const QString& name);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QString pattern_;
+    QString path_;
+};
+
 // A folder as the game-file routines take it: native separators, local encoding.
 std::string nativePath(const QString& folder);
 

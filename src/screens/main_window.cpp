@@ -15,7 +15,9 @@
 #include "gamefile/writer.h"
 #include "screens/about.h"
 #include "screens/help.h"
+#include "screens/load_settings.h"
 #include "screens/locate_dungeon_keeper.h"
+#include "screens/save_settings.h"
 #include "screens/settings_screens.h"
 
 namespace tavrel::screens {
@@ -141,10 +143,12 @@ Main::Main(AppContext& context, std::string configPath, QWidget* parent)
     connect(apply, &QPushButton::clicked, this, &Main::apply);
     connect(restore, &QPushButton::clicked, this, &Main::restore);
     connect(save, &QPushButton::clicked, this, [this] {
-        openPending(QStringLiteral("Form_SaveSettings"), QStringLiteral("Save Settings"));
+        context_.openWindow(QStringLiteral("Form_SaveSettings"),
+                            [this] { return new Form_SaveSettings(context_); });
     });
     connect(load, &QPushButton::clicked, this, [this] {
-        openPending(QStringLiteral("Form_LoadSettings"), QStringLiteral("Load Settings (*.dks)"));
+        context_.openWindow(QStringLiteral("Form_LoadSettings"),
+                            [this] { return new Form_LoadSettings(context_); });
     });
     connect(screenButtons[0], &QPushButton::clicked, this,
             [this] { openPending(QStringLiteral("Form_Creatures"), QStringLiteral("Creatures")); });

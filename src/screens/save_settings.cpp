@@ -1,0 +1,55 @@
+#include "screens/save_settings.h"
+
+#include <QFile>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "screens/folder_lists.h"
+#include "settingsfile/save_name.h"
+
+namespace tavrel::screens {
+
+Form_SaveSettings::Form_SaveSettings(AppContext& context, QWidget* parent)
+    : SettingsFileBrowser(context, QStringLiteral("Form_SaveSettings"),
+                          QStringLiteral("Save Settings"), parent) {
+    auto* frame = new QGroupBox(QStringLiteral("Save As"), this);
+    frame->setObjectName(QStringLiteral("Frame2"));
+    name_ = new QLineEdit(frame);
+    name_->setObjectName(QStringLiteral("Text_FileName"));
+    auto* inner = new QVBoxLayout(frame);
+    inner->addWidget(name_);
+    layout()->addWidget(frame);
+    name_->setFocus();
+
+    connect(fileList(), &FileList::fileChosen, this, [this](const QString& file) {
+        // The name without its extension: saving adds it again.
+        name_->setText(file.left(file.size() - 4));
+    });
+    connect(name_, &QLineEdit::returnPressed, this, [this] {
+        if (!name_->text().isEmpty())
+            save();
+    });
+}
+
+void Form_SaveSettings::keyPressEvent(QKeyEvent* event) {
+    // Enter belongs to the name box; a dialog's default button must not take it.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        return;
+    SettingsFileBrowser::keyPressEvent(event);
+}
+
+void Form_SaveSettings::save() {
+    const SettingsFileResult result = saveSettingsAs(
+        folder(), QFile::encodeName(name_->text()).toStdString(), context_.store.values());
+    if (!result.ok) {
+        context_.messages.inform(this, QString::fromStdString(result.message));
+        return;
+    }
+    context_.showStatus(QStringLiteral("Settings saved."));
+    close();
+}
+
+} // namespace tavrel::screens

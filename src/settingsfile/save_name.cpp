@@ -1,0 +1,26 @@
+#include "settingsfile/save_name.h"
+
+#include "core/errors.h"
+
+namespace tavrel {
+
+std::string settingsPathFor(std::string_view folder, std::string_view typedName) {
+    constexpr std::string_view kRefused = std::string_view(":*?\"<>|\0", 8);
+    if (typedName.empty() || typedName.find_first_of(kRefused) != std::string_view::npos)
+        return {};
+    return fileio::joinPath(folder, std::string(typedName) + std::string(kSettingsExtension));
+}
+
+SettingsFileResult saveSettingsAs(std::string_view folder, std::string_view typedName,
+                                  const ValueSet& values) {
+    const std::string path = settingsPathFor(folder, typedName);
+    if (path.empty()) {
+        SettingsFileResult refused;
+        refused.errorNumber = err::BadFileName;
+        refused.message = errorMessage(MessageTable::SettingsFile, err::BadFileName);
+        return refused;
+    }
+    return saveSettingsFile(path, values);
+}
+
+} // namespace tavrel

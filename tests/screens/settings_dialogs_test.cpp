@@ -1,0 +1,186 @@
+#include <QtTest>
+
+#include <QLineEdit>
+
+#include <filesystem>
+
+#include "core/fileio.h"
+#include "screens/folder_lists.h"
+#include "screens/screen_test_support.h"
+#include "settingsfile/settings_file.h"
+
+using namespace tavrel;
+
+namespace {
+
+// The main window, ready, with a dialog opened by its button and browsed to `folder`.
+struct Harness : test::MainHarness {
+    QPointer<QWidget> dialog;
+    std::string folder = dir.file("settings");
+
+    explicit Harness(const char* command, const char* name) {
+        startReady();
+        test::makeFolders(folder);
+        click(command);
+        dialog = f.context.window(name);
+        QVERIFY(dialog && dialog->isVisible());
+    }
+    void browse() const {
+        auto* dirs = qobject_cast<screens::DirList*>(test::child(dialog, "Dir"));
+        QCOMPARE(dirs->setPath(QString::fromStdString(folder)), 0);
+    }
+    screens::FileList* files() const {
+        return qobject_cast<screens::FileList*>(test::child(dialog, "File"));
+    }
+    void clickFile(const QString& name) const {
+        QListWidgetItem* line = files()->itemFor(name);
+        QVERIFY2(line, qPrintable(name));
+        QTest::mouseClick(files()->viewport(), Qt::LeftButton, {},
+                          files()->visualItemRect(line).center());
+    }
+    bool gone() const {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return !dialog;
+    }
+    QStringList messages() const {
+        QStringList texts;
+        for (const auto& shown : f.seam.shown)
+            texts << shown.text;
+        return texts;
+    }
+};
+
+const QString kBadName = QStringLiteral(
+    "A file name cannot contain any of the following characters: \\ / : * ? \" < > |");
+
+} // namespace
+
+class SettingsDialogsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void save_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written"); // empty: nothing
+        QTest::addColumn<QString>("message"); // empty: none, the dialog closes
+        QTest::newRow("plain name") << "Test"
+                                    << "Test.dks"
+                                    << "";
+        QTest::newRow("extension typed too") << "Test.dks"
+                                             << "Test.dks.dks"
+                                             << "";
+        QTest::newRow("below a subfolder") << "mods/Test"
+                                           << "mods/Test.dks"
+                                           << "";
+        QTest::newRow("missing subfolder") << "none/Test"
+                                           << ""
+                                           << "The folder can't be found.";
+        for (const char* name : {"a?b", "a*b", "a:b", "a\"b", "a<b", "a>b", "a|b"})
+            QTest::newRow(name) << name << "" << kBadName;
+        QTest::newRow("empty box") << ""
+                                   << ""
+                                   << "";
+    }
+    void save() {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QFETCH(QString, message);
+        Harness h("Cmd_Save", "Form_SaveSettings");
+        QCOMPARE(h.dialog->windowTitle(), QString("Save Settings"));
+        h.browse();
+        test::makeFolders(h.folder + "/mods");
+        h.f.store.set(SlotRef::creature(30, 75), 7);
+        auto* box = qobject_cast<QLineEdit*>(test::child(h.dialog, "Text_FileName"));
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+
+        QCOMPARE(h.messages(), message.isEmpty() ? QStringList() : QStringList{message});
+        const auto names = test::listFolder(h.folder);
+        QCOMPARE(int(names.size()), 1 + (written.isEmpty() ? 0 : !written.contains('/')));
+        if (written.isEmpty()) {
+            QVERIFY(!h.gone());
+            QCOMPARE(h.welcome(), QString("Dungeon Keeper found."));
+            return;
+        }
+        const std::string bytes = test::readBytes(h.folder + "/" + written.toStdString());
+        QCOMPARE(bytes.size(), std::size_t{10720});
+        QVERIFY(bytes == encodeSettings(h.f.store.values()));
+        QCOMPARE(h.welcome(), QString("Settings saved."));
+        QVERIFY(h.gone());
+    }
+
+    void clickingAFileThenEnterOverwritesItWithoutAQuestion() {
+        Harness h("Cmd_Save", "Form_SaveSettings");
+        const std::string file = h.folder + "/Old.dks";
+        test::writeFile(file, std::string(20000, 'x'), 0444);
+        test::writeBytes(h.folder + "/notes.txt", "not listed");
+        h.browse();
+        QCOMPARE(h.files()->count(), 1);
+        h.clickFile("Old.dks");
+        auto* box = qobject_cast<QLineEdit*>(test::child(h.dialog, "Text_FileName"));
+        QCOMPARE(box->text(), QString("Old"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(h.f.seam.shown.empty());
+        QVERIFY(test::readBytes(file) == encodeSettings(h.f.store.values()));
+    }
+
+    void loadingRedrawsEveryOpenScreen() {
+        Harness h("Cmd_Load", "Form_LoadSettings");
+        QCOMPARE(h.dialog->windowTitle(), QString("Load Settings (*.dks)"));
+        ValueSet values = h.f.store.values();
+        values[2251] = 75; // treasury Cost, factory 50
+        values[2679] = 1;  // last misc slot, factory 400
+        std::string legacy(342916, '\0');
+        for (std::size_t i = 0; i < values.size(); ++i)
+            legacy.replace(128 * i, 4, encodeSettings(values).substr(4 * i, 4));
+        test::writeBytes(h.folder + "/Current.dks", encodeSettings(values));
+        test::writeBytes(h.folder + "/Legacy.dks", legacy);
+        test::writeBytes(h.folder + "/Short.dks", "abcd");
+        h.click("Cmd_2");
+        QWidget* room = h.f.context.window("Form_RoomSettings");
+        auto* treasury = room->findChild<QLabel*>("Label_Stat(2)");
+        h.browse();
+        QCOMPARE(h.files()->count(), 3);
+
+        const ValueSet before = h.f.store.values();
+        h.files()->setFocus(); // taking the focus chooses nothing
+        h.clickFile("Short.dks");
+        QCOMPARE(h.messages(), QStringList{"Unable to load the file. It is too short to be a "
+                                           "settings file, so no values have been changed."});
+        QVERIFY(h.f.store.values() == before);
+        QVERIFY(!h.gone());
+
+        // The line above Short.dks, chosen with the keyboard, then the first with the mouse.
+        for (const char* file : {"Legacy.dks", "Current.dks"}) {
+            if (QString(file) == "Legacy.dks") {
+                QTest::keyClick(h.files(), Qt::Key_Up);
+            } else {
+                h.f.store.assign(before);
+                h.f.context.refreshAll();
+                QCOMPARE(treasury->text(), QString("50"));
+                h.click("Cmd_Load");
+                h.dialog = h.f.context.window("Form_LoadSettings");
+                h.browse();
+                h.clickFile(file);
+            }
+            QVERIFY2(h.f.store.values() == values, file);
+            QCOMPARE(treasury->text(), QString("75"));
+            QCOMPARE(treasury->palette().color(QPalette::Window), QColor(220, 255, 220));
+            QCOMPARE(h.welcome(), QString("File loaded."));
+            QVERIFY(h.gone());
+        }
+        QCOMPARE(h.f.seam.shown.size(), std::size_t{1});
+    }
+
+    void aVolumeThatWentAwayHasNoDisc() {
+        Harness h("Cmd_Load", "Form_LoadSettings");
+        auto* drives = qobject_cast<screens::DriveList*>(test::child(h.dialog, "Drive"));
+        drives->addDrive(QString::fromStdString(h.dir.file("gone")), "gone");
+        drives->setCurrentIndex(drives->count() - 1);
+        QCOMPARE(h.messages(),
+                 QStringList{"There is no disc in the drive or the device is unavailable."});
+        QVERIFY(h.dialog->isVisible());
+    }
+};
+
+QTEST_MAIN(SettingsDialogsTest)
+#include "settings_dialogs_test.moc"
