@@ -1,12 +1,9 @@
-// Every file the editor writes (CREATURE.TXT, DD1CREAT.TXT, .dks settings files and
-// Tavrel.cfg), with each operating-system call of the whole write failing in turn. After
-// every failure the old files must be byte for byte what they were, no temporary file may
-// be left, the user must be told the right thing, and no table may have changed.
+// Apply and the locate dialog's find, with each operating-system call of the whole run
+// failing in turn. After every failure the old files must be byte for byte what they
+// were, no temporary file may be left, the user must be told the right thing, and no
+// table may have changed. (A settings save is one replace, walked in fileio_test.cpp.)
 
 #include <gtest/gtest.h>
-
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -24,7 +21,6 @@
 #include "gamefile/reader.h"
 #include "gamefile/startup.h"
 #include "gamefile/writer.h"
-#include "settingsfile/settings_file.h"
 
 namespace tavrel {
 namespace {
@@ -35,27 +31,22 @@ using fault::Op;
 // One way an operation can fail, and what each place tells the user about it.
 struct Failure {
     int code;
-    const char* reason; // the system's words, which Apply quotes
-    int number;         // the run-time error number the dialogs choose their message by
-    const char* settingsMessage;
+    const char* reason;        // the system's words, which Apply quotes
+    int number;                // the run-time error number the dialogs choose their message by
     const char* configMessage; // writing Tavrel.cfg after a find
     const char* locateMessage; // the find itself, before Tavrel.cfg
     bool countsAtFolderSync;   // false: the folder merely cannot be synced, which is no failure
 };
 
 constexpr const char* kUnknown57 = "This action has caused an unknown error. Error code:  57";
-constexpr const char* kUnknown61 = "This action has caused an unknown error. Error code:  61";
+constexpr const char* kNoDisc = "There is no disc in the drive or the device is unavailable.";
 
 const Failure kFailures[] = {
-    {EIO, "Input/output error", 57, kUnknown57, kUnknown57, kUnknown57, true},
-    {ENOSPC, "No space left on device", 61, kUnknown61, kUnknown61, kUnknown61, true},
-    {EACCES, "Permission denied", 75, "Unable to access file.",
+    {EIO, "Input/output error", 57, kUnknown57, kUnknown57, true},
+    {EACCES, "Permission denied", 75,
      "Unable to write Tavrel.cfg. You may need to copy the editor to another disc.",
      "You can't use the Dungeon Keeper disc as the game location.", false},
-    {ENXIO, "No such device or address", 68,
-     "There is no disc in the drive or the device is unavailable.",
-     "There is no disc in the drive or the device is unavailable.",
-     "There is no disc in the drive or the device is unavailable.", true},
+    {ENXIO, "No such device or address", 68, kNoDisc, kNoDisc, true},
 };
 
 // Every file below `root` with its content, so that any change, addition or leftover
@@ -171,93 +162,6 @@ TEST_F(FaultWalk, ApplyLeavesEveryFileItDidNotReplaceAsItWas) {
                 }
             });
     }
-}
-
-// ---------------------------------------------------------------------------------------
-// Saving a settings file, over an older one and as a new file. Tavrel.cfg is written by
-// the same replace, and walked through the locate dialog's find below.
-
-TEST_F(FaultWalk, SettingsSaveKeepsTheOldFileOrMakesNone) {
-    SettingsStore store;
-    store.assign(test::variedValues(8));
-    const ValueSet values = store.values();
-    const std::uint64_t revision = store.revision();
-    const std::string oldFile = encodeSettings(test::variedValues(9));
-
-    for (bool replacing : {true, false}) {
-        SCOPED_TRACE(replacing ? "replacing" : "new file");
-        test::TempDir dir;
-        const std::string path = dir.file("Test.dks");
-        auto prepare = [&] {
-            std::filesystem::remove(path);
-            if (replacing)
-                test::writeBytes(path, oldFile);
-        };
-        prepare();
-        const auto before = snapshot(dir.path());
-        const std::vector<Op> ops =
-            operationsOf([&] { ASSERT_TRUE(saveSettingsFile(path, store.values()).ok); });
-        ASSERT_FALSE(ops.empty());
-
-        walk(
-            ops, prepare, [&] { return saveSettingsFile(path, values); },
-            [&](int, Op op, const Failure& failure, const SettingsFileResult& result) {
-                EXPECT_EQ(store.values(), values);
-                EXPECT_EQ(store.revision(), revision);
-                auto expected = before;
-                if (op == Op::Sync) // past the rename the new file is in place
-                    expected["Test.dks"] = encodeSettings(values);
-                EXPECT_EQ(snapshot(dir.path()), expected);
-                if (op == Op::Sync && !failure.countsAtFolderSync) {
-                    EXPECT_TRUE(result.ok);
-                    return;
-                }
-                EXPECT_FALSE(result.ok);
-                EXPECT_EQ(result.errorNumber, failure.number);
-                EXPECT_EQ(result.message, failure.settingsMessage);
-                ASSERT_TRUE(result.error);
-                EXPECT_EQ(result.error->code, failure.code);
-                EXPECT_EQ(result.error->step, test::expectedStep(op));
-            });
-    }
-}
-
-// The clean-up itself failing: only reachable after a first, real failure. A file size
-// limit stops the write partway, then the removal of the half-written temporary file is
-// made to fail too. The first error is the one reported, and the old file stays.
-TEST_F(FaultWalk, AFailedCleanUpStillReportsTheFirstErrorAndKeepsTheOldFile) {
-    test::TempDir dir;
-    const std::string path = dir.file("Test.dks");
-    const std::string oldFile = encodeSettings(test::variedValues(10));
-    test::writeBytes(path, oldFile);
-    const ValueSet values = test::variedValues(11);
-
-    rlimit saved{};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const std::vector<Op> ops =
-        operationsOf([&] { EXPECT_FALSE(saveSettingsFile(path, values).ok); });
-    fault::setFaultPlan(fault::FaultPlan{static_cast<int>(ops.size()), EIO});
-    const SettingsFileResult result = saveSettingsFile(path, values);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::signal(SIGXFSZ, oldHandler);
-
-    ASSERT_FALSE(ops.empty());
-    ASSERT_EQ(ops.back(), Op::Remove) << "the write should have failed for real and cleaned up";
-    EXPECT_FALSE(result.ok);
-    ASSERT_TRUE(result.error);
-    EXPECT_EQ(result.error->code, EFBIG);
-    EXPECT_EQ(result.error->step, "write");
-    EXPECT_EQ(result.message, kUnknown61);
-    EXPECT_EQ(test::readBytes(path), oldFile);
-    // The one thing a failed removal can leave: the hidden, half-written temporary file
-    // beside the target, never the target itself.
-    const std::vector<std::string> names = test::listFolder(dir.path());
-    ASSERT_EQ(names.size(), 2u);
-    EXPECT_EQ(names[0].rfind(".Test.dks.tavrel-", 0), 0u) << names[0];
 }
 
 // ---------------------------------------------------------------------------------------
