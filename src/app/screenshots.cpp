@@ -21,6 +21,7 @@
 #include "gamefile/game_paths.h"
 #include "gamefile/writer.h"
 #include "screens/app_context.h"
+#include "screens/creatures/ability_picker.h"
 #include "screens/creatures/creature_picker.h"
 #include "screens/creatures/creature_screen.h"
 #include "screens/locate_dungeon_keeper.h"
@@ -128,6 +129,9 @@ int main(int argc, char** argv) {
               SlotRef::creature(1, 38), SlotRef::creature(1, 40), SlotRef::creature(1, 41),
               SlotRef::creature(1, 64), SlotRef::creature(1, 71)})
             store.set(changed, store.value(changed) + (changed.slot == 7 ? -5 : 3));
+        // Its abilities in every colour: none, damage tiles, unknown, claim any tile.
+        for (const auto& [slot, code] : {std::pair{3, 0}, {5, 32}, {7, 18}, {8, 31}})
+            store.set(SlotRef::creature(1, 38 + slot), code);
         for (const int kind : {1, 17, 23}) {
             QWidget* screen = screens::openCreatureScreen(context, kind);
             const std::string_view name = creatureKind(kind).screenName;
@@ -135,6 +139,8 @@ int main(int argc, char** argv) {
                        screens::kCreatureSettingsName + QStringLiteral("-") +
                            QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
         }
+        state.AbilityPickTarget = {1, 5};
+        ok &= save(screens::openAbilityPicker(context), out, screens::kInputAbilityName);
     }
     return ok ? 0 : 1;
 }

@@ -9,11 +9,14 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <map>
+
 #include "core/catalogue.h"
 #include "core/editor_state.h"
 #include "editing/ability_codes.h"
 #include "editing/creature_choices.h"
 #include "editing/stepping.h"
+#include "screens/creatures/ability_picker.h"
 #include "screens/input_value_dialog.h"
 #include "screens/widgets/check_list.h"
 #include "screens/widgets/marking.h"
@@ -254,14 +257,35 @@ QGroupBox* Form_CreatureSettings::abilitiesFrame() {
         nameWidth =
             std::max(nameWidth, fontMetrics().horizontalAdvance(fromCore(abilityScreenName(code))));
     for (int slot = 1; slot <= kAbilitySlots; ++slot) {
-        auto* name = new QLabel(box);
+        const auto at = static_cast<std::size_t>(slot - 1);
+        auto* previous = new PressLabel(QStringLiteral("-"), box);
+        auto* name = new PressLabel(QString(), box);
+        auto* next = new PressLabel(QStringLiteral("+"), box);
+        previous->setObjectName(indexed("Label_Previous", slot));
         name->setObjectName(indexed("Label_Ability", slot));
-        name->setMinimumWidth(nameWidth + 12);
-        name->setAlignment(Qt::AlignCenter);
-        abilities_.at(static_cast<std::size_t>(slot - 1)) = name;
-        grid->addWidget(name, slot, 2);
+        next->setObjectName(indexed("Label_Next", slot));
+        QFont bold = previous->font();
+        bold.setBold(true);
+        previous->setFont(bold);
         addValueRow(grid, slot, kFirstLevelRow + slot, {}, 4);
+        const QSize step =
+            rows_.at(static_cast<std::size_t>(kFirstLevelRow + slot))->less()->size();
+        previous->setFixedSize(step);
+        next->setFixedSize(step);
+        name->setFixedSize(nameWidth + 12, step.height());
+        previous->setOnRelease([this, slot](int, int) { stepAbility(slot, false); });
+        next->setOnRelease([this, slot](int, int) { stepAbility(slot, true); });
+        name->setOnRelease([this, slot](int, int modifiers) { abilityReleased(slot, modifiers); });
+        previous_.at(at) = previous;
+        abilities_.at(at) = name;
+        next_.at(at) = next;
         grid->addWidget(new QLabel(QStringLiteral("%1.").arg(slot), box), slot, 0);
+        auto* cells = new QHBoxLayout;
+        cells->setSpacing(1);
+        cells->addWidget(previous);
+        cells->addWidget(name);
+        cells->addWidget(next);
+        grid->addLayout(cells, slot, 1, 1, 3);
     }
     grid->addWidget(note(QStringLiteral("The level attribute determains when the ability will "
                                         "become avaliable."),
@@ -410,6 +434,10 @@ std::int32_t Form_CreatureSettings::value(int field) const {
     return context_.store.value(SlotRef::creature(context_.state.SelectedCreature, field));
 }
 
+std::int32_t Form_CreatureSettings::factory(int field) const {
+    return context_.store.defaultValue(SlotRef::creature(context_.state.SelectedCreature, field));
+}
+
 bool Form_CreatureSettings::changed(int field) const {
     const SlotRef ref = SlotRef::creature(context_.state.SelectedCreature, field);
     return context_.store.value(ref) != context_.store.defaultValue(ref);
@@ -425,6 +453,49 @@ void Form_CreatureSettings::showCombo(QComboBox* combo, int field) {
     markChoice(combo, changed(field));
 }
 
+void Form_CreatureSettings::showAbilities() {
+    for (int slot = 1; slot <= kAbilitySlots; ++slot)
+        abilities_.at(static_cast<std::size_t>(slot - 1))
+            ->setText(fromCore(abilityScreenName(value(kFieldPower1 + slot - 1))));
+    for (int slot = 1; slot <= kAbilitySlots; ++slot) {
+        const int field = kFieldPower1 + slot - 1;
+        const AbilityLook look = abilityLook(value(field), factory(field));
+        static const std::map<AbilityTone, QColor> tones = {
+            {AbilityTone::Black, kColourText},
+            {AbilityTone::Grey, kColourGreyText},
+            {AbilityTone::Red, kColourRedText},
+            {AbilityTone::Changed, kColourChangedFlag}};
+        abilities_.at(static_cast<std::size_t>(slot - 1))->setTextColour(tones.at(look.name));
+        rows_.at(static_cast<std::size_t>(kFirstLevelRow + slot))
+            ->stat()
+            ->setTextColour(look.levelGrey ? kColourGreyText : kColourText);
+    }
+}
+
+void Form_CreatureSettings::abilityReleased(int slot, int modifiers) {
+    abilities_.at(static_cast<std::size_t>(slot - 1))->setBackground(kColourEqual);
+    const int kind = context_.state.SelectedCreature;
+    if (modifiers != 0) {
+        const SlotRef ref = SlotRef::creature(kind, kFieldPower1 + slot - 1);
+        context_.store.set(ref, context_.store.defaultValue(ref));
+        refreshCreatureScreen(context_);
+    } else {
+        context_.state.AbilityPickTarget = {kind, slot};
+        openAbilityPicker(context_);
+    }
+    showCurrentAbility(context_);
+}
+
+void Form_CreatureSettings::stepAbility(int slot, bool up) {
+    const auto at = static_cast<std::size_t>(slot - 1);
+    (up ? next_ : previous_).at(at)->setBackground(kColourEqual);
+    const SlotRef ref = SlotRef::creature(context_.state.SelectedCreature, kFieldPower1 + slot - 1);
+    const std::int32_t code = context_.store.value(ref);
+    context_.store.set(ref, up ? nextAbility(code) : previousAbility(code));
+    refreshCreatureScreen(context_);
+    showCurrentAbility(context_);
+}
+
 void Form_CreatureSettings::redraw() {
     const int kind = context_.state.SelectedCreature;
     setWindowTitle(
@@ -435,9 +506,7 @@ void Form_CreatureSettings::redraw() {
             ->show(context_.store.value(ref), context_.store.defaultValue(ref));
     }
     showCombo(training_, kFieldGrowUp);
-    for (int slot = 1; slot <= kAbilitySlots; ++slot)
-        abilities_.at(static_cast<std::size_t>(slot - 1))
-            ->setText(fromCore(abilityScreenName(value(kFieldPower1 + slot - 1))));
+    showAbilities();
     for (int room = 0; room < 3; ++room)
         showCombo(entry_.at(static_cast<std::size_t>(room)), kFieldEntranceRoom1 + room);
     for (std::size_t flag = 0; flag < flags_.size(); ++flag) {
@@ -480,6 +549,7 @@ QWidget* openCreatureScreen(AppContext& context, int kind) {
     installValueEditing(context);
     context.setRefresher(RefreshOrder::CreatureSettings,
                          [&context] { refreshCreatureScreen(context); });
+    context.setRefresher(RefreshOrder::AbilityPicker, [&context] { showCurrentAbility(context); });
     context.state.SelectedCreature = kind;
     context.state.CreatureScreenOpen = true;
     QWidget* screen = context.openWindow(kCreatureSettingsName,

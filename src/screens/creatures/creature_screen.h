@@ -55,8 +55,12 @@ private:
     // itself fills the controls; then the whole screen is redrawn.
     void store(int field, std::int32_t value);
     std::int32_t value(int field) const;
+    std::int32_t factory(int field) const;
     bool changed(int field) const;
     void showCombo(QComboBox* combo, int field);
+    void showAbilities();
+    void abilityReleased(int slot, int modifiers);
+    void stepAbility(int slot, bool up);
     void released();
 
     AppContext& context_;
@@ -69,7 +73,9 @@ private:
     QComboBox* hated_ = nullptr;
     std::array<QComboBox*, 3> entry_{};
     PressLabel* attack_ = nullptr;
-    std::array<QLabel*, 10> abilities_{};
+    std::array<PressLabel*, 10> previous_{};
+    std::array<PressLabel*, 10> abilities_{};
+    std::array<PressLabel*, 10> next_{};
     bool released_ = false;
 };
 
