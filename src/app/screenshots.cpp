@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/catalogue.h"
 #include "core/editor_state.h"
 #include "core/factory_defaults.h"
 #include "core/fileio.h"
@@ -20,6 +21,9 @@
 #include "gamefile/game_paths.h"
 #include "gamefile/writer.h"
 #include "screens/app_context.h"
+#include "screens/creatures/ability_picker.h"
+#include "screens/creatures/creature_picker.h"
+#include "screens/creatures/creature_screen.h"
 #include "screens/locate_dungeon_keeper.h"
 #include "screens/main_window.h"
 #include "screens/settings_screens.h"
@@ -118,6 +122,26 @@ int main(int argc, char** argv) {
             QWidget* screen = screens::openSettingsScreen(context, category);
             ok &= save(screen, out, screens::settingsScreenName(category));
         }
+        ok &= save(screens::openCreaturePicker(context), out, screens::kCreaturesName);
+        // Three creatures; the Wizard with values changed in every kind of control.
+        for (const SlotRef changed :
+             {SlotRef::creature(1, 5), SlotRef::creature(1, 7), SlotRef::creature(1, 1),
+              SlotRef::creature(1, 15), SlotRef::creature(1, 35), SlotRef::creature(1, 37),
+              SlotRef::creature(1, 38), SlotRef::creature(1, 40), SlotRef::creature(1, 41),
+              SlotRef::creature(1, 64), SlotRef::creature(1, 71)})
+            store.set(changed, store.value(changed) + (changed.slot == 7 ? -5 : 3));
+        // Its abilities in every colour: none, damage tiles, unknown, claim any tile.
+        for (const auto& [slot, code] : {std::pair{3, 0}, {5, 32}, {7, 18}, {8, 31}})
+            store.set(SlotRef::creature(1, 38 + slot), code);
+        for (const int kind : {1, 17, 23}) {
+            QWidget* screen = screens::openCreatureScreen(context, kind);
+            const std::string_view name = creatureKind(kind).screenName;
+            ok &= save(screen, out,
+                       screens::kCreatureSettingsName + QStringLiteral("-") +
+                           QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        }
+        state.AbilityPickTarget = {1, 5};
+        ok &= save(screens::openAbilityPicker(context), out, screens::kInputAbilityName);
     }
     return ok ? 0 : 1;
 }

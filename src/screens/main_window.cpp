@@ -14,6 +14,7 @@
 #include "gamefile/game_paths.h"
 #include "gamefile/writer.h"
 #include "screens/about.h"
+#include "screens/creatures/creature_picker.h"
 #include "screens/help.h"
 #include "screens/load_settings.h"
 #include "screens/locate_dungeon_keeper.h"
@@ -151,7 +152,7 @@ Main::Main(AppContext& context, std::string configPath, QWidget* parent)
                             [this] { return new Form_LoadSettings(context_); });
     });
     connect(screenButtons[0], &QPushButton::clicked, this,
-            [this] { openPending(QStringLiteral("Form_Creatures"), QStringLiteral("Creatures")); });
+            [this] { openCreaturePicker(context_); });
     const Category categories[] = {Category::Room,     Category::Magic,   Category::Research,
                                    Category::TrapDoor, Category::Ability, Category::Misc};
     for (int i = 0; i < 6; ++i) {
@@ -238,7 +239,7 @@ void Main::openLocate() {
     });
 }
 
-// The windows that later work brings (creature picker, settings files) open as empty
+// The windows that later work brings (settings files) open as empty
 // windows of their name and title, so the opening rule holds for every command now.
 void Main::openPending(const QString& name, const QString& title) {
     context_.openWindow(name, [title] {

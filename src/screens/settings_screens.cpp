@@ -1,5 +1,6 @@
 #include "screens/settings_screens.h"
 
+#include "screens/creatures/creature_screen.h"
 #include "screens/input_value_dialog.h"
 #include "screens/screen_layouts.h"
 #include "screens/settings_screen.h"
@@ -48,10 +49,8 @@ RefreshOrder refreshOrderOf(Category category) {
 
 QWidget* openSettingsScreen(AppContext& context, Category category) {
     installValueEditing(context);
-    if (category == Category::Creature) {
-        // The creature screen has a unit of its own; until then an empty window.
-        return context.openWindow(settingsScreenName(category), [] { return new QWidget; });
-    }
+    if (category == Category::Creature)
+        return openCreatureScreen(context, context.state.SelectedCreature);
     return context.openWindow(settingsScreenName(category), [&context, category] {
         return new SettingsScreen(context, screenLayout(category));
     });

@@ -51,9 +51,7 @@ PressLabel::PressLabel(const QString& caption, QWidget* parent) : QLabel(caption
     setAlignment(Qt::AlignCenter);
     setFrameShape(QFrame::Box);
     setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, kColourText);
-    setPalette(colours);
+    setTextColour(kColourText);
     setBackground(kColourEqual);
 }
 
@@ -65,6 +63,16 @@ void PressLabel::setBackground(const QColor& colour) {
 
 QColor PressLabel::background() const {
     return palette().color(QPalette::Window);
+}
+
+void PressLabel::setTextColour(const QColor& colour) {
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, colour);
+    setPalette(colours);
+}
+
+QColor PressLabel::textColour() const {
+    return palette().color(QPalette::WindowText);
 }
 
 void PressLabel::mousePressEvent(QMouseEvent* event) {
@@ -117,6 +125,7 @@ void ValueRow::place(QPoint topLeft) {
 
 void ValueRow::show(std::int32_t value, std::int32_t factoryDefault) {
     stat_->setText(QString::number(value));
+    stat_->setTextColour(kColourText);
     switch (highlightOf(value, factoryDefault)) {
     case Highlight::Equal:
         stat_->setBackground(kColourEqual);

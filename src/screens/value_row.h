@@ -35,6 +35,8 @@ public:
     void setOnRelease(Release onRelease) { onRelease_ = std::move(onRelease); }
     void setBackground(const QColor& colour);
     QColor background() const;
+    void setTextColour(const QColor& colour);
+    QColor textColour() const;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -1,0 +1,50 @@
+#include "screens/creatures/creature_picker.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/catalogue.h"
+#include "editing/creature_choices.h"
+#include "screens/creatures/creature_screen.h"
+
+namespace tavrel::screens {
+
+Form_Creatures::Form_Creatures(AppContext& context)
+    : QWidget(nullptr, Qt::Window), context_(context) {
+    setObjectName(kCreaturesName);
+    setWindowTitle(QStringLiteral("Creatures"));
+    // The buttons follow the creature lists' order: bad guys, then good guys.
+    const auto& order = creatureListOrder();
+    auto* bad = new QGroupBox(QStringLiteral("Bad Guys"), this);
+    auto* good = new QGroupBox(QStringLiteral("Good Guys"), this);
+    auto* badColumn = new QVBoxLayout(bad);
+    auto* goodColumn = new QVBoxLayout(good);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const bool isBad = i < static_cast<std::size_t>(kBadGuys);
+        const int index = isBad ? static_cast<int>(i) + 1 : static_cast<int>(i) - kBadGuys + 1;
+        const int kind = order[i];
+        const std::string_view name = creatureKind(kind).screenName;
+        auto* button =
+            new QPushButton(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())),
+                            isBad ? bad : good);
+        button->setObjectName(
+            QStringLiteral("%1(%2)").arg(isBad ? "Cmd_BadGuys" : "Cmd_GoodGuys").arg(index));
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 40);
+        (isBad ? badColumn : goodColumn)->addWidget(button);
+        connect(button, &QPushButton::clicked, this,
+                [this, kind] { openCreatureScreen(context_, kind); });
+    }
+    goodColumn->addStretch();
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(bad);
+    layout->addWidget(good);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QWidget* openCreaturePicker(AppContext& context) {
+    return context.openWindow(kCreaturesName, [&context] { return new Form_Creatures(context); });
+}
+
+} // namespace tavrel::screens

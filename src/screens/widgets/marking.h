@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QColor>
+
+class QWidget;
+
+// The creature screen's marks for choices and flags that differ from their factory
+// values, and its ability colours.
+namespace tavrel::screens {
+
+inline const QColor kColourChangedChoice{220, 255, 220}; // background of a list, combo box
+inline const QColor kColourChangedFlag{0, 125, 0};       // text of a check box or ability
+inline const QColor kColourGreyText{125, 125, 125};      // an empty ability
+inline const QColor kColourRedText{225, 0, 0};           // a partly supported ability
+
+// White or changed-choice green behind a combo box.
+void markChoice(QWidget* combo, bool changed);
+// Black or changed-flag green text of a check box.
+void markFlag(QWidget* check, bool changed);
+
+QColor backgroundOf(const QWidget* combo);
+QColor textColourOf(const QWidget* check);
+
+} // namespace tavrel::screens
