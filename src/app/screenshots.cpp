@@ -26,7 +26,7 @@
 #include "screens/creatures/creature_screen.h"
 #include "screens/locate_dungeon_keeper.h"
 #include "screens/main_window.h"
-#include "screens/settings_screens.h"
+#include "screens/tables/settings_screens.h"
 
 namespace {
 

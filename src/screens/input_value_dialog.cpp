@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "editing/typed_input.h"
-#include "screens/settings_screens.h"
+#include "screens/tables/settings_screens.h"
 
 namespace tavrel::screens {
 

@@ -3,7 +3,7 @@
 #include <QDir>
 
 #include "core/fileio.h"
-#include "screens/folder_lists.h"
+#include "screens/widgets/folder_lists.h"
 #include "settingsfile/settings_file.h"
 
 namespace tavrel::screens {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "screens/settings_file_browser.h"
+#include "screens/widgets/settings_file_browser.h"
 
 namespace tavrel::screens {
 

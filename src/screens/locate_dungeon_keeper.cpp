@@ -4,7 +4,7 @@
 #include <QVBoxLayout>
 
 #include "core/errors.h"
-#include "screens/folder_lists.h"
+#include "screens/widgets/folder_lists.h"
 
 namespace tavrel::screens {
 

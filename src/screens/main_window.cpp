@@ -19,7 +19,7 @@
 #include "screens/load_settings.h"
 #include "screens/locate_dungeon_keeper.h"
 #include "screens/save_settings.h"
-#include "screens/settings_screens.h"
+#include "screens/tables/settings_screens.h"
 
 namespace tavrel::screens {
 

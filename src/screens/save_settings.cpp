@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "screens/folder_lists.h"
+#include "screens/widgets/folder_lists.h"
 #include "settingsfile/save_name.h"
 
 namespace tavrel::screens {

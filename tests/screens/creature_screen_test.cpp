@@ -11,9 +11,9 @@
 #include "screens/creatures/creature_screen.h"
 #include "screens/input_value_dialog.h"
 #include "screens/screen_test_support.h"
-#include "screens/value_row.h"
 #include "screens/widgets/check_list.h"
 #include "screens/widgets/marking.h"
+#include "screens/widgets/value_row.h"
 
 using namespace tavrel;
 using screens::PressLabel;

@@ -2,7 +2,7 @@
 
 #include "core/editor_state.h"
 #include "screens/screen_test_support.h"
-#include "screens/value_row.h"
+#include "screens/widgets/value_row.h"
 
 using namespace tavrel;
 

@@ -5,9 +5,9 @@
 #include "core/factory_defaults.h"
 #include "core/fileio.h"
 #include "gamefile/writer.h"
-#include "screens/folder_lists.h"
 #include "screens/locate_dungeon_keeper.h"
 #include "screens/screen_test_support.h"
+#include "screens/widgets/folder_lists.h"
 
 using namespace tavrel;
 

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "core/fileio.h"
-#include "screens/folder_lists.h"
 #include "screens/screen_test_support.h"
+#include "screens/widgets/folder_lists.h"
 #include "settingsfile/settings_file.h"
 
 using namespace tavrel;

@@ -4,8 +4,8 @@
 #include <QLabel>
 
 #include "screens/screen_test_support.h"
-#include "screens/settings_screens.h"
-#include "screens/value_row.h"
+#include "screens/tables/settings_screens.h"
+#include "screens/widgets/value_row.h"
 
 using namespace tavrel;
 

@@ -6,8 +6,8 @@
 
 #include "screens/input_value_dialog.h"
 #include "screens/screen_test_support.h"
-#include "screens/settings_screens.h"
-#include "screens/value_row.h"
+#include "screens/tables/settings_screens.h"
+#include "screens/widgets/value_row.h"
 
 using namespace tavrel;
 using screens::PressLabel;

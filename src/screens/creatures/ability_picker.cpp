@@ -9,8 +9,8 @@
 
 #include "editing/ability_codes.h"
 #include "screens/creatures/creature_screen.h"
-#include "screens/value_row.h"
 #include "screens/widgets/marking.h"
+#include "screens/widgets/value_row.h"
 
 namespace tavrel::screens {
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "screens/app_context.h"
-#include "screens/value_row.h"
+#include "screens/widgets/value_row.h"
 
 class QCheckBox;
 class QComboBox;

@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <QStandardItemModel>
 
-#include "screens/value_row.h"
+#include "screens/widgets/value_row.h"
 
 namespace tavrel::screens {
 

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "screens/value_row.h"
+#include "screens/widgets/value_row.h"
 
 namespace tavrel::screens {
 

@@ -1,4 +1,4 @@
-#include "screens/folder_lists.h"
+#include "screens/widgets/folder_lists.h"
 
 #include <QApplication>
 #include <QDir>

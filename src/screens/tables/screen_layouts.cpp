@@ -1,4 +1,4 @@
-#include "screens/screen_layouts.h"
+#include "screens/tables/screen_layouts.h"
 
 #include <cassert>
 

@@ -1,9 +1,9 @@
-#include "screens/settings_screens.h"
+#include "screens/tables/settings_screens.h"
 
 #include "screens/creatures/creature_screen.h"
 #include "screens/input_value_dialog.h"
-#include "screens/screen_layouts.h"
-#include "screens/settings_screen.h"
+#include "screens/tables/screen_layouts.h"
+#include "screens/tables/settings_screen.h"
 
 namespace tavrel::screens {
 

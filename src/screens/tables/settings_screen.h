@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "screens/app_context.h"
-#include "screens/screen_layouts.h"
-#include "screens/value_row.h"
+#include "screens/tables/screen_layouts.h"
+#include "screens/widgets/value_row.h"
 
 namespace tavrel::screens {
 

@@ -1,4 +1,4 @@
-#include "screens/settings_screen.h"
+#include "screens/tables/settings_screen.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <map>
 
-#include "screens/settings_screens.h"
+#include "screens/tables/settings_screens.h"
 
 namespace tavrel::screens {
 

@@ -1,11 +1,11 @@
-#include "screens/settings_file_browser.h"
+#include "screens/widgets/settings_file_browser.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QVBoxLayout>
 
 #include "core/errors.h"
-#include "screens/folder_lists.h"
+#include "screens/widgets/folder_lists.h"
 #include "settingsfile/settings_file.h"
 
 namespace tavrel::screens {

@@ -1,4 +1,4 @@
-#include "screens/value_row.h"
+#include "screens/widgets/value_row.h"
 
 #include <QMouseEvent>
 
