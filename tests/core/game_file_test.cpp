@@ -146,39 +146,3 @@ TEST(GameFileWriter, NegativeValuesAreWrittenSignedAndReadAsMagnitude) {
 
 } // namespace
 } // namespace tavrel
-
-namespace tavrel {
-namespace {
-
-class Apply : public ::testing::Test {
-protected:
-    test::TempDir game;
-    const std::string oldContent = "the old file, not even a game file";
-    ValueSet values = test::variedValues(21);
-};
-
-TEST_F(Apply, MissingGameWritesNothing) {
-    const ApplyResult result = applyToGame(game.path(), values);
-    EXPECT_EQ(result.outcome, ApplyOutcome::GameMissing);
-    EXPECT_EQ(result.message, "The editor was unable to find the game. It may have been moved. "
-                              "No changes have been applied. Please try again.");
-    EXPECT_FALSE(fileio::FileExists(game.file("Data/CREATURE.TXT")));
-}
-
-TEST_F(Apply, WritesBothFilesOnlyWhenTheAddOnIsThere) {
-    for (bool withAddon : {false, true}) {
-        test::TempDir dir;
-        test::makeGameFolder(dir.path(), oldContent, withAddon);
-        const ApplyResult result = applyToGame(dir.path(), values);
-        EXPECT_EQ(result.outcome, ApplyOutcome::Applied);
-        EXPECT_EQ(result.addonWritten, withAddon);
-        EXPECT_EQ(test::readBytes(dir.file("Data/CREATURE.TXT")), renderGameFile(values));
-        EXPECT_EQ(fileio::FileExists(dir.file("Data/DD1CREAT.TXT")), withAddon);
-        if (withAddon) {
-            EXPECT_EQ(test::readBytes(dir.file("Data/DD1CREAT.TXT")), renderGameFile(values));
-        }
-    }
-}
-
-} // namespace
-} // namespace tavrel

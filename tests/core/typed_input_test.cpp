@@ -16,29 +16,27 @@ constexpr std::int32_t kInt32Min = std::numeric_limits<std::int32_t>::min();
 
 // Only blanks, tabs and line feeds are dropped from inside a number.
 TEST(TypedInput, NumericReadingTakesTheLeadingNumber) {
-    const std::vector<std::pair<std::string_view, double>> cases = {
-        {"", 0},
-        {"12abc", 12},
-        {"abc", 0},
-        {"007", 7},
-        {" 1 2\t3\n4", 1234},
-        {"1\r2", 1},
-        {"-5", -5},
-        {"--5", 0},
-        {"2.5", 2.5},
-        {"1.2.3", 1.2},
-        {"1e3", 1000},
-        {"15e-1", 1.5},
-        {"12e", 12},
-        {"&HFF", 255},
-        {"&O17", 15},
-        {"&o8", 0},
-        {"-&H10", 0},
-        {"&HFFFFFFFF", 4294967295.0},
-        {"1e400", kLargest},
-        {"1e-400", 0},
-        {"0e999999999999999", 0},
-    };
+    const std::vector<std::pair<std::string_view, double>> cases = {{"", 0},
+                                                                    {"12abc", 12},
+                                                                    {"abc", 0},
+                                                                    {"007", 7},
+                                                                    {" 1 2\t3\n4", 1234},
+                                                                    {"1\r2", 1},
+                                                                    {"-5", -5},
+                                                                    {"--5", 0},
+                                                                    {"2.5", 2.5},
+                                                                    {"1.2.3", 1.2},
+                                                                    {"1e3", 1000},
+                                                                    {"15e-1", 1.5},
+                                                                    {"12e", 12},
+                                                                    {"&HFF", 255},
+                                                                    {"&O17", 15},
+                                                                    {"&o8", 0},
+                                                                    {"-&H10", 0},
+                                                                    {"&HFFFFFFFF", 4294967295.0},
+                                                                    {"1e400", kLargest},
+                                                                    {"1e-400", 0},
+                                                                    {"0e999999999999999", 0}};
     for (const auto& c : cases)
         EXPECT_EQ(numericReading(c.first), c.second) << c.first;
     EXPECT_FALSE(std::signbit(numericReading("-0")));

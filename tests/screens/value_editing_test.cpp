@@ -246,35 +246,6 @@ private slots:
         QCOMPARE(creatureRedraws, 1);
     }
 
-    void restoreDefaultsTurnsEveryLabelWhite() {
-        Fixture f;
-        std::vector<QWidget*> screens;
-        for (Category c : {Category::Room, Category::Magic, Category::Research, Category::TrapDoor,
-                           Category::Ability, Category::Misc})
-            screens.push_back(f.open(c));
-        screens[3]->hide(); // a screen that is not shown is kept current too
-        for (QWidget* screen : screens) {
-            QTest::mouseClick(rowLabel(screen, "Label_More", 1), Qt::RightButton);
-            QTest::mouseClick(rowLabel(screen, "Label_Less", 2), Qt::RightButton);
-        }
-        f.openDialogOn(screens[0], 1);
-        QCOMPARE(f.current(), QString::number(f.value(Category::Room, 1)));
-
-        f.store.restoreDefaults();
-        f.context.refreshAll();
-        for (QWidget* screen : screens) {
-            const auto labels = screen->findChildren<PressLabel*>();
-            QVERIFY(labels.size() >= 3 * 28);
-            for (PressLabel* label : labels)
-                QVERIFY2(label->background() == QColor(255, 255, 255),
-                         qPrintable(label->objectName()));
-        }
-        QCOMPARE(rowLabel(screens[3], "Label_Stat", 1)->text(),
-                 QString::number(f.factory(Category::TrapDoor, 1)));
-        QCOMPARE(f.current(), QString::number(f.factory(Category::Room, 1)));
-        QCOMPARE(f.box()->text(), f.current());
-    }
-
     void aClosedScreenNoLongerRedraws() {
         Fixture f;
         QWidget* screen = f.open(Category::Ability);
