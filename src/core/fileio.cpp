@@ -303,13 +303,13 @@ bool FileExists(const std::string& path) {
     return !hasNul(path) && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-Status readFile(const std::string& path, std::string& out) {
+Status readFile(const std::string& path, std::string& out, std::size_t limit) {
     if (hasNul(path)) {
         return IoError{EINVAL, path, "open"};
     }
     int fd;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         return IoError{errno, path, "open"};
@@ -329,6 +329,7 @@ Status readFile(const std::string& path, std::string& out) {
                 std::min<off_t>(st.st_size, off_t{64} * 1024 * 1024)); // trust it only so far
         }
     }
+    guess = std::min(guess, limit);
 
     std::string data;
     std::size_t used = 0;
@@ -336,8 +337,11 @@ Status readFile(const std::string& path, std::string& out) {
         // One byte spare, so the end of the file shows up without growing the buffer.
         data.resize(std::max<std::size_t>(guess + 1, 4096));
         for (;;) {
+            if (used > limit) {
+                return IoError{EFBIG, path, "read"};
+            }
             if (used == data.size()) {
-                data.resize(data.size() * 2);
+                data.resize(std::min(data.size() * 2, limit + 1));
             }
             ssize_t got = ::read(fd, data.data() + used, data.size() - used);
             if (got < 0) {
@@ -499,10 +503,22 @@ Status setAttributesNormal(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0) {
         return IoError{errno, path, "stat"};
     }
-    // chmod runs even when the bit is already set: on a read-only file system it is
-    // what reports EROFS, and callers rely on that to turn down such a location.
-    mode_t mode = (st.st_mode & 07777) | S_IWUSR;
-    if (osCall(Op::Chmod, [&] { return ::chmod(path.c_str(), mode); }) != 0) {
+    // One counted step, whether or not the mode needs changing, so that a test plan
+    // sees the same find however the file was left.
+    if (int injected = faultFor(Op::Chmod)) {
+        return IoError{injected, path, "chmod"};
+    }
+    // A file we may already write is left alone: changing the mode of a file owned by
+    // someone else is refused even when it is writable to all. A read-only file system
+    // is still reported, as callers rely on that to turn down such a location.
+    const int accessError = ::access(path.c_str(), W_OK) == 0 ? 0 : errno;
+    if (accessError == 0 && ((st.st_mode & S_IWUSR) || st.st_uid != ::geteuid())) {
+        return std::nullopt;
+    }
+    if (accessError == EROFS) {
+        return IoError{EROFS, path, "chmod"};
+    }
+    if (::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) {
         return IoError{errno, path, "chmod"};
     }
     return std::nullopt;
@@ -674,7 +690,7 @@ bool FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-Status readFile(const std::string& path, std::string& out) {
+Status readFile(const std::string& path, std::string& out, std::size_t limit) {
     std::wstring wide;
     if (!widen(path, wide)) {
         return IoError{EILSEQ, path, "open"};
@@ -701,6 +717,9 @@ Status readFile(const std::string& path, std::string& out) {
                 break;
             }
             data.append(buffer, got);
+            if (data.size() > limit) {
+                return IoError{EFBIG, path, "read"};
+            }
         }
     } catch (const std::bad_alloc&) {
         return IoError{ENOMEM, path, "read"};
