@@ -36,7 +36,8 @@ constexpr std::string_view kUsage =
     "  diff A B              print the slots whose values differ between A and B\n"
     "  apply FILE GAMEDIR    write GAMEDIR's game file (and DD1CREAT.TXT when present)\n"
     "                        from FILE's values\n"
-    "  demo DIR              make DIR a game folder with the factory values\n"
+    "  demo [--force] DIR    make DIR a game folder with the factory values\n"
+    "                        (--force: replace a game file already there)\n"
     "  --help                show this text\n"
     "  --version             show the version\n";
 
@@ -66,7 +67,7 @@ std::optional<Loaded> load(const std::string& path, std::ostream& err) {
     Loaded loaded;
     if (isSettingsFile(path)) {
         std::string bytes;
-        if (auto error = fileio::readFile(path, bytes)) {
+        if (auto error = fileio::readFile(path, bytes, kLegacySettingsFileSize)) {
             err << ioText(path, *error) << '\n';
             return std::nullopt;
         }
@@ -85,6 +86,10 @@ std::optional<Loaded> load(const std::string& path, std::ostream& err) {
         loaded.values = read.values;
         return loaded;
     case ReadStatus::Rejected:
+        if (read.ioError) {
+            err << ioText(path, *read.ioError) << '\n';
+            return std::nullopt;
+        }
         err << path << ": " << msg::IncompatibleGameFile << " (" << read.numberCount
             << " numbers, 5200 expected)\n";
         return std::nullopt;
@@ -201,8 +206,22 @@ int cmdDemo(const Args& a, std::ostream& out, std::ostream& err) {
         return kExitRefused;
     }
     const std::string file = gameFilePath(a[0], kCreatureFileName);
-    if (!save(file, factoryDefaults(), err))
+    // A player's own game must not be overwritten by a slip of the folder name.
+    const bool force = a.size() > 1;
+    if (fileio::FileExists(file) && !force) {
+        err << file << ": a game file is already there; demo would replace it with the "
+            << "factory values. Give --force to replace it.\n";
         return kExitRefused;
+    }
+    if (force && fileio::FileExists(file)) {
+        const ApplyResult result = applyToGame(a[0], factoryDefaults());
+        if (result.outcome != ApplyOutcome::Applied) {
+            err << result.message << '\n';
+            return kExitRefused;
+        }
+    } else if (!save(file, factoryDefaults(), err)) {
+        return kExitRefused;
+    }
     out << "Demo game folder ready: " << a[0] << '\n';
     return kExitOk;
 }
@@ -232,8 +251,13 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         err << kUsage;
         return kExitUsage;
     }
+    Args rest(args.begin() + 1, args.end());
+    const auto forced = std::find(rest.begin(), rest.end(), "--force");
+    const bool force = args[0] == "demo" && forced != rest.end();
+    if (force)
+        rest.erase(forced);
     const auto found = commands().find(args[0]);
-    if (found == commands().end() || args.size() - 1 != found->second.arguments) {
+    if (found == commands().end() || rest.size() != found->second.arguments) {
         if (found == commands().end())
             err << "tavrel-cli: unknown command '" << args[0] << "'\n\n";
         else
@@ -242,7 +266,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         err << kUsage;
         return kExitUsage;
     }
-    return found->second.run(Args(args.begin() + 1, args.end()), out, err);
+    if (force)
+        rest.push_back("--force"); // demo's only option, after its folder
+    return found->second.run(rest, out, err);
 }
 
 } // namespace tavrel::cli

@@ -59,6 +59,12 @@ inline constexpr const char* IncompatibleGameFile =
 inline constexpr const char* GameMissing = "The editor was unable to find the game. It may have "
                                            "been moved. No changes have been applied. Please "
                                            "try again.";
+inline constexpr const char* FolderNameHasLineBreak =
+    "The folder's name contains a line break, which the editor cannot remember. Please "
+    "rename the folder and locate the game again.";
+inline constexpr const char* SettingsFileTooLarge =
+    "Unable to load the file. It is too large to be a settings file, so no values have "
+    "been changed.";
 inline constexpr const char* SettingsFileTooShort =
     "Unable to load the file. It is too short to be a settings file, so no values have "
     "been changed.";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cerrno>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,8 +26,11 @@ using Status = std::optional<IoError>; // empty on success
 // True only for an existing regular file (symbolic links followed); never for a folder.
 bool FileExists(const std::string& path);
 
-// Reads a whole file into `out`.
-Status readFile(const std::string& path, std::string& out);
+// Reads a whole file into `out`, but never more than `limit` bytes: a longer file (or an
+// endless one, such as a device) fails at "read" with EFBIG after limit + 1 bytes. A
+// named pipe without a writer reads as empty instead of waiting.
+inline constexpr std::size_t NoLimit = static_cast<std::size_t>(-1) - 1;
+Status readFile(const std::string& path, std::string& out, std::size_t limit = NoLimit);
 
 // Replaces (or creates) `path` with exactly `content` without ever leaving it
 // half-written: the bytes go to a new file in the same folder, which is synced and

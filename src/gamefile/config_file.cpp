@@ -21,7 +21,8 @@ ConfigRead readConfigFile(const std::string& path) {
         return result;
     result.exists = true;
     std::string bytes;
-    if (auto error = fileio::readFile(path, bytes)) {
+    // Only the first line counts; a file far larger than any path is no configuration.
+    if (auto error = fileio::readFile(path, bytes, std::size_t{1} << 20)) {
         result.errorNumber = error->number();
         result.error = std::move(error);
         return result;

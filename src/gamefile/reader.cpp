@@ -1,6 +1,8 @@
 #include "gamefile/reader.h"
 
 #include <array>
+#include <cerrno>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 
@@ -96,10 +98,16 @@ GameFileRead parseGameFile(std::string_view bytes, const ValueSet& defaults) {
 }
 
 GameFileRead readGameFileAt(const std::string& path, const ValueSet& defaults) {
+    // A real game file is 44 KB; anything this large is no game file, and reading it
+    // (or an endless device) whole would only cost memory and time.
+    constexpr std::size_t kLargestGameFile = std::size_t{16} * 1024 * 1024;
     std::string bytes;
-    if (auto error = fileio::readFile(path, bytes)) {
+    if (auto error = fileio::readFile(path, bytes, kLargestGameFile)) {
         GameFileRead failed;
-        failed.errorNumber = error->number();
+        if (error->code == EFBIG && error->step == "read")
+            failed.status = ReadStatus::Rejected;
+        else
+            failed.errorNumber = error->number();
         failed.ioError = std::move(error);
         return failed;
     }

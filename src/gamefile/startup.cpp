@@ -68,6 +68,12 @@ LocateOutcome locateGame(const std::string& folder, SettingsStore& store, Editor
     if (!fileio::FileExists(gameFile))
         return outcome;
     outcome.gameInFolder = true;
+    // Tavrel.cfg holds the folder on one line: a line break in the name would be read
+    // back as another folder, and the next start-up would silently find no game.
+    if (folder.find_first_of("\r\n") != std::string::npos) {
+        outcome.load.message = msg::FolderNameHasLineBreak;
+        return outcome;
+    }
     state.InstallPath = folder;
     if (auto error = fileio::setAttributesNormal(gameFile)) {
         outcome.load = failure(MessageTable::LocateDialog, error->number());
@@ -82,7 +88,9 @@ LocateOutcome locateGame(const std::string& folder, SettingsStore& store, Editor
             return outcome;
     }
     outcome.hideDialog = true;
-    outcome.load = loadGame(store, folder, MessageTable::Configuration);
+    // The read's own failures are told as start-up tells them: Tavrel.cfg is written by
+    // now (or its failure already shown), and a read error is no reason to blame it.
+    outcome.load = loadGame(store, folder, MessageTable::StartUp);
     // A reader error leaves the dialog hidden but loaded, so Locate shows it again.
     outcome.closeDialog = outcome.load.gameFound || !outcome.load.errorNumber;
     return outcome;

@@ -1,8 +1,12 @@
 #include "gamefile/writer.h"
 
+#include "core/catalogue.h"
+
 #include <charconv>
 #include <cstddef>
+#include <optional>
 
+#include "core/catalogue.h"
 #include "core/errors.h"
 #include "gamefile/creature_template.h"
 #include "gamefile/game_paths.h"
@@ -35,6 +39,24 @@ std::int32_t copyValue(const ValueSet& values, int copy) {
     constexpr int kCopiedAbility[] = {4, 5, 2, 3};
     return valueOf(values,
                    SlotRef::of(Category::Ability, kCopiedAbility[copy - kCreatureKinds - 1]));
+}
+
+// The reader takes digit runs, so a minus sign would be lost on the way back and the
+// smallest value would not even fit: such a value is refused before anything is written.
+std::optional<std::string> unwritableValue(const ValueSet& values) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (values[i] >= 0)
+            continue;
+        const SlotInfo info = slotInfoOfRecord(static_cast<int>(i) + 1);
+        const std::string name = info.ref.category == Category::Creature
+                                     ? std::string(creatureKind(info.ref.kind).screenName) + " " +
+                                           std::string(creatureField(info.ref.slot).heading)
+                                     : std::string(info.row) + " " + std::string(info.column);
+        return "The value " + std::to_string(values[i]) + " of " + name +
+               " cannot be written: the game file holds no negative numbers. The game's files "
+               "have not been changed.";
+    }
+    return std::nullopt;
 }
 
 std::string fileName(const std::string& path) {
@@ -99,6 +121,10 @@ ApplyResult applyToGame(const std::string& installPath, const ValueSet& values) 
     const std::string addon = gameFilePath(installPath, kAddonFileName);
     const bool addonPresent = fileio::FileExists(addon);
 
+    if (auto refused = unwritableValue(values)) {
+        result.message = std::move(*refused);
+        return result;
+    }
     const std::string content = renderGameFile(values);
     // An error after the rename means the new file is in place; only its durability
     // is in doubt, and the user must not be told that nothing changed.

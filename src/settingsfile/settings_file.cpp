@@ -1,6 +1,7 @@
 #include "settingsfile/settings_file.h"
 
 #include <bit>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 
@@ -66,9 +67,13 @@ SettingsFileResult saveSettingsFile(const std::string& path, const ValueSet& val
 
 SettingsFileResult readSettingsFile(const std::string& path, ValueSet& values) {
     std::string bytes;
-    if (auto error = fileio::readFile(path, bytes))
-        return ioFailure(std::move(*error));
     SettingsFileResult result;
+    if (auto error = fileio::readFile(path, bytes, kLegacySettingsFileSize)) {
+        if (error->code != EFBIG || error->step != "read")
+            return ioFailure(std::move(*error));
+        result.message = msg::SettingsFileTooLarge;
+        return result;
+    }
     const auto decoded = decodeSettings(bytes);
     if (!decoded) {
         result.message = msg::SettingsFileTooShort;

@@ -59,6 +59,16 @@ TEST(Cli, DemoFolderHoldsTheFactoryFile) {
     EXPECT_NE(check.out.find("5200 numbers"), std::string::npos);
 }
 
+TEST(Cli, DemoReplacesAGameOnlyWhenForced) {
+    test::TempDir dir;
+    test::makeGameFolder(dir.path(), "player's own", true);
+    EXPECT_EQ(cli("demo " + dir.path()).status, 1);
+    EXPECT_EQ(test::readBytes(dir.file("Data/CREATURE.TXT")), "player's own");
+    ASSERT_EQ(cli("demo --force " + dir.path()).status, 0);
+    for (const char* file : {"Data/CREATURE.TXT", "Data/DD1CREAT.TXT"})
+        EXPECT_EQ(test::readBytes(dir.file(file)), renderGameFile(factoryDefaults())) << file;
+}
+
 TEST(Cli, ConvertsBetweenGameAndSettingsFiles) {
     test::TempDir dir;
     const ValueSet values = [] {

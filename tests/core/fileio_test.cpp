@@ -387,6 +387,11 @@ TEST(FileIoFailure, RealFailuresLeaveTheOldFileAlone) {
                                                       path, OldContent, {TargetName});
             if (openDescriptorCount() != descriptors)
                 found += "a descriptor was leaked\n";
+            // Clearing the read-only flag reports the file system too, writable file or not.
+            for (mode_t mode : {0444, 0644})
+                if (c.want.code == EROFS &&
+                    (::chmod(path.c_str(), mode), fio::setAttributesNormal(path)->code != EROFS))
+                    found += "setAttributesNormal did not report EROFS\n";
             // A short write is carried on until the system gives a reason.
             const std::vector<Op> ops = fault::operations();
             if (c.want.code != EFBIG)

@@ -1,0 +1,364 @@
+// The file layer on Windows: wide names, ReplaceFileW over an existing target.
+#include "core/fileio.h"
+
+#include "core/fileio_internal.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <new>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+namespace tavrel::fileio {
+
+using namespace detail;
+using testing::Op;
+
+namespace {
+
+int errnoFromWin32(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+        return ENOENT;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_DIRECTORY:
+        return ENOTDIR;
+    case ERROR_ACCESS_DENIED:
+        return EACCES;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EBUSY;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_NOT_READY:
+    case ERROR_BAD_UNIT:
+    case ERROR_DEV_NOT_EXIST:
+        return ENXIO;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+        return EINVAL;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ENOMEM;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return EMFILE;
+    default:
+        return EIO;
+    }
+}
+
+// UTF-8 to UTF-16; false when the text is not valid UTF-8 or holds a NUL, which would
+// end the name early in every wide call.
+bool widen(std::string_view text, std::wstring& out) {
+    out.clear();
+    if (hasNul(text)) {
+        return false;
+    }
+    if (text.empty()) {
+        return true;
+    }
+    int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                     static_cast<int>(text.size()), nullptr, 0);
+    if (length <= 0) {
+        return false;
+    }
+    out.resize(static_cast<std::size_t>(length));
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                        out.data(), length);
+    return true;
+}
+
+std::string narrow(const wchar_t* text) {
+    int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 1) {
+        return std::string();
+    }
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), length, nullptr, nullptr);
+    out.pop_back(); // the terminator
+    return out;
+}
+
+struct HandleCloser {
+    HANDLE handle;
+    ~HandleCloser() {
+        if (handle != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle);
+        }
+    }
+};
+
+// Runs a Win32 call unless a test plan fails it; on failure `error` holds an errno value.
+template <typename Call> bool winCall(Op op, int& error, Call&& call) {
+    if (int injected = faultFor(op)) {
+        error = injected;
+        return false;
+    }
+    if (!call()) {
+        error = errnoFromWin32(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+std::size_t lastSeparator(const std::wstring& path) {
+    return path.find_last_of(L"\\/");
+}
+
+// The file a link points to, so the link itself survives the replacement; unchanged
+// when the path is no link or does not exist yet.
+std::wstring finalPath(const std::wstring& path) {
+    HandleCloser file{CreateFileW(path.c_str(), 0,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+    if (file.handle == INVALID_HANDLE_VALUE) {
+        return path;
+    }
+    wchar_t buffer[MAX_PATH * 4];
+    DWORD length = GetFinalPathNameByHandleW(file.handle, buffer, MAX_PATH * 4,
+                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= MAX_PATH * 4) {
+        return path;
+    }
+    return std::wstring(buffer, length);
+}
+
+std::wstring absolutePath(const std::wstring& path) {
+    DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) {
+        return path;
+    }
+    std::wstring full(length, L'\0');
+    length = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+    if (length == 0 || length >= full.size()) {
+        return path;
+    }
+    full.resize(length);
+    return full;
+}
+
+} // namespace
+
+bool FileExists(const std::string& path) {
+    std::wstring wide;
+    if (!widen(path, wide)) {
+        return false;
+    }
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+Status readFile(const std::string& path, std::string& out, std::size_t limit) {
+    std::wstring wide;
+    if (!widen(path, wide)) {
+        return IoError{EILSEQ, path, "open"};
+    }
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return IoError{EISDIR, path, "open"};
+    }
+    HandleCloser file{CreateFileW(wide.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.handle == INVALID_HANDLE_VALUE) {
+        return IoError{errnoFromWin32(GetLastError()), path, "open"};
+    }
+    std::string data;
+    try {
+        char buffer[65536];
+        for (;;) {
+            DWORD got = 0;
+            if (!ReadFile(file.handle, buffer, sizeof buffer, &got, nullptr)) {
+                return IoError{errnoFromWin32(GetLastError()), path, "read"};
+            }
+            if (got == 0) {
+                break;
+            }
+            data.append(buffer, got);
+            if (data.size() > limit) {
+                return IoError{EFBIG, path, "read"};
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        return IoError{ENOMEM, path, "read"};
+    }
+    out.swap(data);
+    return std::nullopt;
+}
+
+Status replaceFile(const std::string& path, std::string_view content) {
+    std::wstring given;
+    if (!widen(path, given)) {
+        return IoError{EILSEQ, path, "create"};
+    }
+    // ReplaceFileW refuses some relative names (Wine: ERROR_DIRECTORY for a bare one),
+    // so the layer never depends on how the path was given.
+    std::wstring target = finalPath(absolutePath(given));
+    std::size_t separator = lastSeparator(target);
+    std::wstring prefix = separator == std::wstring::npos ? L"" : target.substr(0, separator + 1);
+    std::wstring name = separator == std::wstring::npos ? target : target.substr(separator + 1);
+    if (name.empty()) {
+        return IoError{EISDIR, path, "create"};
+    }
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return IoError{EISDIR, path, "create"};
+    }
+    const bool replacing = attributes != INVALID_FILE_ATTRIBUTES;
+
+    int error = 0;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    std::wstring tempPath;
+    for (int attempt = 1;; ++attempt) {
+        std::wstring tempName;
+        if (!widen(temporaryName(narrow(name.c_str())), tempName)) {
+            return IoError{EILSEQ, path, "create"};
+        }
+        tempPath = prefix + tempName;
+        if (winCall(Op::Create, error, [&] {
+                file = CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+                return file != INVALID_HANDLE_VALUE;
+            })) {
+            break;
+        }
+        if (error != EEXIST || attempt == CreateAttempts) {
+            return IoError{error, path, "create"};
+        }
+    }
+
+    auto abandon = [&](int failure, const char* step) -> Status {
+        if (file != INVALID_HANDLE_VALUE) {
+            faultFor(Op::Close);
+            CloseHandle(file);
+            file = INVALID_HANDLE_VALUE;
+        }
+        int ignored = 0;
+        winCall(Op::Remove, ignored, [&] { return DeleteFileW(tempPath.c_str()) != 0; });
+        return IoError{failure, path, step};
+    };
+
+    const char* next = content.data();
+    std::size_t left = content.size();
+    while (left > 0) {
+        DWORD chunk = static_cast<DWORD>(std::min(left, MaxTransfer));
+        DWORD written = 0;
+        if (!winCall(Op::Write, error,
+                     [&] { return WriteFile(file, next, chunk, &written, nullptr) != 0; })) {
+            return abandon(error, "write");
+        }
+        if (written == 0) {
+            return abandon(EIO, "write");
+        }
+        next += written;
+        left -= written;
+    }
+    if (!winCall(Op::Flush, error, [&] { return FlushFileBuffers(file) != 0; })) {
+        return abandon(error, "sync");
+    }
+    // As on POSIX, the handle is gone after CloseHandle whatever it reports.
+    int closeFault = faultFor(Op::Close);
+    BOOL closed = CloseHandle(file);
+    file = INVALID_HANDLE_VALUE;
+    if (closeFault != 0 || !closed) {
+        return abandon(closeFault != 0 ? closeFault : errnoFromWin32(GetLastError()), "close");
+    }
+
+    if (!replacing) {
+        if (!winCall(Op::Rename, error, [&] {
+                return MoveFileExW(tempPath.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+            })) {
+            return abandon(error, "rename");
+        }
+        return std::nullopt;
+    }
+    // ReplaceFileW keeps the old file's attributes, security and streams, which a plain
+    // move would lose.
+    // A read-only target refuses ReplaceFileW; the editor clears the flag before it
+    // writes over a file, and puts it back when the replace does not happen.
+    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly) {
+        SetFileAttributesW(target.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
+    }
+    DWORD replaceError = 0;
+    if (int injected = faultFor(Op::Rename)) {
+        error = injected;
+    } else if (!ReplaceFileW(target.c_str(), tempPath.c_str(), nullptr,
+                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        replaceError = GetLastError();
+        error = errnoFromWin32(replaceError);
+    } else {
+        return std::nullopt;
+    }
+    if (readOnly && replaceError != ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+        SetFileAttributesW(target.c_str(), attributes);
+    }
+    if (replaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+        // The old file is already gone: the temporary file is now the only copy, so it
+        // must be moved into place, and kept if even that fails.
+        if (MoveFileExW(tempPath.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+            return std::nullopt;
+        }
+        return IoError{errnoFromWin32(GetLastError()), path, "rename"};
+    }
+    return abandon(error, "rename");
+}
+
+Status setAttributesNormal(const std::string& path) {
+    std::wstring wide;
+    if (!widen(path, wide)) {
+        return IoError{EILSEQ, path, "chmod"};
+    }
+    int error = 0;
+    if (!winCall(Op::Chmod, error,
+                 [&] { return SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL) != 0; })) {
+        return IoError{error, path, "chmod"};
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> findEntry(const std::string& dir, std::string_view name) {
+    std::wstring pattern;
+    if (name.empty() || !widen(joinPath(dir.empty() ? "." : dir, "*"), pattern)) {
+        return std::nullopt;
+    }
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    std::optional<std::string> best;
+    std::optional<std::string> exact;
+    do {
+        std::string entryName = narrow(found.cFileName);
+        if (entryName == "." || entryName == "..") {
+            continue;
+        }
+        if (entryName == name) {
+            exact = entryName;
+            break;
+        }
+        if (equalsIgnoringAsciiCase(entryName, name) && (!best || entryName < *best)) {
+            best = entryName;
+        }
+    } while (FindNextFileW(search, &found));
+    bool complete = exact || GetLastError() == ERROR_NO_MORE_FILES;
+    FindClose(search);
+    if (exact) {
+        return exact;
+    }
+    return complete ? best : std::nullopt;
+}
+
+} // namespace tavrel::fileio
