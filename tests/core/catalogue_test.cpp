@@ -32,40 +32,6 @@ TEST(Catalogue, RecordsAndSlotsMapOneToOne) {
     EXPECT_EQ(recordOf(SlotRef::of(Category::Misc, 28)), 2680);
 }
 
-TEST(Catalogue, NamesSlotsAsTheGameFileDoes) {
-    struct Case {
-        SlotRef ref;
-        std::string_view row, column;
-    } cases[] = {
-        {SlotRef::creature(21, 5), "CREATURE_SORCEROR", "Health"},
-        {SlotRef::creature(14, 15), "CREATURE_HORNY", " Annoy Level"},
-        {SlotRef::creature(1, 2), "CREATURE_WIZARD", "Secondary  Job"},
-        {SlotRef::creature(30, 75), "CREATURE_ORC", "Affected By Wind"},
-        {SlotRef::of(Category::Room, 12), "ROOM_DUNGEON_HEART", "Health"},
-        {SlotRef::of(Category::Magic, 11), "MAGIC_MUST_OBEY", "Time"},
-        {SlotRef::of(Category::Magic, 68), "MAGIC_CAVE_IN", "Power 8"},
-        {SlotRef::of(Category::Magic, 214), "MAGIC_ARMAGEDON", "Cost 0"},
-        {SlotRef::of(Category::Magic, 215), "GAME_ARMEGEDDON_COUNT_DOWN", "Value"},
-        {SlotRef::of(Category::Magic, 216), "GAME_HOLD_AUDIENCE_TIME", "Value"},
-        {SlotRef::of(Category::Research, 29), "RESEARCH_MAGIC_POWER_DESTROY_WALLS", "Amount"},
-        {SlotRef::of(Category::TrapDoor, 24), "TRAP_LAVA", "Selling Value"},
-        {SlotRef::of(Category::TrapDoor, 36), "DOOR_MAGIC", "Health"},
-        {SlotRef::of(Category::TrapDoor, 38), "SHOT_TRAP_LIGHTNING", "Damage"},
-        {SlotRef::of(Category::Ability, 4), "INSTANCE_SWING_WEAPON_SWORD", "ResetTime"},
-        {SlotRef::of(Category::Ability, 62), "SHOT_FLAME_BREATHE", "Damage"},
-        {SlotRef::of(Category::Ability, 87), "SPELL_CRAZY_GAS", "Duration"},
-        {SlotRef::of(Category::Misc, 18), "BLOCK_HEALTH_ROCK", "Value"},
-    };
-    for (const auto& c : cases) {
-        const SlotInfo info = slotInfo(c.ref);
-        EXPECT_EQ(info.row, c.row);
-        EXPECT_EQ(info.column, c.column) << c.row;
-    }
-    EXPECT_EQ(creatureKind(21).screenName, "Warlock");
-    EXPECT_EQ(creatureKind(14).screenName, "Horned Reaper");
-    EXPECT_EQ(creatureKind(17).screenName, "Dragon");
-}
-
 // Every slot whose bounds are not 0 to 65535, as the game's value ranges give them.
 TEST(Catalogue, BoundsOfEverySlot) {
     struct Rule {

@@ -70,7 +70,7 @@ private slots:
         QTest::addColumn<int>("expected"); // -1: the factory value
         const int room = int(Category::Room), magic = int(Category::Magic),
                   trap = int(Category::TrapDoor);
-        const int left = Qt::LeftButton, right = Qt::RightButton, middle = Qt::MiddleButton;
+        const int left = Qt::LeftButton, right = Qt::RightButton;
         const int none = Qt::NoModifier, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier,
                   alt = Qt::AltModifier;
         QTest::newRow("room + left") << room << "Label_More" << 25 << left << none << 500 << 501;
@@ -81,18 +81,10 @@ private slots:
             << room << "Label_Less" << 26 << right << ctrl << 5000 << 4000;
         QTest::newRow("room - left alt")
             << room << "Label_Less" << 26 << left << alt << 5000 << 4900;
-        QTest::newRow("room - right, Health 5")
-            << room << "Label_Less" << 3 << right << none << 5 << 1;
-        QTest::newRow("room + middle shift")
-            << room << "Label_More" << 12 << middle << shift << 70 << 70;
-        QTest::newRow("magic - left, Slap Time")
-            << magic << "Label_Less" << 12 << left << none << 40 << 39;
         QTest::newRow("magic + alt left, Armageddon Time")
             << magic << "Label_More" << 215 << left << alt << 40 << 140;
         QTest::newRow("trap + right, boulder Speed")
             << trap << "Label_More" << 40 << right << none << 250 << 256;
-        QTest::newRow("trap + left, Shots 255")
-            << trap << "Label_More" << 2 << left << none << 255 << 255;
         QTest::newRow("room value, shift resets")
             << room << "Label_Stat" << 1 << left << shift << 7 << -1;
         QTest::newRow("magic value, ctrl resets")
@@ -227,23 +219,6 @@ private slots:
         f.openDialogOn(magic, 216);
         QCOMPARE(f.dialog(), dialog);
         QVERIFY(shows(f.value(Category::Magic, 216)));
-    }
-
-    void enterStoresForTheCreatureTheDialogWasOpenedFor() {
-        Fixture f;
-        int creatureRedraws = 0;
-        f.context.setRefresher(screens::RefreshOrder::CreatureSettings, [&] { ++creatureRedraws; });
-        f.state.SelectedCreature = 17;
-        f.state.InputTarget = SlotRef::creature(17, 5); // the Dragon's Health
-        screens::openInputDialog(f.context);
-        QCOMPARE(f.box()->text(), QString::number(f.store.value(SlotRef::creature(17, 5))));
-        f.state.SelectedCreature = 3; // the creature screen moves on
-        QTest::keyClicks(f.box(), "4321");
-        QTest::keyClick(f.box(), Qt::Key_Return);
-        QCOMPARE(f.store.value(SlotRef::creature(17, 5)), 4321);
-        QCOMPARE(f.store.value(SlotRef::creature(3, 5)),
-                 f.store.defaultValue(SlotRef::creature(3, 5)));
-        QCOMPARE(creatureRedraws, 1);
     }
 
     void aClosedScreenNoLongerRedraws() {
