@@ -29,8 +29,8 @@ InputValueDialog* openDialog(const AppContext& context) {
 } // namespace
 
 InputValueDialog::InputValueDialog(AppContext& context, QWidget* owner)
-    : QWidget(owner, owner ? Qt::Tool : Qt::Dialog), context_(context),
-      value_(new QLineEdit(this)), current_(new QLabel(this)), caption_(new QLabel(this)) {
+    : QWidget(owner, owner ? Qt::Tool : Qt::Dialog), context_(context), value_(new QLineEdit(this)),
+      current_(new QLabel(this)), caption_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Input Value"));
     value_->setObjectName(QStringLiteral("Text_Value"));
     current_->setObjectName(QStringLiteral("Label_CurrentValue"));
@@ -76,8 +76,10 @@ void InputValueDialog::placeBeside(const QWidget* anchor) {
     frame.moveTopLeft(right);
     if (frame.right() > area.right()) // no room on the right: on the left of the value
         frame.moveRight(anchor->mapToGlobal(QPoint(-8, 0)).x());
-    frame.moveLeft(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width())));
-    frame.moveTop(std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height())));
+    frame.moveLeft(
+        std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width())));
+    frame.moveTop(
+        std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height())));
     move(frame.topLeft());
 }
 

@@ -34,9 +34,11 @@ TEST(ValueKeys, ValueKeysOpenOrResetAndOthersDoNothing) {
     const KeyGesture reset = gestureForKey(ValueKey::Backspace, kModCtrl);
     EXPECT_EQ(reset.target, KeyTarget::Value);
     EXPECT_EQ(valueClickAction(reset.modifiers), ValueClick::ResetToDefault);
-    for (const auto& [key, modifiers] :
-         {std::pair{ValueKey::Backspace, 0}, {ValueKey::Up, kModCtrl}, {ValueKey::Plus, kModAlt},
-          {ValueKey::Enter, kModShift}, {ValueKey::Other, 0}})
+    for (const auto& [key, modifiers] : {std::pair{ValueKey::Backspace, 0},
+                                         {ValueKey::Up, kModCtrl},
+                                         {ValueKey::Plus, kModAlt},
+                                         {ValueKey::Enter, kModShift},
+                                         {ValueKey::Other, 0}})
         EXPECT_EQ(gestureForKey(key, modifiers).target, KeyTarget::None);
 }
 

@@ -229,13 +229,13 @@ void Form_CreatureSettings::addValueRow(QGridLayout* grid, int line, int index,
     const int field = creatureStatField(index);
     auto& row = rows_.at(static_cast<std::size_t>(index));
     const auto [name, heading] = rowName(index);
-    const QString where =
-        name + (heading.isEmpty() ? QString() : QStringLiteral(", ") + heading);
+    const QString where = name + (heading.isEmpty() ? QString() : QStringLiteral(", ") + heading);
     row = std::make_unique<ValueRow>(
         context_, parent, index,
         ValueRow::Hooks{
             [this, field] { return SlotRef::creature(context_.state.SelectedCreature, field); },
-            [this] { refreshCreatureScreen(context_); }, (name + QLatin1Char(' ') + heading).trimmed(),
+            [this] { refreshCreatureScreen(context_); },
+            (name + QLatin1Char(' ') + heading).trimmed(),
             // The title names the creature shown at the time of the click.
             [this, where] { return windowTitle() + QStringLiteral(": ") + where; }});
     if (!caption.isEmpty())
@@ -515,9 +515,10 @@ void Form_CreatureSettings::showAbilities() {
             {AbilityTone::Changed, kColourChangedFlag}};
         PressLabel* name = abilities_.at(static_cast<std::size_t>(slot - 1));
         name->setTextColour(tones.at(look.name));
-        name->setAccessibleName(QStringLiteral("Ability %1, %2, factory ability %3")
-                                    .arg(slot)
-                                    .arg(name->text(), fromCore(abilityScreenName(factory(field)))));
+        name->setAccessibleName(
+            QStringLiteral("Ability %1, %2, factory ability %3")
+                .arg(slot)
+                .arg(name->text(), fromCore(abilityScreenName(factory(field)))));
         rows_.at(static_cast<std::size_t>(kFirstLevelRow + slot))
             ->stat()
             ->setTextColour(look.levelGrey ? kColourGreyText : kColourText);

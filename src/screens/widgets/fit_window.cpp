@@ -27,6 +27,8 @@ QSize fittedSize(QSize natural, QSize available, QSize frame, int scrollBarExten
 QScrollArea* fitOnScreen(QWidget* window, QWidget* content) {
     auto* scroll = new QScrollArea(window);
     scroll->setFrameShape(QFrame::NoFrame);
+    // Tab goes from value to value; the scroll area follows the focus by itself.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidget(content);
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -34,8 +36,8 @@ QScrollArea* fitOnScreen(QWidget* window, QWidget* content) {
 
     const int bar = window->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
     const QSize natural = content->size();
-    const QSize size = fittedSize(natural, window->screen()->availableGeometry().size(),
-                                  kFrameAllowance, bar);
+    const QSize size =
+        fittedSize(natural, window->screen()->availableGeometry().size(), kFrameAllowance, bar);
     window->setMaximumSize(size.expandedTo(natural));
     window->resize(size);
     return scroll;
