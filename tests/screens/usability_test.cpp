@@ -2,9 +2,7 @@
 
 #include <QMessageBox>
 #include <QScrollArea>
-#include <QScrollBar>
 
-#include "core/catalogue.h"
 #include "screens/creatures/ability_picker.h"
 #include "screens/creatures/creature_picker.h"
 #include "screens/creatures/creature_screen.h"
@@ -25,10 +23,11 @@ PressLabel* label(QWidget* window, const char* kind, int index) {
         test::child(window, QStringLiteral("%1(%2)").arg(QLatin1String(kind)).arg(index)));
 }
 
-void focusOn(QWidget* widget) {
-    widget->window()->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(widget->window()));
-    widget->setFocus(Qt::TabFocusReason);
+PressLabel* focused(QWidget* window, const char* kind, int index) {
+    window->activateWindow();
+    [&] { QVERIFY(QTest::qWaitForWindowActive(window)); }();
+    label(window, kind, index)->setFocus(Qt::TabFocusReason);
+    return label(window, kind, index);
 }
 
 } // namespace
@@ -36,17 +35,11 @@ void focusOn(QWidget* widget) {
 class UsabilityTest : public QObject {
     Q_OBJECT
 private slots:
-    void fittedSizeScrollsOnlyWhenTheScreenIsSmaller() {
-        const QSize frame(12, 48);
-        // The magic screen on a 1280x800 laptop; the ability screen on a large screen.
-        QCOMPARE(screens::fittedSize({1285, 808}, {1280, 800}, frame, 16), QSize(1268, 752));
-        QCOMPARE(screens::fittedSize({786, 780}, {1280, 800}, frame, 16), QSize(802, 752));
-        QCOMPARE(screens::fittedSize({786, 780}, {1920, 1200}, frame, 16), QSize(786, 780));
-    }
-
-    // This test runs on a 1280x800 screen (see main): every window with a title bar
-    // fits it, and a screen that does not fit whole scrolls.
+    // On the 1280x800 screen of main() every window fits with a title bar; the magic
+    // screen (1285x808 in the past) scrolls; on a large screen it would not.
     void everyWindowFitsA1280x800Screen() {
+        QCOMPARE(screens::fittedSize({1285, 808}, {1280, 800}, {12, 48}, 16), QSize(1268, 752));
+        QCOMPARE(screens::fittedSize({786, 780}, {1920, 1200}, {12, 48}, 16), QSize(786, 780));
         test::MainHarness h;
         h.startReady();
         for (const char* command : {"Cmd_Help", "Cmd_About", "Cmd_Save", "Cmd_Load"})
@@ -56,141 +49,93 @@ private slots:
                 screens::openSettingsScreen(h.f.context, category);
         screens::openCreaturePicker(h.f.context);
         screens::openCreatureScreen(h.f.context, 1);
-        h.f.state.AbilityPickTarget = {1, 1};
         screens::openAbilityPicker(h.f.context);
         screens::openInputDialog(h.f.context);
         int windows = 0;
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (!window->isVisible())
-                continue;
-            ++windows;
-            QVERIFY2(window->width() + 12 <= 1280 && window->height() + 48 <= 800,
-                     qPrintable(window->objectName()));
-        }
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->isVisible() && ++windows)
+                QVERIFY2(window->width() + 12 <= 1280 && window->height() + 48 <= 800,
+                         qPrintable(window->objectName()));
         QCOMPARE(windows, 15);
         auto* magic = h.f.context.window(screens::settingsScreenName(Category::Magic));
-        QVERIFY(magic->findChild<QScrollArea*>()->horizontalScrollBar()->maximum() > 0);
+        QVERIFY(magic->findChild<QScrollArea*>()->widget()->width() > magic->width());
     }
 
     void tabVisitsTheRoomValuesInReadingOrder() {
         test::ScreenFixture f;
         QWidget* room = screens::openSettingsScreen(f.context, Category::Room);
-        const int order[] = {2,  3, 25, 26, 23, 24, 10, 11, 4,  5,  27, 28, 29, 30, 13,
-                             14, 6, 7,  8,  9,  21, 22, 17, 18, 19, 20, 15, 16, 1,  12};
-        focusOn(label(room, "Label_Stat", 2));
-        for (int slot : order) {
+        focused(room, "Label_Stat", 2);
+        for (int slot : {2, 3, 25, 26, 23, 24, 10, 11, 4,  5,  27, 28, 29, 30, 13, 14,
+                         6, 7, 8,  9,  21, 22, 17, 18, 19, 20, 15, 16, 1,  12, 2}) {
             QCOMPARE(QApplication::focusWidget(), label(room, "Label_Stat", slot));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
-        QCOMPARE(QApplication::focusWidget(), label(room, "Label_Stat", 2));
     }
 
     // A key on a value row gives what the matching click gives, colour included.
     void keysStepAndResetLikeTheMouse() {
-        struct Case {
-            Qt::Key key;
-            Qt::KeyboardModifiers keyModifiers;
-            const char* label;
-            Qt::MouseButton button;
-            Qt::KeyboardModifiers mouseModifiers;
-        } cases[] = {
-            {Qt::Key_Up, {}, "Label_More", Qt::LeftButton, {}},
-            // The Shift that typing "+" takes on many keyboards makes no larger step.
-            {Qt::Key_Plus, Qt::ShiftModifier, "Label_More", Qt::LeftButton, {}},
-            {Qt::Key_Down, Qt::ShiftModifier, "Label_Less", Qt::LeftButton, Qt::ShiftModifier},
-            {Qt::Key_PageUp, Qt::ShiftModifier, "Label_More", Qt::RightButton, Qt::ShiftModifier},
-            {Qt::Key_PageDown, {}, "Label_Less", Qt::RightButton, {}},
-            {Qt::Key_Backspace, Qt::ControlModifier, "Label_Stat", Qt::LeftButton,
-             Qt::ControlModifier},
-        };
-        for (const Case& c : cases) {
+        const Qt::KeyboardModifiers none, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
+        const std::tuple<Qt::Key, Qt::KeyboardModifiers, const char*, Qt::MouseButton,
+                         Qt::KeyboardModifiers>
+            cases[] = {{Qt::Key_Up, none, "Label_More", Qt::LeftButton, none},
+                       // Typing "+" takes Shift on many keyboards: no larger step.
+                       {Qt::Key_Plus, shift, "Label_More", Qt::LeftButton, none},
+                       {Qt::Key_Down, shift, "Label_Less", Qt::LeftButton, shift},
+                       {Qt::Key_PageUp, shift, "Label_More", Qt::RightButton, shift},
+                       {Qt::Key_Backspace, ctrl, "Label_Stat", Qt::LeftButton, ctrl}};
+        for (const auto& [key, keyModifiers, clicked, button, mouseModifiers] : cases) {
             test::ScreenFixture f;
             f.store.restoreDefaults();
-            QWidget* room = screens::openSettingsScreen(f.context, Category::Room);
             const SlotRef treasury = SlotRef::of(Category::Room, 2);
-            PressLabel* stat = label(room, "Label_Stat", 2);
             f.store.set(treasury, 2000);
-            focusOn(stat);
-            QTest::keyClick(stat, c.key, c.keyModifiers);
-            const std::int32_t byKey = f.store.value(treasury);
-            const QColor colour = stat->background();
+            QWidget* room = screens::openSettingsScreen(f.context, Category::Room);
+            PressLabel* stat = focused(room, "Label_Stat", 2);
+            QTest::keyClick(stat, key, keyModifiers);
+            const std::pair byKey{f.store.value(treasury), stat->background()};
             f.store.set(treasury, 2000);
-            QTest::mouseClick(label(room, c.label, 2), c.button, c.mouseModifiers);
-            QCOMPARE(byKey, f.store.value(treasury));
-            QVERIFY(byKey != 2000);
-            QCOMPARE(colour, stat->background());
+            QTest::mouseClick(label(room, clicked, 2), button, mouseModifiers);
+            QCOMPARE(byKey, std::pair(f.store.value(treasury), stat->background()));
+            QVERIFY(byKey.first != 2000);
         }
     }
 
-    void enterOpensTheCaptionedDialogBesideItsScreen() {
+    void enterOpensTheCaptionedDialogAsAToolOfItsScreen() {
         test::ScreenFixture f;
         f.store.restoreDefaults();
         QWidget* room = screens::openSettingsScreen(f.context, Category::Room);
-        PressLabel* stat = label(room, "Label_Stat", 2);
+        PressLabel* stat = focused(room, "Label_Stat", 2);
         QCOMPARE(stat->accessibleName(), QStringLiteral("Treasury Cost, 50, factory value 50"));
-        QCOMPARE(label(room, "Label_More", 2)->toolTip(),
-                 QStringLiteral("Treasury Cost. Left click: +1, right click: +10, "
-                                "with Shift: +100 / +1000"));
-        focusOn(stat);
-        QTest::keyClick(stat, Qt::Key_Return);
+        QTest::keyClick(stat, Qt::Key_F2);
         QWidget* dialog = f.context.window(screens::kInputValueName);
-        QVERIFY(dialog && dialog->isVisible());
-        QCOMPARE(dialog->parentWidget(), room);
+        QVERIFY(dialog && dialog->isVisible() && dialog->parentWidget() == room);
         QCOMPARE(dialog->windowType(), Qt::Tool);
         QCOMPARE(test::textOf(dialog, "Label_Caption"),
                  QStringLiteral("Room Settings: Treasury, Cost"));
-        QCOMPARE(test::textOf(dialog, "Label_CurrentValue"), QStringLiteral("50"));
-        // The creature screen names the creature shown.
-        screens::openCreatureScreen(f.context, 23);
-        QWidget* creature = f.context.window(screens::kCreatureSettingsName);
-        QTest::mouseClick(label(creature, "Label_Stat", 1), Qt::LeftButton);
-        QCOMPARE(test::textOf(f.context.window(screens::kInputValueName), "Label_Caption"),
-                 QStringLiteral("Creature Settings (Imp): Health"));
+        // The ability rows take the same keys.
+        QWidget* creature = screens::openCreatureScreen(f.context, 23);
+        const SlotRef ability = SlotRef::creature(23, 39);
+        QTest::mouseClick(label(creature, "Label_Next", 1), Qt::LeftButton);
+        const std::int32_t next = f.store.value(ability);
+        f.store.set(ability, f.store.defaultValue(ability));
+        QTest::keyClick(focused(creature, "Label_Ability", 1), Qt::Key_Up);
+        QCOMPARE(f.store.value(ability), next);
     }
 
-    void abilityRowsStepWithTheKeys() {
-        test::ScreenFixture f;
-        f.store.restoreDefaults();
-        QWidget* screen = screens::openCreatureScreen(f.context, 1);
-        const SlotRef first = SlotRef::creature(1, 38 + 1);
-        QTest::mouseClick(label(screen, "Label_Next", 1), Qt::LeftButton);
-        const std::int32_t next = f.store.value(first);
-        f.store.set(first, f.store.defaultValue(first));
-        focusOn(label(screen, "Label_Ability", 1));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
-        QCOMPARE(f.store.value(first), next);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace, Qt::ControlModifier);
-        QCOMPARE(f.store.value(first), f.store.defaultValue(first));
-    }
-
-    void widestValuesShowWhole() {
-        test::ScreenFixture f;
-        for (QWidget* screen : {screens::openSettingsScreen(f.context, Category::Magic),
-                                screens::openCreatureScreen(f.context, 1)}) {
-            for (const std::int32_t value : {2147482000, -2147483647 - 1}) {
-                f.store.set(SlotRef::of(Category::Magic, 1), value);
-                f.store.set(SlotRef::creature(1, 5), value);
-                f.context.refreshAll();
-                PressLabel* stat = label(screen, "Label_Stat", 1);
-                QCOMPARE(stat->text(), QString::number(value));
-                QVERIFY(stat->fontMetrics().horizontalAdvance(stat->text()) <=
-                        stat->contentsRect().width());
-            }
-        }
-    }
-
-    void longLocationElidesInTheMiddle() {
+    void widestValueAndLongLocationShowWhole() {
         test::MainHarness h;
         h.game = h.dir.file("Keeper" + std::string(120, 'x') + "End");
         h.startReady();
         auto* location =
             qobject_cast<screens::ElidedLabel*>(test::child(h.main.get(), "Label_Location"));
-        const QString path = location->text();
-        QVERIFY(path.endsWith("End"));
-        QCOMPARE(location->toolTip(), path);
+        QCOMPARE(location->toolTip(), location->text());
         const QString shown = location->shownText();
-        QVERIFY(shown.contains(QChar(0x2026)) && shown.endsWith("End"));
-        QVERIFY(shown.startsWith(path.left(3)));
+        QVERIFY(shown.startsWith('/') && shown.contains(QChar(0x2026)) && shown.endsWith("xEnd"));
+        h.f.store.set(SlotRef::of(Category::Magic, 1), -2147483647 - 1);
+        PressLabel* stat =
+            label(screens::openSettingsScreen(h.f.context, Category::Magic), "Label_Stat", 1);
+        QCOMPARE(stat->text(), QStringLiteral("-2147483648"));
+        QVERIFY(stat->fontMetrics().horizontalAdvance(stat->text()) <=
+                stat->contentsRect().width());
     }
 
     void enterOnAQuestionAnswersNo() {
@@ -206,14 +151,12 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    // A 1280x800 screen, the laptop the windows must fit.
-    QTemporaryDir dir;
+    QTemporaryDir dir; // a 1280x800 screen, the laptop the windows must fit
     QFile config(dir.filePath(QStringLiteral("screen.json")));
-    if (!dir.isValid() || !config.open(QIODevice::WriteOnly) ||
-        config.write(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1280,)"
-                     R"( "height": 800, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})") < 0)
+    if (!config.open(QIODevice::WriteOnly) ||
+        config.write(R"({"screens": [{"name": "laptop", "width": 1280, "height": 800}]})") < 0 ||
+        !config.flush())
         return 1;
-    config.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
     QApplication app(argc, argv);
     UsabilityTest test;
