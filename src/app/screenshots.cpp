@@ -1,9 +1,11 @@
 // Renders every window of the editor into PNG files, so that their look can be
 // reviewed side by side: tavrel-screenshots OUTPUT_FOLDER (best on the offscreen
-// platform, QT_QPA_PLATFORM=offscreen).
+// platform, QT_QPA_PLATFORM=offscreen, where the windows open on a 1280x800 laptop
+// screen and show the scroll bars they need there).
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -24,6 +26,7 @@
 #include "screens/creatures/ability_picker.h"
 #include "screens/creatures/creature_picker.h"
 #include "screens/creatures/creature_screen.h"
+#include "screens/input_value_dialog.h"
 #include "screens/locate_dungeon_keeper.h"
 #include "screens/main_window.h"
 #include "screens/tables/settings_screens.h"
@@ -57,6 +60,17 @@ bool save(QWidget* window, const QDir& folder, const QString& name) {
     return true;
 }
 
+// A plain left click, as the user makes it.
+void click(QWidget* widget) {
+    const QPointF centre = QRectF(widget->rect()).center();
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, centre, widget->mapToGlobal(centre), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    }
+}
+
 // A game folder with the factory values, as `tavrel-cli demo` makes it.
 bool makeDemoGame(const std::string& root) {
     std::error_code ec;
@@ -68,6 +82,17 @@ bool makeDemoGame(const std::string& root) {
 } // namespace
 
 int main(int argc, char** argv) {
+    QTemporaryDir screenDir;
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" && screenDir.isValid()) {
+        QFile screen(screenDir.filePath(QStringLiteral("screen.json")));
+        if (screen.open(QIODevice::WriteOnly) &&
+            screen.write(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1280,)"
+                         R"( "height": 800, "logicalDpi": 96, "logicalBaseDpi": 96}]})") > 0) {
+            screen.close();
+            qputenv("QT_QPA_PLATFORM",
+                    "offscreen:configfile=" + QFile::encodeName(screen.fileName()));
+        }
+    }
     QApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: tavrel-screenshots OUTPUT_FOLDER\n");
@@ -121,6 +146,20 @@ int main(int argc, char** argv) {
                 continue;
             QWidget* screen = screens::openSettingsScreen(context, category);
             ok &= save(screen, out, screens::settingsScreenName(category));
+        }
+        // The room screen with values above (green) and below (red) their factory
+        // values, and the input dialog opened from one of them beside it.
+        store.set(SlotRef::of(Category::Room, 2),
+                  store.value(SlotRef::of(Category::Room, 2)) + 150);
+        store.set(SlotRef::of(Category::Room, 5), store.value(SlotRef::of(Category::Room, 5)) - 20);
+        store.set(SlotRef::of(Category::Room, 13), 2147482000);
+        context.refreshAll();
+        QWidget* room = context.window(screens::settingsScreenName(Category::Room));
+        ok &= save(room, out, QStringLiteral("Form_RoomSettings-changed"));
+        if (auto* value = room->findChild<QWidget*>(QStringLiteral("Label_Stat(2)"))) {
+            click(value);
+            if (QWidget* dialog = context.window(screens::kInputValueName))
+                ok &= save(dialog, out, screens::kInputValueName);
         }
         ok &= save(screens::openCreaturePicker(context), out, screens::kCreaturesName);
         // Three creatures; the Wizard with values changed in every kind of control.

@@ -9,10 +9,17 @@ void QtMessageSeam::inform(QWidget* parent, const QString& text) {
     box.exec();
 }
 
+std::unique_ptr<QMessageBox> questionBox(QWidget* parent, const QString& text,
+                                         const QString& title) {
+    auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, title, text,
+                                             QMessageBox::Yes | QMessageBox::No, parent);
+    box->setDefaultButton(QMessageBox::No);
+    box->setEscapeButton(QMessageBox::No);
+    return box;
+}
+
 bool QtMessageSeam::ask(QWidget* parent, const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    return questionBox(parent, text, title)->exec() == QMessageBox::Yes;
 }
 
 QWidget* AppContext::openWindow(const QString& name, const std::function<QWidget*()>& make) {

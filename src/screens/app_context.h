@@ -6,9 +6,12 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "core/editor_state.h"
 #include "core/settings_store.h"
+
+class QMessageBox;
 
 namespace tavrel::screens {
 
@@ -25,6 +28,11 @@ public:
     // A question with Yes and No and no icon; true only for Yes.
     virtual bool ask(QWidget* parent, const QString& text, const QString& title) = 0;
 };
+
+// A question box, not yet shown: Yes and No, with No the default button so that a
+// stray Enter changes nothing.
+std::unique_ptr<QMessageBox> questionBox(QWidget* parent, const QString& text,
+                                         const QString& title);
 
 // The real boxes.
 class QtMessageSeam final : public MessageSeam {

@@ -1,9 +1,12 @@
 #include "screens/input_value_dialog.h"
 
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 
+#include <algorithm>
 #include <optional>
 
 #include "editing/typed_input.h"
@@ -25,28 +28,59 @@ InputValueDialog* openDialog(const AppContext& context) {
 
 } // namespace
 
-InputValueDialog::InputValueDialog(AppContext& context)
-    : QWidget(nullptr, Qt::Dialog), context_(context), value_(new QLineEdit(this)),
-      current_(new QLabel(this)) {
+InputValueDialog::InputValueDialog(AppContext& context, QWidget* owner)
+    : QWidget(owner, owner ? Qt::Tool : Qt::Dialog), context_(context), value_(new QLineEdit(this)),
+      current_(new QLabel(this)), caption_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Input Value"));
     value_->setObjectName(QStringLiteral("Text_Value"));
     current_->setObjectName(QStringLiteral("Label_CurrentValue"));
+    caption_->setObjectName(QStringLiteral("Label_Caption"));
     auto* caption = new QLabel(QStringLiteral("Current Value:"), this);
     caption->setObjectName(QStringLiteral("Label1"));
+    auto* hint = new QLabel(QStringLiteral("Enter stores the value."), this);
+    hint->setObjectName(QStringLiteral("Label_Hint"));
 
     const QFontMetrics metrics(font());
-    const int lineHeight = metrics.height() + 8;
-    const int captionWidth = metrics.horizontalAdvance(caption->text()) + 6;
     const int valueWidth = metrics.horizontalAdvance(QStringLiteral("-00000000000")) + 6;
-    constexpr int kMargin = 10;
-    value_->setGeometry(kMargin, kMargin, captionWidth + valueWidth, lineHeight);
-    caption->setGeometry(kMargin, kMargin + lineHeight + 6, captionWidth, lineHeight);
-    current_->setGeometry(kMargin + captionWidth, kMargin + lineHeight + 6, valueWidth, lineHeight);
-    setFixedSize(2 * kMargin + captionWidth + valueWidth, 2 * kMargin + 2 * lineHeight + 6);
+    current_->setMinimumWidth(valueWidth);
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(caption_, 0, 0, 1, 2);
+    layout->addWidget(value_, 1, 0, 1, 2);
+    layout->addWidget(caption, 2, 0);
+    layout->addWidget(current_, 2, 1);
+    layout->addWidget(hint, 3, 0, 1, 2);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    caption_->hide();
 
     showTexts();
     connect(value_, &QLineEdit::textEdited, this, &InputValueDialog::edited);
     connect(value_, &QLineEdit::returnPressed, this, &InputValueDialog::enter);
+}
+
+InputValueDialog::~InputValueDialog() {
+    // Gone with its settings screen is unloaded too.
+    context_.state.InputText = "0";
+    context_.state.InputCurrentValue = "0";
+}
+
+void InputValueDialog::setCaption(const QString& caption) {
+    caption_->setText(caption);
+    caption_->setVisible(!caption.isEmpty());
+    layout()->activate();
+}
+
+void InputValueDialog::placeBeside(const QWidget* anchor) {
+    const QRect area = anchor->screen()->availableGeometry();
+    const QPoint right = anchor->mapToGlobal(QPoint(anchor->width() + 8, 0));
+    QRect frame = frameGeometry();
+    frame.moveTopLeft(right);
+    if (frame.right() > area.right()) // no room on the right: on the left of the value
+        frame.moveRight(anchor->mapToGlobal(QPoint(-8, 0)).x());
+    frame.moveLeft(
+        std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width())));
+    frame.moveTop(
+        std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height())));
+    move(frame.topLeft());
 }
 
 void InputValueDialog::showTexts() {
@@ -105,13 +139,20 @@ void syncInputDialog(AppContext& context) {
         dialog->showTexts();
 }
 
-QWidget* openInputDialog(AppContext& context) {
+QWidget* openInputDialog(AppContext& context, QWidget* anchor, const QString& caption) {
     installValueEditing(context);
-    QWidget* window =
-        context.openWindow(kInputValueName, [&context] { return new InputValueDialog(context); });
+    QWidget* owner = anchor ? anchor->window() : nullptr;
+    if (auto* dialog = openDialog(context); dialog && dialog->parentWidget() != owner)
+        dialog->setParent(owner, owner ? Qt::Tool : Qt::Dialog); // retargeted to another screen
+    QWidget* window = context.openWindow(
+        kInputValueName, [&context, owner] { return new InputValueDialog(context, owner); });
     syncInputDialog(context);
-    if (auto* dialog = qobject_cast<InputValueDialog*>(window))
+    if (auto* dialog = qobject_cast<InputValueDialog*>(window)) {
+        dialog->setCaption(caption);
+        if (anchor)
+            dialog->placeBeside(anchor);
         dialog->focusValue();
+    }
     return window;
 }
 

@@ -17,7 +17,15 @@ inline const QString kInputValueName = QStringLiteral("Form_InputValue");
 class InputValueDialog : public QWidget {
     Q_OBJECT
 public:
-    explicit InputValueDialog(AppContext& context);
+    // With an `owner` (the settings screen of the value) the dialog is a tool window
+    // of it, so it never hides behind it.
+    explicit InputValueDialog(AppContext& context, QWidget* owner = nullptr);
+    ~InputValueDialog() override;
+
+    // The value's screen and caption, above the box.
+    void setCaption(const QString& caption);
+    // Moves the dialog beside `anchor` (the value label), within the anchor's screen.
+    void placeBeside(const QWidget* anchor);
 
     // Shows the texts of the editor state.
     void showTexts();
@@ -34,6 +42,7 @@ private:
     AppContext& context_;
     QLineEdit* value_;
     QLabel* current_;
+    QLabel* caption_;
 };
 
 // SyncInputDialog: copies the target slot's value into the dialog's texts under the
@@ -41,8 +50,10 @@ private:
 void syncInputDialog(AppContext& context);
 
 // Opens Form_InputValue modeless (never a second one) for state.InputTarget and
-// brings it in step with the slot.
-QWidget* openInputDialog(AppContext& context);
+// brings it in step with the slot. Given the value label as `anchor`, the dialog is a
+// tool window of the label's screen placed beside the label, captioned `caption`.
+QWidget* openInputDialog(AppContext& context, QWidget* anchor = nullptr,
+                         const QString& caption = {});
 
 // Registers syncInputDialog as the input dialog's redraw, so that the context's
 // refreshAll (restore defaults, settings file load) keeps the dialog in step. Safe to

@@ -20,6 +20,7 @@
 #include "screens/locate_dungeon_keeper.h"
 #include "screens/save_settings.h"
 #include "screens/tables/settings_screens.h"
+#include "screens/widgets/elided_label.h"
 
 namespace tavrel::screens {
 
@@ -108,7 +109,7 @@ Main::Main(AppContext& context, std::string configPath, QWidget* parent)
     // The location strip along the bottom.
     auto* locationFrame = new QGroupBox(QStringLiteral("Dungeon Keeper Location"), this);
     locationFrame->setObjectName(QStringLiteral("Frame4"));
-    location_ = new QLabel(locationFrame);
+    location_ = new ElidedLabel(locationFrame);
     location_->setObjectName(QStringLiteral("Label_Location"));
     // A long folder must not widen the window; the tool tip shows it whole.
     location_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -127,6 +128,20 @@ Main::Main(AppContext& context, std::string configPath, QWidget* parent)
     layout->addLayout(columns);
     layout->addWidget(locationFrame);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    const std::pair<QPushButton*, const char*> tips[] = {
+        {load, "Load all values from a settings file (.dks)"},
+        {save, "Save all values to a settings file (.dks)"},
+        {restore, "Put back the game's factory value of every setting"},
+        {apply, "Write the values into the game's CREATURE.TXT"},
+        {help, "Tips on using the editor"},
+        {about, "About the editor"},
+        {exit, "Close the editor; values not applied or saved are lost"},
+        {locate_, "Choose the folder where Dungeon Keeper is installed"}};
+    for (const auto& [button, tip] : tips)
+        button->setToolTip(QLatin1String(tip));
+    for (QPushButton* button : screenButtons)
+        button->setToolTip(QStringLiteral("Open the %1 screen").arg(button->text()));
 
     gameCommands_ = {load, save, restore, apply};
     gameCommands_ += screenButtons;

@@ -19,6 +19,7 @@
 #include "screens/creatures/ability_picker.h"
 #include "screens/input_value_dialog.h"
 #include "screens/widgets/check_list.h"
+#include "screens/widgets/fit_window.h"
 #include "screens/widgets/marking.h"
 
 namespace tavrel::screens {
@@ -82,6 +83,21 @@ constexpr std::array<const char*, 50> kRowCaptions = {
 constexpr int kFirstLevelRow = 22; // row 22 + i is the level of ability i
 constexpr int kFirstSizeRow = 36;  // row 36 + n is the size of entrance room n
 constexpr int kRowSpacing = 2;
+
+// What value row i is, in words: a caption and, for rows in a headed column, the
+// heading. The numbered rows' captions ("1.") say little on their own.
+std::pair<QString, QString> rowName(int index) {
+    QString caption = QLatin1String(kRowCaptions.at(static_cast<std::size_t>(index - 1)));
+    if (caption.endsWith(QLatin1Char(':')))
+        caption.chop(1);
+    if (index > kFirstLevelRow && index <= kFirstLevelRow + 10)
+        return {QStringLiteral("Ability %1").arg(index - kFirstLevelRow), QStringLiteral("Level")};
+    if (index > kFirstSizeRow && index <= kFirstSizeRow + 3)
+        return {QStringLiteral("Entry Room %1").arg(index - kFirstSizeRow), QStringLiteral("Size")};
+    if (index >= 13 && index < kFirstLevelRow)
+        return {caption, QStringLiteral("Work Required")};
+    return {caption, QString()};
+}
 
 QString fromCore(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -174,12 +190,15 @@ Form_CreatureSettings::Form_CreatureSettings(AppContext& context)
     right->addWidget(entryFrame());
     right->addWidget(miscFrame());
     right->addStretch();
-    auto* layout = new QHBoxLayout(this);
+    auto* content = new QWidget(this);
+    auto* layout = new QHBoxLayout(content);
     layout->addLayout(left);
     layout->addLayout(right);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->setSpacing(6);
+    layout->activate();
+    fitOnScreen(this, content);
 
     for (const auto& row : rows_)
         if (row)
@@ -209,11 +228,16 @@ void Form_CreatureSettings::addValueRow(QGridLayout* grid, int line, int index,
     QWidget* parent = grid->parentWidget();
     const int field = creatureStatField(index);
     auto& row = rows_.at(static_cast<std::size_t>(index));
+    const auto [name, heading] = rowName(index);
+    const QString where = name + (heading.isEmpty() ? QString() : QStringLiteral(", ") + heading);
     row = std::make_unique<ValueRow>(
         context_, parent, index,
         ValueRow::Hooks{
             [this, field] { return SlotRef::creature(context_.state.SelectedCreature, field); },
-            [this] { refreshCreatureScreen(context_); }});
+            [this] { refreshCreatureScreen(context_); },
+            (name + QLatin1Char(' ') + heading).trimmed(),
+            // The title names the creature shown at the time of the click.
+            [this, where] { return windowTitle() + QStringLiteral(": ") + where; }});
     if (!caption.isEmpty())
         grid->addWidget(new QLabel(caption, parent), line, 0);
     auto* cells = new QHBoxLayout;
@@ -276,6 +300,22 @@ QGroupBox* Form_CreatureSettings::abilitiesFrame() {
         previous->setOnRelease([this, slot](int, int) { stepAbility(slot, false); });
         next->setOnRelease([this, slot](int, int) { stepAbility(slot, true); });
         name->setOnRelease([this, slot](int, int modifiers) { abilityReleased(slot, modifiers); });
+        name->setOnKey([this, slot](ValueKey key, int modifiers) {
+            // The keys of a value row, with the ability row's own click rules.
+            const KeyGesture gesture = gestureForKey(key, modifiers);
+            if (gesture.target == KeyTarget::Value)
+                abilityReleased(slot, gesture.modifiers);
+            else if (gesture.target != KeyTarget::None)
+                stepAbility(slot, gesture.target == KeyTarget::More);
+            return gesture.target != KeyTarget::None;
+        });
+        const QString what = QStringLiteral("Ability %1").arg(slot);
+        previous->setToolTip(what + QStringLiteral(". Click: the previous ability"));
+        next->setToolTip(what + QStringLiteral(". Click: the next ability"));
+        name->setToolTip(what + QStringLiteral(". Click: choose an ability; Shift-, Ctrl- or "
+                                               "Alt-click: factory ability.\nKeys: Up/Down next/"
+                                               "previous; Enter or F2: choose; Ctrl+Backspace: "
+                                               "factory ability."));
         previous_.at(at) = previous;
         abilities_.at(at) = name;
         next_.at(at) = next;
@@ -334,6 +374,14 @@ QGroupBox* Form_CreatureSettings::miscFrame() {
         context_.store.set(ref, toggledAttack(context_.store.value(ref)));
         refreshCreatureScreen(context_);
     });
+    attack_->setOnKey([this](ValueKey key, int modifiers) {
+        const KeyGesture gesture = gestureForKey(key, modifiers);
+        if (gesture.target == KeyTarget::None || gesture.modifiers == kModCtrl)
+            return false;
+        attack_->onRelease()(kButtonLeft, 0); // the one thing a click does: switch
+        return true;
+    });
+    attack_->setToolTip(QStringLiteral("Attack Preference. Click, Up/Down or Enter: switch"));
     grid->addWidget(attack_, 11, 1, Qt::AlignRight);
     for (int flag = 1; flag <= 4; ++flag) {
         QCheckBox* check = addFlag(box, QStringLiteral("Check_Misc_%1").arg(flag),
@@ -465,7 +513,12 @@ void Form_CreatureSettings::showAbilities() {
             {AbilityTone::Grey, kColourGreyText},
             {AbilityTone::Red, kColourRedText},
             {AbilityTone::Changed, kColourChangedFlag}};
-        abilities_.at(static_cast<std::size_t>(slot - 1))->setTextColour(tones.at(look.name));
+        PressLabel* name = abilities_.at(static_cast<std::size_t>(slot - 1));
+        name->setTextColour(tones.at(look.name));
+        name->setAccessibleName(
+            QStringLiteral("Ability %1, %2, factory ability %3")
+                .arg(slot)
+                .arg(name->text(), fromCore(abilityScreenName(factory(field)))));
         rows_.at(static_cast<std::size_t>(kFirstLevelRow + slot))
             ->stat()
             ->setTextColour(look.levelGrey ? kColourGreyText : kColourText);
@@ -515,6 +568,7 @@ void Form_CreatureSettings::redraw() {
         markFlag(flags_.at(flag), changed(field));
     }
     attack_->setText(fromCore(attackCaption(value(kFieldAttackPreference))));
+    attack_->setAccessibleName(QStringLiteral("Attack Preference, ") + attack_->text());
     attack_->setBackground(changed(kFieldAttackPreference) ? kColourChangedChoice : kColourEqual);
     angry_->setChecked(flagChecked(CreatureFlag::CanBecomeAngry, value(kFieldAnnoyLevel)));
     markFlag(angry_, changed(kFieldAnnoyLevel));

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "screens/tables/settings_screens.h"
+#include "screens/widgets/fit_window.h"
 
 namespace tavrel::screens {
 
@@ -64,6 +65,23 @@ const ColumnSpan* spanOver(const FrameLayout& frame, int column) {
     return nullptr;
 }
 
+// What a cell's value is, in words: its row's caption (the group's, on a second row)
+// and its column's heading. Under a "Cost / Power" span the first row of a group is
+// the first of the two, a second row the other.
+std::pair<QString, QString> cellName(const FrameLayout& frame, const GridRow& row,
+                                     const QString& groupCaption, int column) {
+    QString caption = row.caption.empty() ? groupCaption : text(row.caption);
+    if (caption.endsWith(QLatin1Char(':')))
+        caption.chop(1);
+    QString heading = text(frame.headings.at(static_cast<std::size_t>(column)));
+    if (const ColumnSpan* span = spanOver(frame, column)) {
+        const QStringList parts = text(span->heading).split(QStringLiteral(" / "));
+        const QString& part = parts.size() == 2 && !row.startsGroup ? parts[1] : parts[0];
+        heading = part + QLatin1Char(' ') + heading;
+    }
+    return {caption, heading};
+}
+
 QLabel* addLabel(QWidget* parent, const QString& caption, const QRect& where,
                  Qt::Alignment alignment) {
     auto* label = new QLabel(caption, parent);
@@ -87,6 +105,7 @@ void addLine(QWidget* parent, const QRect& where, QFrame::Shape shape) {
 SettingsScreen::SettingsScreen(AppContext& context, const ScreenLayout& layout)
     : QWidget(nullptr, Qt::Window), context_(context), category_(layout.category) {
     setWindowTitle(text(layout.title));
+    auto* content = new QWidget(this);
     rows_.resize(static_cast<std::size_t>(slotCount(category_)) + 1);
     const Metrics m(font());
 
@@ -113,7 +132,7 @@ SettingsScreen::SettingsScreen(AppContext& context, const ScreenLayout& layout)
     std::map<int, int> placeY;
     int height = 0;
     for (const FrameLayout& frame : layout.frames) {
-        auto* box = new QGroupBox(text(frame.title), this);
+        auto* box = new QGroupBox(text(frame.title), content);
         const int width = placeWidth[frame.place];
         const QSize size = hasGrid(frame) ? buildFrame(box, frame, width, placeCaption[frame.place])
                                           : buildNotes(box, frame, width);
@@ -122,7 +141,8 @@ SettingsScreen::SettingsScreen(AppContext& context, const ScreenLayout& layout)
         y += size.height() + kOuterMargin;
         height = std::max(height, y);
     }
-    setFixedSize(x, height);
+    content->setFixedSize(x, height);
+    fitOnScreen(this, content);
 
     // Screen load: the values, then every "-" and "+" at rest.
     refreshValues();
@@ -182,7 +202,10 @@ QSize SettingsScreen::buildFrame(QWidget* frame, const FrameLayout& layout, int 
     const int pitch = m.rowPitch(layout.lined);
     const int inset = (m.columnPitch - m.row.width()) / 2;
     int y = headBottom;
+    QString groupCaption;
     for (const GridRow& row : layout.rows) {
+        if (!row.caption.empty())
+            groupCaption = text(row.caption);
         if (row.gapBefore)
             y += pitch / 2;
         if (!row.noteBefore.empty()) {
@@ -207,10 +230,15 @@ QSize SettingsScreen::buildFrame(QWidget* frame, const FrameLayout& layout, int 
             auto& cell = rows_.at(static_cast<std::size_t>(slot));
             Q_ASSERT(!cell); // every slot is shown once
             const Category category = category_;
+            const auto [caption, heading] = cellName(layout, row, groupCaption, column);
+            const QString where = windowTitle() + QStringLiteral(": ") + caption +
+                                  (heading.isEmpty() ? QString() : QStringLiteral(", ") + heading);
             cell = std::make_unique<ValueRow>(
                 context_, frame, slot,
                 ValueRow::Hooks{[category, slot] { return SlotRef::of(category, slot); },
-                                [this] { refreshValues(); }});
+                                [this] { refreshValues(); },
+                                (caption + QLatin1Char(' ') + heading).trimmed(),
+                                [where] { return where; }});
             cell->place(QPoint(columnX(column) + inset, cellTop));
         }
         y += pitch;

@@ -1,6 +1,8 @@
 #include "screens/widgets/value_row.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include "editing/stepping.h"
 #include "screens/input_value_dialog.h"
@@ -18,7 +20,8 @@ int stepLabelWidth(const QFontMetrics& metrics) {
 }
 
 int statWidth(const QFontMetrics& metrics) {
-    return metrics.horizontalAdvance(QStringLiteral("00000000")) + kStatPadding;
+    // The widest text a signed 32-bit value can have, so that no value is ever cut.
+    return metrics.horizontalAdvance(QStringLiteral("-2147483648")) + kStatPadding;
 }
 
 } // namespace
@@ -47,6 +50,48 @@ int modifierBits(Qt::KeyboardModifiers modifiers) {
     return bits;
 }
 
+std::pair<ValueKey, int> valueKeyOf(const QKeyEvent& event) {
+    int modifiers = modifierBits(event.modifiers());
+    ValueKey key = ValueKey::Other;
+    switch (event.key()) {
+    case Qt::Key_Up:
+        key = ValueKey::Up;
+        break;
+    case Qt::Key_Down:
+        key = ValueKey::Down;
+        break;
+    case Qt::Key_Plus:
+        key = ValueKey::Plus;
+        // Many layouts need Shift to type "+" at all; only the keypad's Shift+Plus
+        // can be told from it and counts as the larger step.
+        if (!(event.modifiers() & Qt::KeypadModifier))
+            modifiers &= ~kModShift;
+        break;
+    case Qt::Key_Minus:
+        key = ValueKey::Minus;
+        break;
+    case Qt::Key_PageUp:
+        key = ValueKey::PageUp;
+        break;
+    case Qt::Key_PageDown:
+        key = ValueKey::PageDown;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        key = ValueKey::Enter;
+        break;
+    case Qt::Key_F2:
+        key = ValueKey::F2;
+        break;
+    case Qt::Key_Backspace:
+        key = ValueKey::Backspace;
+        break;
+    default:
+        break;
+    }
+    return {key, modifiers};
+}
+
 PressLabel::PressLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent) {
     setAlignment(Qt::AlignCenter);
     setFrameShape(QFrame::Box);
@@ -73,6 +118,31 @@ void PressLabel::setTextColour(const QColor& colour) {
 
 QColor PressLabel::textColour() const {
     return palette().color(QPalette::WindowText);
+}
+
+void PressLabel::setOnKey(KeyPress onKey) {
+    onKey_ = std::move(onKey);
+    setFocusPolicy(onKey_ ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+void PressLabel::keyPressEvent(QKeyEvent* event) {
+    const auto [key, modifiers] = valueKeyOf(*event);
+    if (onKey_ && onKey_(key, modifiers)) {
+        event->accept();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void PressLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    QPen pen(kColourText);
+    pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawRect(rect().adjusted(2, 2, -3, -3));
 }
 
 void PressLabel::mousePressEvent(QMouseEvent* event) {
@@ -110,6 +180,20 @@ ValueRow::ValueRow(AppContext& context, QWidget* parent, int index, Hooks hooks)
     more_->setOnRelease(
         [this](int button, int modifiers) { step(more_, true, button, modifiers); });
     stat_->setOnRelease([this](int, int modifiers) { clickValue(modifiers); });
+    stat_->setOnKey([this](ValueKey key, int modifiers) { return this->key(key, modifiers); });
+
+    const QString& name = hooks_.name;
+    less_->setToolTip(
+        QStringLiteral("%1. Left click: -1, right click: -10, with Shift: -100 / -1000").arg(name));
+    more_->setToolTip(
+        QStringLiteral("%1. Left click: +1, right click: +10, with Shift: +100 / +1000").arg(name));
+    stat_->setToolTip(QStringLiteral("%1. Click: type a value; Shift-, Ctrl- or Alt-click: "
+                                     "factory value.\nKeys: Up/Down +1/-1, PgUp/PgDn +10/-10, "
+                                     "with Shift 100 / 1000; Enter or F2: type a value; "
+                                     "Ctrl+Backspace: factory value.")
+                          .arg(name));
+    less_->setAccessibleName(name + QStringLiteral(", decrease"));
+    more_->setAccessibleName(name + QStringLiteral(", increase"));
 }
 
 QSize ValueRow::sizeFor(const QFont& font) {
@@ -125,6 +209,8 @@ void ValueRow::place(QPoint topLeft) {
 
 void ValueRow::show(std::int32_t value, std::int32_t factoryDefault) {
     stat_->setText(QString::number(value));
+    stat_->setAccessibleName(
+        QStringLiteral("%1, %2, factory value %3").arg(hooks_.name).arg(value).arg(factoryDefault));
     stat_->setTextColour(kColourText);
     switch (highlightOf(value, factoryDefault)) {
     case Highlight::Equal:
@@ -168,7 +254,26 @@ void ValueRow::clickValue(int modifiers) {
         return;
     }
     context_.state.InputTarget = ref;
-    openInputDialog(context_);
+    openInputDialog(context_, stat_, hooks_.caption ? hooks_.caption() : QString());
+}
+
+bool ValueRow::key(ValueKey key, int modifiers) {
+    // A key does what the matching click does, through the same rules.
+    const KeyGesture gesture = gestureForKey(key, modifiers);
+    switch (gesture.target) {
+    case KeyTarget::None:
+        return false;
+    case KeyTarget::Less:
+        step(less_, false, gesture.button, gesture.modifiers);
+        break;
+    case KeyTarget::More:
+        step(more_, true, gesture.button, gesture.modifiers);
+        break;
+    case KeyTarget::Value:
+        clickValue(gesture.modifiers);
+        break;
+    }
+    return true;
 }
 
 } // namespace tavrel::screens

@@ -5,10 +5,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 #include "core/settings_store.h"
+#include "editing/value_keys.h"
 #include "screens/app_context.h"
 
+class QKeyEvent;
 class QMouseEvent;
 
 namespace tavrel::screens {
@@ -23,16 +26,23 @@ inline const QColor kColourPressed{235, 235, 235}; // while a mouse button is he
 // Mouse button and modifier state in the codes the editing rules take.
 int buttonCode(Qt::MouseButton button);
 int modifierBits(Qt::KeyboardModifiers modifiers);
+// A key event as one of the keys a value row answers to, with its modifier bits.
+std::pair<ValueKey, int> valueKeyOf(const QKeyEvent& event);
 
 // A label of a value row: grey while a mouse button is held on it; reports each
-// release with its button and modifier codes.
+// release with its button and modifier codes. A label given a key handler takes
+// the keyboard focus (Tab, click) and shows it with a dotted frame.
 class PressLabel : public QLabel {
     Q_OBJECT
 public:
     using Release = std::function<void(int button, int modifiers)>;
+    // Answers whether the key was used; an unused key goes on to the window.
+    using KeyPress = std::function<bool(ValueKey key, int modifiers)>;
 
     PressLabel(const QString& caption, QWidget* parent);
     void setOnRelease(Release onRelease) { onRelease_ = std::move(onRelease); }
+    const Release& onRelease() const { return onRelease_; }
+    void setOnKey(KeyPress onKey);
     void setBackground(const QColor& colour);
     QColor background() const;
     void setTextColour(const QColor& colour);
@@ -41,9 +51,12 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     Release onRelease_;
+    KeyPress onKey_;
 };
 
 // One row of a settings screen: "-", the value and "+", all three acting on one slot.
@@ -54,6 +67,9 @@ public:
     struct Hooks {
         std::function<SlotRef()> slot;       // the slot the row edits now
         std::function<void()> refreshValues; // the owning screen's redraw
+        QString name;                        // what the value is, "Treasury Cost"
+        // Where the value stands, for the input dialog: "Room Settings: Treasury, Cost".
+        std::function<QString()> caption;
     };
 
     // Creates the three labels, named Label_Less(index), Label_Stat(index) and
@@ -71,12 +87,13 @@ public:
     PressLabel* stat() const { return stat_; }
     PressLabel* more() const { return more_; }
 
-    // The size a row takes in `font`; wide enough for eight digits.
+    // The size a row takes in `font`; wide enough for every 32-bit value.
     static QSize sizeFor(const QFont& font);
 
 private:
     void step(PressLabel* label, bool up, int button, int modifiers);
     void clickValue(int modifiers);
+    bool key(ValueKey key, int modifiers);
 
     AppContext& context_;
     Hooks hooks_;

@@ -1,0 +1,166 @@
+#include <QtTest>
+
+#include <QMessageBox>
+#include <QScrollArea>
+
+#include "screens/creatures/ability_picker.h"
+#include "screens/creatures/creature_picker.h"
+#include "screens/creatures/creature_screen.h"
+#include "screens/input_value_dialog.h"
+#include "screens/screen_test_support.h"
+#include "screens/tables/settings_screens.h"
+#include "screens/widgets/elided_label.h"
+#include "screens/widgets/fit_window.h"
+#include "screens/widgets/value_row.h"
+
+using namespace tavrel;
+using screens::PressLabel;
+
+namespace {
+
+PressLabel* label(QWidget* window, const char* kind, int index) {
+    return qobject_cast<PressLabel*>(
+        test::child(window, QStringLiteral("%1(%2)").arg(QLatin1String(kind)).arg(index)));
+}
+
+PressLabel* focused(QWidget* window, const char* kind, int index) {
+    window->activateWindow();
+    [&] { QVERIFY(QTest::qWaitForWindowActive(window)); }();
+    label(window, kind, index)->setFocus(Qt::TabFocusReason);
+    return label(window, kind, index);
+}
+
+} // namespace
+
+class UsabilityTest : public QObject {
+    Q_OBJECT
+private slots:
+    // On the 1280x800 screen of main() every window fits with a title bar; the magic
+    // screen (1285x808 in the past) scrolls; on a large screen it would not.
+    void everyWindowFitsA1280x800Screen() {
+        QCOMPARE(screens::fittedSize({1285, 808}, {1280, 800}, {12, 48}, 16), QSize(1268, 752));
+        QCOMPARE(screens::fittedSize({786, 780}, {1920, 1200}, {12, 48}, 16), QSize(786, 780));
+        test::MainHarness h;
+        h.startReady();
+        for (const char* command : {"Cmd_Help", "Cmd_About", "Cmd_Save", "Cmd_Load"})
+            h.click(QLatin1String(command));
+        for (Category category : kAllCategories)
+            if (category != Category::Creature)
+                screens::openSettingsScreen(h.f.context, category);
+        screens::openCreaturePicker(h.f.context);
+        screens::openCreatureScreen(h.f.context, 1);
+        screens::openAbilityPicker(h.f.context);
+        screens::openInputDialog(h.f.context);
+        int windows = 0;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->isVisible() && ++windows)
+                QVERIFY2(window->width() + 12 <= 1280 && window->height() + 48 <= 800,
+                         qPrintable(window->objectName()));
+        QCOMPARE(windows, 15);
+        auto* magic = h.f.context.window(screens::settingsScreenName(Category::Magic));
+        QVERIFY(magic->findChild<QScrollArea*>()->widget()->width() > magic->width());
+    }
+
+    void tabVisitsTheRoomValuesInReadingOrder() {
+        test::ScreenFixture f;
+        QWidget* room = screens::openSettingsScreen(f.context, Category::Room);
+        focused(room, "Label_Stat", 2);
+        for (int slot : {2, 3, 25, 26, 23, 24, 10, 11, 4,  5,  27, 28, 29, 30, 13, 14,
+                         6, 7, 8,  9,  21, 22, 17, 18, 19, 20, 15, 16, 1,  12, 2}) {
+            QCOMPARE(QApplication::focusWidget(), label(room, "Label_Stat", slot));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+    }
+
+    // A key on a value row gives what the matching click gives, colour included.
+    void keysStepAndResetLikeTheMouse() {
+        const Qt::KeyboardModifiers none, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
+        const std::tuple<Qt::Key, Qt::KeyboardModifiers, const char*, Qt::MouseButton,
+                         Qt::KeyboardModifiers>
+            cases[] = {{Qt::Key_Up, none, "Label_More", Qt::LeftButton, none},
+                       // Typing "+" takes Shift on many keyboards: no larger step.
+                       {Qt::Key_Plus, shift, "Label_More", Qt::LeftButton, none},
+                       {Qt::Key_Down, shift, "Label_Less", Qt::LeftButton, shift},
+                       {Qt::Key_PageUp, shift, "Label_More", Qt::RightButton, shift},
+                       {Qt::Key_Backspace, ctrl, "Label_Stat", Qt::LeftButton, ctrl}};
+        for (const auto& [key, keyModifiers, clicked, button, mouseModifiers] : cases) {
+            test::ScreenFixture f;
+            f.store.restoreDefaults();
+            const SlotRef treasury = SlotRef::of(Category::Room, 2);
+            f.store.set(treasury, 2000);
+            QWidget* room = screens::openSettingsScreen(f.context, Category::Room);
+            PressLabel* stat = focused(room, "Label_Stat", 2);
+            QTest::keyClick(stat, key, keyModifiers);
+            const std::pair byKey{f.store.value(treasury), stat->background()};
+            f.store.set(treasury, 2000);
+            QTest::mouseClick(label(room, clicked, 2), button, mouseModifiers);
+            QCOMPARE(byKey, std::pair(f.store.value(treasury), stat->background()));
+            QVERIFY(byKey.first != 2000);
+        }
+    }
+
+    void enterOpensTheCaptionedDialogAsAToolOfItsScreen() {
+        test::ScreenFixture f;
+        f.store.restoreDefaults();
+        QWidget* room = screens::openSettingsScreen(f.context, Category::Room);
+        PressLabel* stat = focused(room, "Label_Stat", 2);
+        QCOMPARE(stat->accessibleName(), QStringLiteral("Treasury Cost, 50, factory value 50"));
+        QTest::keyClick(stat, Qt::Key_F2);
+        QWidget* dialog = f.context.window(screens::kInputValueName);
+        QVERIFY(dialog && dialog->isVisible() && dialog->parentWidget() == room);
+        QCOMPARE(dialog->windowType(), Qt::Tool);
+        QCOMPARE(test::textOf(dialog, "Label_Caption"),
+                 QStringLiteral("Room Settings: Treasury, Cost"));
+        // The ability rows take the same keys.
+        QWidget* creature = screens::openCreatureScreen(f.context, 23);
+        const SlotRef ability = SlotRef::creature(23, 39);
+        QTest::mouseClick(label(creature, "Label_Next", 1), Qt::LeftButton);
+        const std::int32_t next = f.store.value(ability);
+        f.store.set(ability, f.store.defaultValue(ability));
+        QTest::keyClick(focused(creature, "Label_Ability", 1), Qt::Key_Up);
+        QCOMPARE(f.store.value(ability), next);
+    }
+
+    void widestValueAndLongLocationShowWhole() {
+        test::MainHarness h;
+        h.game = h.dir.file("Keeper" + std::string(120, 'x') + "End");
+        h.startReady();
+        auto* location =
+            qobject_cast<screens::ElidedLabel*>(test::child(h.main.get(), "Label_Location"));
+        QCOMPARE(location->toolTip(), location->text());
+        const QString shown = location->shownText();
+        QVERIFY(shown.startsWith('/') && shown.contains(QChar(0x2026)) && shown.endsWith("xEnd"));
+        h.f.store.set(SlotRef::of(Category::Magic, 1), -2147483647 - 1);
+        PressLabel* stat =
+            label(screens::openSettingsScreen(h.f.context, Category::Magic), "Label_Stat", 1);
+        QCOMPARE(stat->text(), QStringLiteral("-2147483648"));
+        QVERIFY(stat->fontMetrics().horizontalAdvance(stat->text()) <=
+                stat->contentsRect().width());
+    }
+
+    void enterOnAQuestionAnswersNo() {
+        const auto box = screens::questionBox(
+            nullptr, QStringLiteral("Any changes you have made will be lost. Continue?"),
+            QStringLiteral("Restore Defaults?"));
+        box->show();
+        QTest::keyClick(box.get(), Qt::Key_Return);
+        QCOMPARE(box->clickedButton(), box->button(QMessageBox::No));
+    }
+
+    void cleanup() { test::closeAllWindows(); }
+};
+
+int main(int argc, char** argv) {
+    QTemporaryDir dir; // a 1280x800 screen, the laptop the windows must fit
+    QFile config(dir.filePath(QStringLiteral("screen.json")));
+    if (!config.open(QIODevice::WriteOnly) ||
+        config.write(R"({"screens": [{"name": "laptop", "width": 1280, "height": 800}]})") < 0 ||
+        !config.flush())
+        return 1;
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
+    QApplication app(argc, argv);
+    UsabilityTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "usability_test.moc"
