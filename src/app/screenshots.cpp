@@ -43,6 +43,10 @@ public:
                      qPrintable(text));
         return false;
     }
+    int choose(QWidget*, const QString& text, const QString& title, const QStringList&) override {
+        std::fprintf(stderr, "question %s: %s (closed)\n", qPrintable(title), qPrintable(text));
+        return -1;
+    }
 };
 
 bool save(QWidget* window, const QDir& folder, const QString& name) {
