@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -23,6 +24,7 @@
 #include "gamefile/game_paths.h"
 #include "gamefile/writer.h"
 #include "screens/app_context.h"
+#include "screens/changes.h"
 #include "screens/creatures/ability_picker.h"
 #include "screens/creatures/creature_picker.h"
 #include "screens/creatures/creature_screen.h"
@@ -45,6 +47,10 @@ public:
         std::fprintf(stderr, "question %s: %s (answered No)\n", qPrintable(title),
                      qPrintable(text));
         return false;
+    }
+    int choose(QWidget*, const QString& text, const QString& title, const QStringList&) override {
+        std::fprintf(stderr, "question %s: %s (closed)\n", qPrintable(title), qPrintable(text));
+        return -1;
     }
 };
 
@@ -181,6 +187,12 @@ int main(int argc, char** argv) {
         }
         state.AbilityPickTarget = {1, 5};
         ok &= save(screens::openAbilityPicker(context), out, screens::kInputAbilityName);
+        // Every change above in the overview; the last one named by the Edit menu.
+        store.set(SlotRef::of(Category::Room, 2), store.value(SlotRef::of(Category::Room, 2)) + 10);
+        ok &= save(screens::openChanges(context), out, screens::kChangesName);
+        ok &= save(&main, out, QStringLiteral("Main-with-changes"));
+        if (auto* edit = main.findChild<QMenu*>(QStringLiteral("Menu_Edit")))
+            ok &= save(edit, out, QStringLiteral("Main-Edit-menu"));
     }
     return ok ? 0 : 1;
 }

@@ -54,13 +54,24 @@ std::size_t SettingsStore::index(SlotRef ref) {
 }
 
 void SettingsStore::set(SlotRef ref, std::int32_t v) {
-    current_[index(ref)] = v;
+    const std::size_t at = index(ref);
+    const std::int32_t before = current_[at];
+    current_[at] = v;
     ++revision_;
+    if (hook_ && before != v)
+        hook_({{static_cast<int>(at) + 1, before, v}}, {});
 }
 
-void SettingsStore::assign(const ValueSet& values) {
+void SettingsStore::assign(const ValueSet& values, std::string_view what) {
+    std::vector<SlotChange> changes;
+    if (hook_)
+        for (std::size_t at = 0; at < values.size(); ++at)
+            if (current_[at] != values[at])
+                changes.push_back({static_cast<int>(at) + 1, current_[at], values[at]});
     current_ = values;
     ++revision_;
+    if (!changes.empty())
+        hook_(changes, what);
 }
 
 } // namespace tavrel

@@ -3,7 +3,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
+#include <vector>
 
 namespace tavrel {
 
@@ -92,6 +94,14 @@ bool isValidSlot(SlotRef ref);
 // All 2,680 values of one set, in record order (element 0 is record 1).
 using ValueSet = std::array<std::int32_t, kSlotCount>;
 
+// One slot's change: its record number and its value before and after.
+struct SlotChange {
+    int record = 0;
+    std::int32_t before = 0;
+    std::int32_t after = 0;
+    friend constexpr bool operator==(const SlotChange&, const SlotChange&) = default;
+};
+
 // The program-wide model of every editable value: a current set and its factory
 // twin. Every change of a current value passes through `set` or `assign`.
 class SettingsStore {
@@ -101,10 +111,17 @@ public:
     std::int32_t value(SlotRef ref) const { return current_[index(ref)]; }
     std::int32_t defaultValue(SlotRef ref) const { return defaults_[index(ref)]; }
 
+    // Told of every call of `set` or `assign` that changed a value, with the slots it
+    // changed, in record order, and what the caller called the change (empty for
+    // `set`). The one place that learns of every change: the history listens here.
+    using ChangeHook = std::function<void(const std::vector<SlotChange>&, std::string_view what)>;
+    void setChangeHook(ChangeHook hook) { hook_ = std::move(hook); }
+
     void set(SlotRef ref, std::int32_t v);
-    // Replaces every current value at once (reader, settings file load, restore).
-    void assign(const ValueSet& values);
-    void restoreDefaults() { assign(defaults_); }
+    // Replaces every current value at once (reader, settings file load, restore);
+    // `what` names the command for the change hook.
+    void assign(const ValueSet& values, std::string_view what = {});
+    void restoreDefaults() { assign(defaults_, "Restore Defaults"); }
 
     const ValueSet& values() const { return current_; }
     const ValueSet& defaults() const { return defaults_; }
@@ -118,6 +135,7 @@ private:
     ValueSet current_{};
     ValueSet defaults_{};
     std::uint64_t revision_ = 0;
+    ChangeHook hook_;
 };
 
 } // namespace tavrel

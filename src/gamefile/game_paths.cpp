@@ -1,6 +1,7 @@
 #include "gamefile/game_paths.h"
 
 #include <cctype>
+#include <filesystem>
 
 #include "core/fileio.h"
 
@@ -17,6 +18,17 @@ std::string gameFilePath(const std::string& installPath, std::string_view fileNa
     const std::string folder = fileio::joinPath(installPath, data);
     const std::string file = fileio::findEntry(folder, fileName).value_or(std::string(fileName));
     return fileio::joinPath(folder, file);
+}
+
+bool holdsKeeperFx(const std::string& installPath) {
+    if (const auto exe = fileio::findEntry(installPath, "keeperfx.exe"))
+        if (fileio::FileExists(fileio::joinPath(installPath, *exe)))
+            return true;
+    if (const auto data = fileio::findEntry(installPath, "fxdata")) {
+        std::error_code error;
+        return std::filesystem::is_directory(fileio::joinPath(installPath, *data), error);
+    }
+    return false;
 }
 
 std::string_view foundText(bool addonPresent) {

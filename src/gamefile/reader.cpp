@@ -123,7 +123,7 @@ GameReadResult readGame(const std::string& installPath, SettingsStore& store) {
     result.errorNumber = read.errorNumber;
     result.ioError = read.ioError;
     if (read.status == ReadStatus::Accepted) {
-        store.assign(read.values);
+        store.assign(read.values, "Dungeon Keeper Location");
         result.addonPresent = fileio::FileExists(gameFilePath(installPath, kAddonFileName));
     }
     return result;

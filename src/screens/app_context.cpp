@@ -1,6 +1,10 @@
 #include "screens/app_context.h"
 
+#include <QAction>
 #include <QMessageBox>
+#include <QPushButton>
+
+#include "screens/slot_captions.h"
 
 namespace tavrel::screens {
 
@@ -22,12 +26,91 @@ bool QtMessageSeam::ask(QWidget* parent, const QString& text, const QString& tit
     return questionBox(parent, text, title)->exec() == QMessageBox::Yes;
 }
 
+int QtMessageSeam::choose(QWidget* parent, const QString& text, const QString& title,
+                          const QStringList& answers) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton*> buttons;
+    for (const QString& answer : answers)
+        buttons << box.addButton(answer, buttons.isEmpty() ? QMessageBox::AcceptRole
+                                                           : QMessageBox::ActionRole);
+    if (!buttons.isEmpty())
+        box.setDefaultButton(qobject_cast<QPushButton*>(buttons.front()));
+    box.exec();
+    return static_cast<int>(buttons.indexOf(box.clickedButton()));
+}
+
+QList<QKeySequence> redoKeys() {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::Redo);
+    for (const QKeySequence& extra :
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)})
+        if (!keys.contains(extra))
+            keys << extra;
+    return keys;
+}
+
+AppContext::AppContext(SettingsStore& store, EditorState& state, MessageSeam& messages)
+    : store(store), state(state), messages(messages) {
+    history.markSaved(store.values());
+    store.setChangeHook([this](const std::vector<SlotChange>& changes, std::string_view what) {
+        history.record(changes, what);
+        changed();
+    });
+}
+
+AppContext::~AppContext() {
+    store.setChangeHook({});
+}
+
+void AppContext::watchChanges(QObject* owner, std::function<void()> changed) {
+    watchers_.emplace_back(owner, std::move(changed));
+}
+
+void AppContext::changed() {
+    std::erase_if(watchers_, [](const auto& watcher) { return watcher.first.isNull(); });
+    // Copy first: a watcher may add another.
+    const auto watchers = watchers_;
+    for (const auto& [owner, watcher] : watchers)
+        if (owner)
+            watcher();
+}
+
+void AppContext::undo() {
+    play(false);
+}
+
+void AppContext::redo() {
+    play(true);
+}
+
+void AppContext::play(bool forward) {
+    const HistoryStep* step = forward ? history.redo(store) : history.undo(store);
+    if (!step)
+        return;
+    const QString what = describeStep(*step);
+    refreshAll();
+    showStatus((forward ? QStringLiteral("Redone: ") : QStringLiteral("Undone: ")) + what);
+}
+
+void AppContext::addHistoryShortcuts(QWidget* window) {
+    auto* undoAction = new QAction(window);
+    undoAction->setShortcuts(QKeySequence::Undo);
+    auto* redoAction = new QAction(window);
+    redoAction->setShortcuts(redoKeys());
+    for (QAction* action : {undoAction, redoAction}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        window->addAction(action);
+    }
+    QObject::connect(undoAction, &QAction::triggered, window, [this] { undo(); });
+    QObject::connect(redoAction, &QAction::triggered, window, [this] { redo(); });
+}
+
 QWidget* AppContext::openWindow(const QString& name, const std::function<QWidget*()>& make) {
     QPointer<QWidget>& slot = windows_[name];
     if (!slot) {
         slot = make();
         slot->setObjectName(name);
         slot->setAttribute(Qt::WA_DeleteOnClose);
+        addHistoryShortcuts(slot);
     }
     slot->show();
     if (slot->isMinimized())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -7,9 +8,11 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "core/editor_state.h"
 #include "core/settings_store.h"
+#include "editing/history.h"
 
 class QMessageBox;
 
@@ -27,6 +30,10 @@ public:
     virtual void inform(QWidget* parent, const QString& text) = 0;
     // A question with Yes and No and no icon; true only for Yes.
     virtual bool ask(QWidget* parent, const QString& text, const QString& title) = 0;
+    // A question with the given answers, the first one the default; the index of
+    // the answer chosen, or -1 when the box was closed without one.
+    virtual int choose(QWidget* parent, const QString& text, const QString& title,
+                       const QStringList& answers) = 0;
 };
 
 // A question box, not yet shown: Yes and No, with No the default button so that a
@@ -39,7 +46,13 @@ class QtMessageSeam final : public MessageSeam {
 public:
     void inform(QWidget* parent, const QString& text) override;
     bool ask(QWidget* parent, const QString& text, const QString& title) override;
+    int choose(QWidget* parent, const QString& text, const QString& title,
+               const QStringList& answers) override;
 };
+
+// The keys that redo: the platform's own and the two that users of either desktop
+// family expect (Ctrl+Shift+Z, Ctrl+Y).
+QList<QKeySequence> redoKeys();
 
 // The windows that show values, in the order in which they are redrawn after every
 // value changed at once (restore, settings file load).
@@ -56,17 +69,29 @@ enum class RefreshOrder {
 };
 
 // What the windows share: the one store, the editor state, the message seam, the
-// open windows, and the redraw hooks of whatever shows values.
+// undo history, the open windows, and the redraw hooks of whatever shows values.
 class AppContext {
 public:
-    AppContext(SettingsStore& store, EditorState& state, MessageSeam& messages)
-        : store(store), state(state), messages(messages) {}
+    AppContext(SettingsStore& store, EditorState& state, MessageSeam& messages);
+    ~AppContext();
     AppContext(const AppContext&) = delete;
     AppContext& operator=(const AppContext&) = delete;
 
     SettingsStore& store;
     EditorState& state;
     MessageSeam& messages;
+    // Fed by the store's change hook with every change, whichever window made it.
+    History history;
+
+    // `changed` runs after every change of a value while `owner` exists.
+    void watchChanges(QObject* owner, std::function<void()> changed);
+
+    // Undo or redo of the last step: every window redrawn in the fixed order, and
+    // the status line says what was undone or redone.
+    void undo();
+    void redo();
+    // Ctrl+Z and Ctrl+Shift+Z / Ctrl+Y (the platform's undo and redo keys) in a window.
+    void addHistoryShortcuts(QWidget* window);
 
     // Opens the window whose objectName is `name`: creates it with `make` when none
     // is open, shows it modeless and brings it forward. Never a second copy.
@@ -86,6 +111,10 @@ public:
     std::function<void(const QString&)> showStatus = [](const QString&) {};
 
 private:
+    void changed();
+    void play(bool forward);
+
+    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> watchers_;
     std::map<QString, QPointer<QWidget>> windows_;
     std::map<RefreshOrder, std::function<void()>> refreshers_;
 };

@@ -21,6 +21,7 @@ void Form_LoadSettings::load(const QString& file) {
         context_.messages.inform(this, QString::fromStdString(result.message));
         return;
     }
+    context_.history.markSaved(context_.store.values());
     context_.refreshAll();
     context_.showStatus(QStringLiteral("File loaded."));
     close();

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -14,11 +15,13 @@
 #include "gamefile/game_paths.h"
 #include "gamefile/writer.h"
 #include "screens/about.h"
+#include "screens/changes.h"
 #include "screens/creatures/creature_picker.h"
 #include "screens/help.h"
 #include "screens/load_settings.h"
 #include "screens/locate_dungeon_keeper.h"
 #include "screens/save_settings.h"
+#include "screens/slot_captions.h"
 #include "screens/tables/settings_screens.h"
 #include "screens/widgets/elided_label.h"
 
@@ -67,6 +70,9 @@ Main::Main(AppContext& context, std::string configPath, QWidget* parent)
     welcome_ = new QLabel(welcomeText(), statusFrame);
     welcome_->setObjectName(QStringLiteral("Label_Welcome"));
     welcome_->setAlignment(Qt::AlignCenter);
+    // What an undo names can be longer than any status: it may be cut, never widen
+    // the window.
+    welcome_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     const QFontMetrics metrics = welcome_->fontMetrics();
     welcome_->setMinimumWidth(
         std::max(metrics.horizontalAdvance(welcomeText()),
@@ -124,6 +130,7 @@ Main::Main(AppContext& context, std::string configPath, QWidget* parent)
     columns->addWidget(menu, 1);
     columns->addWidget(open, 1);
     auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(menuBar());
     layout->addWidget(statusFrame);
     layout->addLayout(columns);
     layout->addWidget(locationFrame);
@@ -156,7 +163,7 @@ Main::Main(AppContext& context, std::string configPath, QWidget* parent)
         context_.openWindow(QStringLiteral("Form_Help"),
                             [this] { return new Form_Help(context_); });
     });
-    connect(apply, &QPushButton::clicked, this, &Main::apply);
+    connect(apply, &QPushButton::clicked, this, [this] { this->apply(); });
     connect(restore, &QPushButton::clicked, this, &Main::restore);
     connect(save, &QPushButton::clicked, this, [this] {
         context_.openWindow(QStringLiteral("Form_SaveSettings"),
@@ -178,6 +185,38 @@ Main::Main(AppContext& context, std::string configPath, QWidget* parent)
     connect(locate_, &QPushButton::clicked, this, &Main::openLocate);
 
     context_.showStatus = [this](const QString& text) { showStatus(text); };
+    context_.watchChanges(this, [this] { showHistory(); });
+    showHistory();
+}
+
+QMenuBar* Main::menuBar() {
+    auto* bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("MenuBar_Main"));
+    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("Menu_Edit"));
+    undo_ = edit->addAction(QStringLiteral("&Undo"));
+    undo_->setObjectName(QStringLiteral("Action_Undo"));
+    undo_->setShortcuts(QKeySequence::Undo);
+    redo_ = edit->addAction(QStringLiteral("&Redo"));
+    redo_->setObjectName(QStringLiteral("Action_Redo"));
+    redo_->setShortcuts(redoKeys());
+    connect(undo_, &QAction::triggered, this, [this] { context_.undo(); });
+    connect(redo_, &QAction::triggered, this, [this] { context_.redo(); });
+    QMenu* view = bar->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("Menu_View"));
+    QAction* changes = view->addAction(QStringLiteral("&Changes..."));
+    changes->setObjectName(QStringLiteral("Action_Changes"));
+    connect(changes, &QAction::triggered, this, [this] { openChanges(context_); });
+    return bar;
+}
+
+void Main::showHistory() {
+    const HistoryStep* undo = context_.history.nextUndo();
+    const HistoryStep* redo = context_.history.nextRedo();
+    undo_->setText(undo ? QStringLiteral("&Undo ") + describeStep(*undo) : QStringLiteral("&Undo"));
+    redo_->setText(redo ? QStringLiteral("&Redo ") + describeStep(*redo) : QStringLiteral("&Redo"));
+    undo_->setEnabled(undo != nullptr);
+    redo_->setEnabled(redo != nullptr);
 }
 
 Main::~Main() {
@@ -202,6 +241,8 @@ void Main::showLoadOutcome(const GameLoadOutcome& outcome) {
         showReady(outcome);
     if (outcome.message)
         context_.messages.inform(this, fromCore(*outcome.message));
+    if (outcome.gameFound && holdsKeeperFx(outcome.installPath))
+        context_.messages.inform(this, fromCore(kKeeperFxWarning));
 }
 
 void Main::showReady(const GameLoadOutcome& outcome) {
@@ -213,22 +254,30 @@ void Main::showReady(const GameLoadOutcome& outcome) {
         button->setEnabled(true);
     // The game is located at most once a run.
     locate_->setEnabled(false);
+    // The values read are where editing starts: undoing the read would only bring
+    // back the empty tables of a game not yet found, which must never be applied.
+    context_.history.clear();
+    context_.history.markSaved(context_.store.values());
+    showHistory();
 }
 
-void Main::apply() {
-    if (!context_.messages.ask(this, QStringLiteral("Are you sure you want to continue?"),
+bool Main::apply(bool confirm) {
+    if (confirm &&
+        !context_.messages.ask(this, QStringLiteral("Are you sure you want to continue?"),
                                QStringLiteral("Apply Changes?")))
-        return;
+        return false;
     const ApplyResult result = applyToGame(context_.state.InstallPath, context_.store.values());
     if (result.outcome == ApplyOutcome::Applied) {
+        context_.history.markSaved(context_.store.values());
         showStatus(QStringLiteral("Changes have been applied to the game."));
-        return;
+        return true;
     }
     // Anything short of a clean write of every file is told in one message box and
     // never as success on the status line: when only the add-on's copy failed, or the
     // system could not confirm that the new files are safely on disk, the box says
     // exactly what was written, and a status "applied" beside it would contradict it.
     context_.messages.inform(this, fromCore(result.message));
+    return false;
 }
 
 void Main::restore() {
@@ -265,9 +314,27 @@ void Main::openPending(const QString& name, const QString& title) {
     });
 }
 
+bool Main::closeWithChanges() {
+    if (!context_.history.unsaved(context_.store.values()))
+        return true;
+    const int answer = context_.messages.choose(
+        this,
+        QStringLiteral("Your changes have not been applied to the game. Apply them before "
+                       "closing?"),
+        QStringLiteral("Unapplied Changes?"),
+        {QStringLiteral("Apply"), QStringLiteral("Discard"), QStringLiteral("Cancel")});
+    if (answer == 0)
+        return apply(false);
+    return answer == 1;
+}
+
 void Main::closeEvent(QCloseEvent* event) {
-    // The program ends at once: nothing is asked, nothing saved, and every other
-    // window goes with this one.
+    // Unapplied values are asked about first; otherwise the program ends at once,
+    // nothing saved, and every other window goes with this one.
+    if (!closeWithChanges()) {
+        event->ignore();
+        return;
+    }
     closeOtherWindows(false);
     event->accept();
     QCoreApplication::quit();

@@ -8,7 +8,9 @@
 #include "gamefile/startup.h"
 #include "screens/app_context.h"
 
+class QAction;
 class QLabel;
+class QMenuBar;
 class QPushButton;
 class QTimer;
 
@@ -42,7 +44,12 @@ protected:
 
 private:
     void showReady(const GameLoadOutcome& outcome);
-    void apply();
+    // Apply Changes; `confirm` asks first. True when every file was written.
+    bool apply(bool confirm = true);
+    // Asked before closing while values differ from every file: true to close.
+    bool closeWithChanges();
+    void showHistory();
+    QMenuBar* menuBar();
     void restore();
     void openLocate();
     void openPending(const QString& name, const QString& title);
@@ -54,6 +61,8 @@ private:
     QLabel* welcome_;
     QLabel* location_;
     QPushButton* locate_;
+    QAction* undo_;
+    QAction* redo_;
     QList<QPushButton*> gameCommands_; // enabled once the game is found
 };
 

@@ -48,6 +48,7 @@ void Form_SaveSettings::save() {
         context_.messages.inform(this, QString::fromStdString(result.message));
         return;
     }
+    context_.history.markSaved(context_.store.values());
     context_.showStatus(QStringLiteral("Settings saved."));
     close();
 }

@@ -88,7 +88,7 @@ SettingsFileResult loadSettingsFile(const std::string& path, SettingsStore& stor
     ValueSet values{};
     SettingsFileResult result = readSettingsFile(path, values);
     if (result.ok)
-        store.assign(values);
+        store.assign(values, "Load Settings");
     return result;
 }
 

@@ -26,6 +26,14 @@ bool RecordingSeam::ask(QWidget*, const QString& text, const QString& title) {
     return answer;
 }
 
+int RecordingSeam::choose(QWidget*, const QString& text, const QString& title, const QStringList&) {
+    shown.push_back({text, title});
+    const int choice = choices.empty() ? -1 : choices.front();
+    if (!choices.empty())
+        choices.pop_front();
+    return choice;
+}
+
 ScreenFixture::~ScreenFixture() {
     closeAllWindows();
 }

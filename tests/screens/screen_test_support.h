@@ -28,9 +28,13 @@ public:
     };
     void inform(QWidget* parent, const QString& text) override;
     bool ask(QWidget* parent, const QString& text, const QString& title) override;
+    // Answers with the index queued in `choices`, -1 (box closed) when it is empty.
+    int choose(QWidget* parent, const QString& text, const QString& title,
+               const QStringList& answers) override;
 
     std::vector<Shown> shown;
     std::deque<bool> answers;
+    std::deque<int> choices;
 };
 
 // A store, editor state, recording seam and context, fresh for each test. The windows

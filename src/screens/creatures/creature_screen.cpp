@@ -161,7 +161,57 @@ constexpr std::array<CreatureFlag, 4> kMiscFlags = {
     CreatureFlag::ImmuneToGas, CreatureFlag::NotBlownByWind, CreatureFlag::SeeInvisible,
     CreatureFlag::LockedDoors};
 
+// The value row that shows a field, or 0.
+int rowOfField(int field) {
+    for (int row = 1; row <= kCreatureStatRows; ++row)
+        if (creatureStatField(row) == field)
+            return row;
+    return 0;
+}
+
 } // namespace
+
+QString creatureFieldCaption(int field) {
+    if (const int row = rowOfField(field)) {
+        QString caption = QLatin1String(kRowCaptions.at(static_cast<std::size_t>(row - 1)));
+        if (caption.endsWith(QLatin1Char(':')) || caption.endsWith(QLatin1Char('.')))
+            caption.chop(1);
+        if (row > kFirstLevelRow && row <= kFirstLevelRow + kAbilitySlots)
+            return QStringLiteral("Ability %1 Level").arg(caption);
+        if (row > kFirstSizeRow && row <= kFirstSizeRow + 3)
+            return QStringLiteral("Entry %1 Size").arg(caption);
+        if (row >= 13 && row < kFirstLevelRow)
+            return QStringLiteral("Training ") + caption;
+        return caption;
+    }
+    if (field >= kFieldPower1 && field < kFieldPower1 + kAbilitySlots)
+        return QStringLiteral("Ability %1").arg(field - kFieldPower1 + 1);
+    if (field >= kFieldEntranceRoom1 && field < kFieldEntranceRoom1 + 3)
+        return QStringLiteral("Entry %1 Room").arg(field - kFieldEntranceRoom1 + 1);
+    for (CreatureFlag flag :
+         {CreatureFlag::ImmuneToGas, CreatureFlag::NotBlownByWind, CreatureFlag::SeeInvisible,
+          CreatureFlag::LockedDoors, CreatureFlag::CanBecomeAngry})
+        if (flagInfo(flag).field == field)
+            return fromCore(flagInfo(flag).caption);
+    switch (field) {
+    case kFieldPrimaryJobs:
+        return QStringLiteral("Primary Jobs");
+    case kFieldSecondaryJobs:
+        return QStringLiteral("Secondary Jobs");
+    case kFieldRefusedJobs:
+        return QStringLiteral("Creature will not");
+    case kFieldAngryJobs:
+        return QStringLiteral("When angry");
+    case kFieldGrowUp:
+        return QStringLiteral("Become Creature");
+    case kFieldAttackPreference:
+        return QStringLiteral("Attack Preference");
+    case kFieldLairEnemy:
+        return QStringLiteral("Hated Creature");
+    default:
+        return fromCore(creatureField(field).heading).trimmed();
+    }
+}
 
 Form_CreatureSettings::Form_CreatureSettings(AppContext& context)
     : QWidget(nullptr, Qt::Window), context_(context) {
@@ -547,6 +597,35 @@ void Form_CreatureSettings::stepAbility(int slot, bool up) {
     context_.store.set(ref, up ? nextAbility(code) : previousAbility(code));
     refreshCreatureScreen(context_);
     showCurrentAbility(context_);
+}
+
+QWidget* Form_CreatureSettings::fieldControl(int field) const {
+    if (const int row = rowOfField(field))
+        return rows_.at(static_cast<std::size_t>(row))->stat();
+    const auto at = [](int first, int field) { return static_cast<std::size_t>(field - first); };
+    if (field >= kFieldPower1 && field < kFieldPower1 + kAbilitySlots)
+        return abilities_.at(at(kFieldPower1, field));
+    if (field >= kFieldEntranceRoom1 && field < kFieldEntranceRoom1 + 3)
+        return entry_.at(at(kFieldEntranceRoom1, field));
+    if (field >= kFieldPrimaryJobs && field <= kFieldRefusedJobs)
+        return jobs_.at(at(kFieldPrimaryJobs, field));
+    for (std::size_t flag = 0; flag < flags_.size(); ++flag)
+        if (flagInfo(kMiscFlags.at(flag)).field == field)
+            return flags_.at(flag);
+    switch (field) {
+    case kFieldAngryJobs:
+        return angryJobs_;
+    case kFieldAnnoyLevel:
+        return angry_;
+    case kFieldGrowUp:
+        return training_;
+    case kFieldAttackPreference:
+        return attack_;
+    case kFieldLairEnemy:
+        return hated_;
+    default:
+        return nullptr;
+    }
 }
 
 void Form_CreatureSettings::redraw() {

@@ -31,6 +31,9 @@ public:
 
     // Draws every control from the store (the screen part of refreshCreatureScreen).
     void redraw();
+    // The control that shows a field of the shown kind, or null for a field the
+    // screen does not show.
+    QWidget* fieldControl(int field) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -78,6 +81,10 @@ private:
     std::array<PressLabel*, 10> next_{};
     bool released_ = false;
 };
+
+// A creature field's caption as the screen shows it ("Health", "Ability 3 Level",
+// "Primary Jobs"); the game file's column heading for a field the screen lacks.
+QString creatureFieldCaption(int field);
 
 // RefreshValues of the creature screen: marks the program's own filling, then, when
 // the screen is open, redraws it for state.SelectedCreature. Safe with it closed.

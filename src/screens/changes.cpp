@@ -1,0 +1,128 @@
+#include "screens/changes.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPointer>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "core/catalogue.h"
+#include "screens/creatures/creature_screen.h"
+#include "screens/slot_captions.h"
+#include "screens/tables/settings_screens.h"
+#include "screens/widgets/value_row.h"
+
+namespace tavrel::screens {
+
+namespace {
+
+const QColor kColourFlash{255, 240, 120};
+constexpr int kFlashMs = 800;
+constexpr int kRecordRole = Qt::UserRole;
+
+// Lights a control up for a moment; the screen's own redraw then gives it back
+// the look of its value, whatever happened meanwhile.
+void flash(AppContext& context, QWidget* control, RefreshOrder order) {
+    const QPalette resting = control->palette();
+    const bool filled = control->autoFillBackground();
+    QPalette lit = resting;
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        lit.setColor(role, kColourFlash);
+    control->setPalette(lit);
+    control->setAutoFillBackground(true);
+    QPointer<QWidget> guarded(control);
+    QTimer::singleShot(kFlashMs, control, [&context, guarded, resting, filled, order] {
+        guarded->setPalette(resting);
+        guarded->setAutoFillBackground(filled);
+        context.refresh(order);
+    });
+}
+
+} // namespace
+
+Form_Changes::Form_Changes(AppContext& context) : QWidget(nullptr, Qt::Window), context_(context) {
+    list_ = new QTreeWidget(this);
+    list_->setObjectName(QStringLiteral("List_Changes"));
+    list_->setHeaderLabels({QStringLiteral("Screen"), QStringLiteral("Creature"),
+                            QStringLiteral("Value"), QStringLiteral("Current"),
+                            QStringLiteral("Factory")});
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->setAllColumnsShowFocus(true);
+    empty_ = new QLabel(QStringLiteral("All values are at their factory settings."), this);
+    empty_->setObjectName(QStringLiteral("Label_NoChanges"));
+    empty_->setAlignment(Qt::AlignCenter);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(empty_);
+    layout->addWidget(list_, 1);
+    resize(720, 420);
+    connect(list_, &QTreeWidget::itemActivated, this, &Form_Changes::jump);
+    context_.watchChanges(this, [this] { rebuild(); });
+    rebuild();
+}
+
+void Form_Changes::rebuild() {
+    const QVariant current =
+        list_->currentItem() ? list_->currentItem()->data(0, kRecordRole) : QVariant();
+    list_->clear();
+    const ValueSet& values = context_.store.values();
+    const ValueSet& defaults = context_.store.defaults();
+    QList<QTreeWidgetItem*> items;
+    for (int record = 1; record <= kSlotCount; ++record) {
+        const auto at = static_cast<std::size_t>(record - 1);
+        if (values[at] == defaults[at])
+            continue;
+        const SlotRef ref = slotOfRecord(record);
+        const QString kind = ref.category == Category::Creature
+                                 ? QString::fromUtf8(creatureKind(ref.kind).screenName.data(),
+                                                     static_cast<qsizetype>(
+                                                         creatureKind(ref.kind).screenName.size()))
+                                 : QString();
+        auto* item =
+            new QTreeWidgetItem({screenCaption(ref.category), kind, slotCaption(ref),
+                                 QString::number(values[at]), QString::number(defaults[at])});
+        item->setData(0, kRecordRole, record);
+        const QColor colour = values[at] > defaults[at] ? kColourAbove : kColourBelow;
+        for (int column = 0; column < item->columnCount(); ++column) {
+            item->setBackground(column, colour);
+            item->setForeground(column, kColourText);
+        }
+        items << item;
+    }
+    list_->addTopLevelItems(items);
+    for (QTreeWidgetItem* item : items)
+        if (item->data(0, kRecordRole) == current)
+            list_->setCurrentItem(item);
+    list_->header()->resizeSections(QHeaderView::ResizeToContents);
+    empty_->setVisible(items.isEmpty());
+    list_->setVisible(!items.isEmpty());
+    setWindowTitle(QStringLiteral("Changes (%1)").arg(items.size()));
+}
+
+void Form_Changes::jump(QTreeWidgetItem* item) {
+    if (item)
+        showSlot(context_, slotOfRecord(item->data(0, kRecordRole).toInt()));
+}
+
+QWidget* openChanges(AppContext& context) {
+    return context.openWindow(kChangesName, [&context] { return new Form_Changes(context); });
+}
+
+QWidget* showSlot(AppContext& context, SlotRef ref) {
+    QWidget* screen = nullptr;
+    QWidget* control = nullptr;
+    if (ref.category == Category::Creature) {
+        screen = openCreatureScreen(context, ref.kind);
+        if (auto* creatures = qobject_cast<Form_CreatureSettings*>(screen))
+            control = creatures->fieldControl(ref.slot);
+    } else {
+        screen = openSettingsScreen(context, ref.category);
+        control = screen->findChild<QWidget*>(QStringLiteral("Label_Stat(%1)").arg(ref.slot));
+    }
+    if (control)
+        flash(context, control, refreshOrderOf(ref.category));
+    return control;
+}
+
+} // namespace tavrel::screens

@@ -1,0 +1,140 @@
+#include <QtTest>
+
+#include <QAction>
+#include <QTreeWidget>
+
+#include "screens/screen_test_support.h"
+#include "screens/widgets/value_row.h"
+
+using namespace tavrel;
+using screens::PressLabel;
+
+namespace {
+
+PressLabel* label(QWidget* window, const QString& name) {
+    return qobject_cast<PressLabel*>(test::child(window, name));
+}
+
+QAction* action(QWidget* main, const char* name) {
+    return main->findChild<QAction*>(QLatin1String(name));
+}
+
+} // namespace
+
+class UndoChangesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void ctrlZUndoesAStepInEveryOpenWindow() {
+        test::MainHarness h;
+        h.startReady();
+        h.click("Cmd_2");
+        QWidget* room = h.f.context.window("Form_RoomSettings");
+        QTest::mouseClick(label(room, "Label_Stat(2)"), Qt::LeftButton); // Treasury cost
+        QWidget* dialog = h.f.context.window("Form_InputValue");
+        const QString before = label(room, "Label_Stat(2)")->text();
+        QTest::mouseClick(label(room, "Label_More(2)"), Qt::RightButton);
+        QCOMPARE(label(room, "Label_Stat(2)")->text().toInt(), before.toInt() + 10);
+        QCOMPARE(action(h.main.get(), "Action_Undo")->text(),
+                 QString("&Undo Room Settings, Treasury Cost"));
+
+        room->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(room));
+        QTest::keyClick(room, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(label(room, "Label_Stat(2)")->text(), before);
+        QCOMPARE(label(room, "Label_Stat(2)")->background(), QColor(255, 255, 255));
+        QCOMPARE(test::textOf(dialog, "Label_CurrentValue"), before);
+        QCOMPARE(h.welcome(), QString("Undone: Room Settings, Treasury Cost"));
+        QVERIFY(!action(h.main.get(), "Action_Undo")->isEnabled());
+
+        QTest::keyClick(room, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(label(room, "Label_Stat(2)")->background(), QColor(220, 255, 220));
+        QCOMPARE(h.welcome(), QString("Redone: Room Settings, Treasury Cost"));
+        QTest::keyClick(room, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(room, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(label(room, "Label_Stat(2)")->text().toInt(), before.toInt() + 10);
+    }
+
+    void undoOfARestoreBringsEveryValueBack() {
+        test::MainHarness h;
+        h.startReady();
+        h.f.store.set(SlotRef::creature(17, 5), 1);
+        h.f.store.set(SlotRef::of(Category::Misc, 2), 7);
+        const ValueSet edited = h.f.store.values();
+        h.f.seam.answers = {true};
+        h.click("Cmd_Restore");
+        action(h.main.get(), "Action_Undo")->trigger();
+        QVERIFY(h.f.store.values() == edited);
+        QCOMPARE(h.welcome(), QString("Undone: Restore Defaults"));
+        QCOMPARE(action(h.main.get(), "Action_Redo")->text(), QString("&Redo Restore Defaults"));
+    }
+
+    void theChangesListShowsAChangedCreatureValueAndJumpsToIt() {
+        test::MainHarness h;
+        h.startReady();
+        action(h.main.get(), "Action_Changes")->trigger();
+        QWidget* changes = h.f.context.window("Form_Changes");
+        QCOMPARE(changes->windowTitle(), QString("Changes (0)"));
+        QVERIFY(test::child(changes, "Label_NoChanges")->isVisible());
+
+        const SlotRef health = SlotRef::creature(17, 5); // the Dragon's Health
+        h.f.store.set(health, h.f.store.value(health) - 10);
+        auto* list = changes->findChild<QTreeWidget*>("List_Changes");
+        QCOMPARE(changes->windowTitle(), QString("Changes (1)"));
+        QTreeWidgetItem* line = list->topLevelItem(0);
+        QCOMPARE(line->text(0) + "|" + line->text(1) + "|" + line->text(2),
+                 QString("Creature Settings|Dragon|Health"));
+        QCOMPARE(line->background(3).color(), QColor(255, 220, 220));
+
+        QVERIFY(QTest::qWaitForWindowExposed(changes));
+        // A double click as the user makes it: a click, then the second press.
+        const QPoint at = list->visualItemRect(line).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QWidget* screen = h.f.context.window("Form_CreatureSettings");
+        QVERIFY(screen && screen->isVisible());
+        QCOMPARE(h.f.state.SelectedCreature, 17);
+        QVERIFY(label(screen, "Label_Stat(1)")->background() != QColor(255, 220, 220));
+    }
+
+    void exitWithUnappliedChangesAsks_data() {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("applied");
+        QTest::newRow("Apply") << 0 << true << true;
+        QTest::newRow("Discard") << 1 << true << false;
+        QTest::newRow("Cancel") << 2 << false << false;
+        QTest::newRow("box closed") << -1 << false << false;
+    }
+    void exitWithUnappliedChangesAsks() {
+        QFETCH(int, choice);
+        QFETCH(bool, closed);
+        QFETCH(bool, applied);
+        test::MainHarness h;
+        h.startReady();
+        const std::string before = test::readBytes(h.gameFile);
+        h.f.store.set(SlotRef::of(Category::Room, 2), 4321);
+        h.f.seam.choices = {choice};
+        h.click("Cmd_Exit");
+        QCOMPARE(h.f.seam.shown.size(), std::size_t(1));
+        QCOMPARE(h.f.seam.shown[0].text, QString("Your changes have not been applied to the "
+                                                 "game. Apply them before closing?"));
+        QCOMPARE(h.main->isVisible(), !closed);
+        QCOMPARE(test::readBytes(h.gameFile) != before, applied);
+    }
+
+    void aKeeperFxFolderIsToldOnceAtStartUp() {
+        test::MainHarness h;
+        h.makeGame();
+        test::writeBytes(h.game + "/KeeperFX.EXE", "");
+        h.configureGame();
+        h.start();
+        QCOMPARE(h.f.seam.shown.size(), std::size_t(1));
+        QCOMPARE(h.f.seam.shown[0].text,
+                 QString("This folder holds KeeperFX, which does not read CREATURE.TXT: values "
+                         "applied here only take effect when the original game runs from this "
+                         "folder."));
+    }
+};
+
+QTEST_MAIN(UndoChangesTest)
+#include "undo_changes_test.moc"
