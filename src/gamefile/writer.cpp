@@ -1,7 +1,5 @@
 #include "gamefile/writer.h"
 
-#include "core/catalogue.h"
-
 #include <charconv>
 #include <cstddef>
 #include <optional>
@@ -43,19 +41,10 @@ std::int32_t copyValue(const ValueSet& values, int copy) {
 
 // The reader takes digit runs, so a minus sign would be lost on the way back and the
 // smallest value would not even fit: such a value is refused before anything is written.
-std::optional<std::string> unwritableValue(const ValueSet& values) {
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (values[i] >= 0)
-            continue;
-        const SlotInfo info = slotInfoOfRecord(static_cast<int>(i) + 1);
-        const std::string name = info.ref.category == Category::Creature
-                                     ? std::string(creatureKind(info.ref.kind).screenName) + " " +
-                                           std::string(creatureField(info.ref.slot).heading)
-                                     : std::string(info.row) + " " + std::string(info.column);
-        return "The value " + std::to_string(values[i]) + " of " + name +
-               " cannot be written: the game file holds no negative numbers. The game's files "
-               "have not been changed.";
-    }
+std::optional<int> unwritableRecord(const ValueSet& values) {
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (values[i] < 0)
+            return static_cast<int>(i) + 1;
     return std::nullopt;
 }
 
@@ -65,6 +54,12 @@ std::string fileName(const std::string& path) {
 }
 
 } // namespace
+
+std::string refusedValueMessage(std::int32_t value, std::string_view name) {
+    return "The value " + std::to_string(value) + " of " + std::string(name) +
+           " cannot be written: the game file holds no negative numbers. The game's files "
+           "have not been changed.";
+}
 
 std::string renderGameFile(const ValueSet& values) {
     // Written through a plain pointer into room for the longest possible file, then cut
@@ -121,8 +116,14 @@ ApplyResult applyToGame(const std::string& installPath, const ValueSet& values) 
     const std::string addon = gameFilePath(installPath, kAddonFileName);
     const bool addonPresent = fileio::FileExists(addon);
 
-    if (auto refused = unwritableValue(values)) {
-        result.message = std::move(*refused);
+    if (const auto record = unwritableRecord(values)) {
+        const SlotInfo info = slotInfoOfRecord(*record);
+        const std::string name = info.ref.category == Category::Creature
+                                     ? std::string(creatureKind(info.ref.kind).screenName) + " " +
+                                           std::string(creatureField(info.ref.slot).heading)
+                                     : std::string(info.row) + " " + std::string(info.column);
+        result.message = refusedValueMessage(values[static_cast<std::size_t>(*record - 1)], name);
+        result.refusedSlot = info.ref;
         return result;
     }
     const std::string content = renderGameFile(values);

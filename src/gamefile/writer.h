@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/fileio.h"
 #include "core/settings_store.h"
@@ -24,7 +25,12 @@ struct ApplyResult {
     bool addonWritten = false;
     std::optional<fileio::IoError> error;
     std::string message; // what to tell the user when not Applied
+    // The slot whose value the game file cannot hold, when that refused the Apply.
+    std::optional<SlotRef> refusedSlot;
 };
+
+// Why a value cannot be applied, naming its slot as `name`.
+std::string refusedValueMessage(std::int32_t value, std::string_view name);
 
 // Writes the game's file, and the add-on's copy when it exists, from `values`.
 ApplyResult applyToGame(const std::string& installPath, const ValueSet& values);

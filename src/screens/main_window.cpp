@@ -276,7 +276,12 @@ bool Main::apply(bool confirm) {
     // never as success on the status line: when only the add-on's copy failed, or the
     // system could not confirm that the new files are safely on disk, the box says
     // exactly what was written, and a status "applied" beside it would contradict it.
-    context_.messages.inform(this, fromCore(result.message));
+    // A refused value is named as its screen shows it, so the user can find it.
+    const std::string message =
+        result.refusedSlot ? refusedValueMessage(context_.store.value(*result.refusedSlot),
+                                                 describeSlot(*result.refusedSlot).toStdString())
+                           : result.message;
+    context_.messages.inform(this, fromCore(message));
     return false;
 }
 

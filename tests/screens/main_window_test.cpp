@@ -128,6 +128,11 @@ private slots:
             << "CREATURE.TXT has been updated, but DD1CREAT.TXT could not be written: "
                "Input/output error. DD1CREAT.TXT has not been changed."
             << true << false;
+        QTest::newRow("a value the game file cannot hold")
+            << true << "negative"
+            << "The value -5 of Creature Settings, Dragon, Health cannot be written: the game "
+               "file holds no negative numbers. The game's files have not been changed."
+            << false << false;
         QTest::newRow("not confirmed on disc")
             << true << "sync"
             << "The changes have been written, but the system reported an error while making "
@@ -161,7 +166,7 @@ private slots:
         timerOf(h)->stop();
         h.main->findChild<QLabel*>("Label_Welcome")->setText(kWelcome);
 
-        h.f.store.set(SlotRef::creature(17, 5), 9999);
+        h.f.store.set(SlotRef::creature(17, 5), fault == "negative" ? -5 : 9999);
         h.f.seam.answers = {answer};
         if (fault == "moved")
             std::filesystem::remove(h.gameFile);
@@ -169,7 +174,7 @@ private slots:
                            : fault == "addon" ? nth(Op::Create, 2)
                            : fault == "sync"  ? nth(Op::Sync, 1)
                                               : 0;
-        QVERIFY(fault.isEmpty() || fault == "moved" || failAt > 0);
+        QVERIFY(fault.isEmpty() || fault == "moved" || fault == "negative" || failAt > 0);
         fileio::testing::setFaultPlan(
             fileio::testing::FaultPlan{failAt, fault == "full" ? ENOSPC : EIO});
         h.click("Cmd_Apply");
