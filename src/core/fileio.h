@@ -36,7 +36,8 @@ Status readFile(const std::string& path, std::string& out, std::size_t limit = N
 // half-written: the bytes go to a new file in the same folder, which is synced and
 // renamed over the target. A symbolic link is followed and stays a link. The new
 // file keeps the old file's permissions (plus owner write) and, where allowed, its
-// group. On failure the old file is untouched and no temporary file remains.
+// group; on Windows it has normal attributes, as the editor clears them. On failure
+// the old file is untouched and no temporary file remains.
 Status replaceFile(const std::string& path, std::string_view content);
 
 // "Set attributes to normal": on POSIX, give the owner write permission.

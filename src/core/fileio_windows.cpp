@@ -1,4 +1,4 @@
-// The file layer on Windows: wide names, ReplaceFileW over an existing target.
+// The file layer on Windows: wide names, the new file moved over the old one.
 #include "core/fileio.h"
 
 #include "core/fileio_internal.h"
@@ -202,8 +202,8 @@ Status replaceFile(const std::string& path, std::string_view content) {
     if (!widen(path, given)) {
         return IoError{EILSEQ, path, "create"};
     }
-    // ReplaceFileW refuses some relative names (Wine: ERROR_DIRECTORY for a bare one),
-    // so the layer never depends on how the path was given.
+    // A full path, so that nothing below depends on how the path was given (Wine's
+    // ReplaceFileW once refused a bare file name with ERROR_DIRECTORY).
     std::wstring target = finalPath(absolutePath(given));
     std::size_t separator = lastSeparator(target);
     std::wstring prefix = separator == std::wstring::npos ? L"" : target.substr(0, separator + 1);
@@ -275,44 +275,25 @@ Status replaceFile(const std::string& path, std::string_view content) {
         return abandon(closeFault != 0 ? closeFault : errnoFromWin32(GetLastError()), "close");
     }
 
-    if (!replacing) {
-        if (!winCall(Op::Rename, error, [&] {
-                return MoveFileExW(tempPath.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
-            })) {
-            return abandon(error, "rename");
-        }
-        return std::nullopt;
-    }
-    // ReplaceFileW keeps the old file's attributes, security and streams, which a plain
-    // move would lose.
-    // A read-only target refuses ReplaceFileW; the editor clears the flag before it
-    // writes over a file, and puts it back when the replace does not happen.
-    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    // A plain move over the old file. ReplaceFileW would keep the old file's attributes,
+    // which the editor clears before it writes over a file anyway, and Wine's version
+    // leaves a stray "rf*.tmp" file beside the game's when the old file is held open.
+    // A read-only target refuses the move, so the flag goes first, and comes back when
+    // the move does not happen.
+    const bool readOnly = replacing && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (readOnly) {
         SetFileAttributesW(target.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
     }
-    DWORD replaceError = 0;
-    if (int injected = faultFor(Op::Rename)) {
-        error = injected;
-    } else if (!ReplaceFileW(target.c_str(), tempPath.c_str(), nullptr,
-                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-        replaceError = GetLastError();
-        error = errnoFromWin32(replaceError);
-    } else {
-        return std::nullopt;
-    }
-    if (readOnly && replaceError != ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
-        SetFileAttributesW(target.c_str(), attributes);
-    }
-    if (replaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
-        // The old file is already gone: the temporary file is now the only copy, so it
-        // must be moved into place, and kept if even that fails.
-        if (MoveFileExW(tempPath.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
-            return std::nullopt;
+    if (!winCall(Op::Rename, error, [&] {
+            return MoveFileExW(tempPath.c_str(), target.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        })) {
+        if (readOnly) {
+            SetFileAttributesW(target.c_str(), attributes);
         }
-        return IoError{errnoFromWin32(GetLastError()), path, "rename"};
+        return abandon(error, "rename");
     }
-    return abandon(error, "rename");
+    return std::nullopt;
 }
 
 Status setAttributesNormal(const std::string& path) {

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
+#endif
 
 #include <cstdio>
 #include <sstream>
@@ -19,16 +23,39 @@ struct CliRun {
     std::string err;
 };
 
+#ifdef _WIN32
+// The build folder's path means nothing where the tests run: the tool sits beside them.
+std::string cliPath() {
+    char self[MAX_PATH] = {};
+    const std::string path(self, GetModuleFileNameA(nullptr, self, MAX_PATH));
+    return path.substr(0, path.find_last_of("\\/") + 1) + TAVREL_CLI_NAME;
+}
+#else
+std::string cliPath() {
+    return TAVREL_CLI_PATH;
+}
+#endif
+
 // Runs the built tavrel-cli with its output captured in files.
 CliRun cli(const std::string& arguments) {
     test::TempDir dir;
-    const std::string command = std::string(TAVREL_CLI_PATH) + " " + arguments + " >" +
-                                dir.file("out") + " 2>" + dir.file("err");
+    const std::string command =
+        cliPath() + " " + arguments + " >" + dir.file("out") + " 2>" + dir.file("err");
     const int raw = std::system(command.c_str());
     CliRun run;
+#ifdef _WIN32
+    run.status = raw; // cmd.exe hands back the exit code itself
+#else
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
     run.out = test::readBytes(dir.file("out"));
     run.err = test::readBytes(dir.file("err"));
+#ifdef _WIN32
+    // Windows consoles end lines in CR LF.
+    for (std::string* text : {&run.out, &run.err})
+        for (std::size_t at = 0; (at = text->find("\r\n", at)) != std::string::npos;)
+            text->erase(at, 1);
+#endif
     return run;
 }
 

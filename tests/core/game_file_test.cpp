@@ -49,8 +49,10 @@ TEST(GameFileWriter, FactoryValuesGiveTheShippedFileByteForByte) {
         }
     }
     EXPECT_EQ(countNumbers(file), 5200);
+#ifndef _WIN32 // the digests come from coreutils
     EXPECT_EQ(test::digest("md5sum", file), kShippedMd5);
     EXPECT_EQ(test::digest("sha256sum", file), kShippedSha256);
+#endif
 }
 
 TEST(GameFileWriter, EverySlotLandsInItsOwnRowAndColumn) {

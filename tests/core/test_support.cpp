@@ -15,10 +15,23 @@
 namespace tavrel::test {
 
 TempDir::TempDir() {
+#ifdef _WIN32
+    // No mkdtemp here: random names until one is new.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const auto candidate =
+            std::filesystem::temp_directory_path() / ("tavrel-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate))
+            path_ = candidate.string();
+    }
+    if (path_.empty())
+        throw std::runtime_error("no fresh temporary folder");
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "tavrel-test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
+#endif
 }
 
 TempDir::~TempDir() {

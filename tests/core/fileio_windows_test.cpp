@@ -1,0 +1,112 @@
+// The file layer's Windows branch: drive letters, backslashes, names in any letter case,
+// the read-only attribute and Win32 errors, each as a player's folder can present them.
+#include "core/fileio.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "core/test_support.h"
+
+namespace tavrel {
+namespace {
+
+namespace fio = fileio;
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+void setReadOnly(const std::string& path) {
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+}
+
+bool writable(const std::string& path) {
+    return (fs::status(path).permissions() & fs::perms::owner_write) != fs::perms::none;
+}
+
+TEST(FileIoWindows, JoinsWithBackslashesAndKeepsADriveRoot) {
+    EXPECT_EQ(fio::joinPath("C:\\Games\\Keeper", "Data"), "C:\\Games\\Keeper\\Data");
+    EXPECT_EQ(fio::joinPath("E:\\", "Data"), "E:\\Data");
+    EXPECT_EQ(fio::joinPath("E:/Keeper/", "Data"), "E:/Keeper/Data");
+    test::TempDir dir;
+    test::makeFolders(dir.file("Data"));
+    EXPECT_EQ(fio::findEntry(dir.path(), "DATA"), "Data");
+}
+
+TEST(FileIoWindows, ReplacesAReadOnlyFileHoweverItsPathIsGiven) {
+    test::TempDir dir;
+    test::makeFolders(dir.file("Data"));
+    const fs::path oldCwd = fs::current_path();
+    fs::current_path(dir.path());
+    const std::string drive = fs::absolute("Data\\CREATURE.TXT").string();
+    for (const std::string& path :
+         {drive, std::string("Data\\CREATURE.TXT"), std::string("Data/CREATURE.TXT"),
+          std::string("CREATURE.TXT")}) {
+        SCOPED_TRACE(path);
+        test::writeBytes(path, "old");
+        setReadOnly(path);
+        const fio::Status status = fio::replaceFile(path, "new");
+        EXPECT_FALSE(status) << status->step << ": " << status->reason();
+        EXPECT_EQ(test::readBytes(path), "new");
+        EXPECT_TRUE(writable(path));
+        fs::remove(path);
+    }
+    fs::current_path(oldCwd);
+    EXPECT_EQ(drive.substr(1, 2), ":\\");
+    EXPECT_EQ(test::listFolder(dir.path()), Names{"Data"});
+    EXPECT_TRUE(test::listFolder(dir.file("Data")).empty());
+}
+
+TEST(FileIoWindows, SetAttributesNormalClearsReadOnly) {
+    test::TempDir dir;
+    test::writeBytes(dir.file("f"), "x");
+    setReadOnly(dir.file("f"));
+    ASSERT_FALSE(writable(dir.file("f")));
+    EXPECT_FALSE(fio::setAttributesNormal(dir.file("f")));
+    EXPECT_TRUE(writable(dir.file("f")));
+}
+
+TEST(FileIoWindows, Win32ErrorsBecomeTheRunTimeNumbers) {
+    test::TempDir dir;
+    test::writeBytes(dir.file("afile"), "plain");
+    test::makeFolders(dir.file("folder"));
+    std::string out;
+    for (const auto& [status, code, step, number] :
+         std::vector<std::tuple<fio::Status, int, std::string, int>>{
+             {fio::readFile(dir.file("missing"), out), ENOENT, "open", 53},
+             {fio::readFile(dir.file("folder"), out), EISDIR, "open", 75},
+             {fio::readFile(dir.file("afile\\below"), out), ENOTDIR, "open", 76},
+             {fio::replaceFile(dir.file("missing\\CREATURE.TXT"), "x"), ENOTDIR, "create", 76},
+             {fio::replaceFile(dir.file("folder"), "x"), EISDIR, "create", 75},
+             {fio::replaceFile(dir.file("CREATURE?.TXT"), "x"), EINVAL, "create", 52}}) {
+        ASSERT_TRUE(status) << step << " " << code;
+        EXPECT_EQ(status->code, code) << status->path;
+        EXPECT_EQ(status->step, step) << status->path;
+        EXPECT_EQ(status->number(), number) << status->path;
+    }
+    EXPECT_EQ(test::listFolder(dir.path()), (Names{"afile", "folder"}));
+}
+
+TEST(FileIoWindows, AFileHeldOpenWithoutSharingStaysWhole) {
+    test::TempDir dir;
+    const std::string path = dir.file("CREATURE.TXT");
+    test::writeBytes(path, "old");
+    const HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const fio::Status status = fio::replaceFile(path, "new");
+    CloseHandle(held);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->number(), 75);
+    EXPECT_EQ(test::readBytes(path), "old");
+    EXPECT_EQ(test::listFolder(dir.path()), Names{"CREATURE.TXT"});
+}
+
+} // namespace
+} // namespace tavrel
