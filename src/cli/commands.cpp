@@ -105,6 +105,11 @@ std::optional<Loaded> load(const std::string& path, std::ostream& err) {
 }
 
 bool save(const std::string& path, const ValueSet& values, std::ostream& err) {
+    // The editor must be able to read back every game file it writes.
+    if (const auto refused = isSettingsFile(path) ? std::nullopt : refusedValue(values)) {
+        err << path << ": " << refused->message << '\n';
+        return false;
+    }
     const fileio::Status status = isSettingsFile(path)
                                       ? saveSettingsFile(path, values).error
                                       : fileio::replaceFile(path, renderGameFile(values));

@@ -39,15 +39,6 @@ std::int32_t copyValue(const ValueSet& values, int copy) {
                    SlotRef::of(Category::Ability, kCopiedAbility[copy - kCreatureKinds - 1]));
 }
 
-// The reader takes digit runs, so a minus sign would be lost on the way back and the
-// smallest value would not even fit: such a value is refused before anything is written.
-std::optional<int> unwritableRecord(const ValueSet& values) {
-    for (std::size_t i = 0; i < values.size(); ++i)
-        if (values[i] < 0)
-            return static_cast<int>(i) + 1;
-    return std::nullopt;
-}
-
 std::string fileName(const std::string& path) {
     const auto slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -59,6 +50,22 @@ std::string refusedValueMessage(std::int32_t value, std::string_view name) {
     return "The value " + std::to_string(value) + " of " + std::string(name) +
            " cannot be written: the game file holds no negative numbers. The game's files "
            "have not been changed.";
+}
+
+// The reader takes digit runs, so a minus sign would be lost on the way back and the
+// smallest value would not even fit: such a value is refused before anything is written.
+std::optional<RefusedValue> refusedValue(const ValueSet& values) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (values[i] >= 0)
+            continue;
+        const SlotInfo info = slotInfoOfRecord(static_cast<int>(i) + 1);
+        const std::string name = info.ref.category == Category::Creature
+                                     ? std::string(creatureKind(info.ref.kind).screenName) + " " +
+                                           std::string(creatureField(info.ref.slot).heading)
+                                     : std::string(info.row) + " " + std::string(info.column);
+        return RefusedValue{info.ref, refusedValueMessage(values[i], name)};
+    }
+    return std::nullopt;
 }
 
 std::string renderGameFile(const ValueSet& values) {
@@ -116,14 +123,9 @@ ApplyResult applyToGame(const std::string& installPath, const ValueSet& values) 
     const std::string addon = gameFilePath(installPath, kAddonFileName);
     const bool addonPresent = fileio::FileExists(addon);
 
-    if (const auto record = unwritableRecord(values)) {
-        const SlotInfo info = slotInfoOfRecord(*record);
-        const std::string name = info.ref.category == Category::Creature
-                                     ? std::string(creatureKind(info.ref.kind).screenName) + " " +
-                                           std::string(creatureField(info.ref.slot).heading)
-                                     : std::string(info.row) + " " + std::string(info.column);
-        result.message = refusedValueMessage(values[static_cast<std::size_t>(*record - 1)], name);
-        result.refusedSlot = info.ref;
+    if (auto refused = refusedValue(values)) {
+        result.message = std::move(refused->message);
+        result.refusedSlot = refused->slot;
         return result;
     }
     const std::string content = renderGameFile(values);

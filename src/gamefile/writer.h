@@ -32,6 +32,14 @@ struct ApplyResult {
 // Why a value cannot be applied, naming its slot as `name`.
 std::string refusedValueMessage(std::int32_t value, std::string_view name);
 
+// The first value the game file cannot hold, with the message that names its slot by the
+// game file's own names; nullopt when every value can be written.
+struct RefusedValue {
+    SlotRef slot;
+    std::string message;
+};
+std::optional<RefusedValue> refusedValue(const ValueSet& values);
+
 // Writes the game's file, and the add-on's copy when it exists, from `values`.
 ApplyResult applyToGame(const std::string& installPath, const ValueSet& values);
 

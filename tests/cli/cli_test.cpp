@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "core/factory_defaults.h"
+#include "core/fileio.h"
 #include "core/test_support.h"
 #include "gamefile/writer.h"
 #include "settingsfile/settings_file.h"
@@ -111,6 +112,12 @@ TEST(Cli, ConvertsBetweenGameAndSettingsFiles) {
     EXPECT_EQ(test::readBytes(dir.file("back.DKS")), encodeSettings(values));
     ASSERT_EQ(cli("defaults " + dir.file("factory.dks")).status, 0);
     EXPECT_EQ(test::readBytes(dir.file("factory.dks")), encodeSettings(factoryDefaults()));
+    // A value the game file cannot hold is refused before anything is written.
+    ValueSet negative = factoryDefaults();
+    negative[4] = -5;
+    test::writeBytes(dir.file("negative.dks"), encodeSettings(negative));
+    EXPECT_EQ(cli("convert " + dir.file("negative.dks") + " " + dir.file("N.TXT")).status, 1);
+    EXPECT_FALSE(fileio::FileExists(dir.file("N.TXT")));
 }
 
 TEST(Cli, ExportAndDiffListSlotsInRecordOrder) {

@@ -128,23 +128,5 @@ TEST(GameFileWriter, CopiesFollowTheirSourceValues) {
     EXPECT_EQ(column41("CREATURE_THIEF"), "1234");
 }
 
-TEST(GameFileWriter, NegativeValuesAreWrittenSignedAndReadAsMagnitude) {
-    ValueSet values = factoryDefaults();
-    put(values, SlotRef::creature(1, 5), -5);
-    put(values, SlotRef::of(Category::Research, 29), -2147483647 - 1);
-    const std::string file = renderGameFile(values);
-    EXPECT_NE(file.find("CREATURE_WIZARD\t1\t4\t0\t16\t4\t-5\t"), std::string::npos);
-    const GameFileRead read = parseGameFile(file, factoryDefaults());
-    // The magnitude of the smallest value does not fit: the reader overflows.
-    EXPECT_EQ(read.status, ReadStatus::Failed);
-    put(values, SlotRef::of(Category::Research, 29), -750000);
-    const GameFileRead again = parseGameFile(renderGameFile(values), factoryDefaults());
-    ASSERT_EQ(again.status, ReadStatus::Accepted);
-    EXPECT_EQ(again.values[static_cast<std::size_t>(recordOf(SlotRef::creature(1, 5)) - 1)], 5);
-    EXPECT_EQ(
-        again.values[static_cast<std::size_t>(recordOf(SlotRef::of(Category::Research, 29)) - 1)],
-        750000);
-}
-
 } // namespace
 } // namespace tavrel
