@@ -1,5 +1,5 @@
-// The file layer's Windows branch: drive letters, backslashes, names in any letter case,
-// the read-only attribute and Win32 errors, each as a player's folder can present them.
+// The file layer's Windows branch: drive letters, backslashes, names in any letter case, the
+// read-only attribute and Win32 errors, each as a player's folder can present them.
 #include "core/fileio.h"
 
 #include <gtest/gtest.h>
@@ -30,18 +30,13 @@ bool writable(const std::string& path) {
     return (fs::status(path).permissions() & fs::perms::owner_write) != fs::perms::none;
 }
 
-TEST(FileIoWindows, JoinsWithBackslashesAndKeepsADriveRoot) {
+TEST(FileIoWindows, ReplacesAReadOnlyFileHoweverItsPathIsGiven) {
     EXPECT_EQ(fio::joinPath("C:\\Games\\Keeper", "Data"), "C:\\Games\\Keeper\\Data");
     EXPECT_EQ(fio::joinPath("E:\\", "Data"), "E:\\Data");
     EXPECT_EQ(fio::joinPath("E:/Keeper/", "Data"), "E:/Keeper/Data");
     test::TempDir dir;
     test::makeFolders(dir.file("Data"));
     EXPECT_EQ(fio::findEntry(dir.path(), "DATA"), "Data");
-}
-
-TEST(FileIoWindows, ReplacesAReadOnlyFileHoweverItsPathIsGiven) {
-    test::TempDir dir;
-    test::makeFolders(dir.file("Data"));
     const fs::path oldCwd = fs::current_path();
     fs::current_path(dir.path());
     const std::string drive = fs::absolute("Data\\CREATURE.TXT").string();
@@ -55,6 +50,10 @@ TEST(FileIoWindows, ReplacesAReadOnlyFileHoweverItsPathIsGiven) {
         EXPECT_FALSE(status) << status->step << ": " << status->reason();
         EXPECT_EQ(test::readBytes(path), "new");
         EXPECT_TRUE(writable(path));
+        // Clearing the attribute alone does the same.
+        setReadOnly(path);
+        EXPECT_FALSE(fio::setAttributesNormal(path));
+        EXPECT_TRUE(writable(path));
         fs::remove(path);
     }
     fs::current_path(oldCwd);
@@ -63,19 +62,16 @@ TEST(FileIoWindows, ReplacesAReadOnlyFileHoweverItsPathIsGiven) {
     EXPECT_TRUE(test::listFolder(dir.file("Data")).empty());
 }
 
-TEST(FileIoWindows, SetAttributesNormalClearsReadOnly) {
-    test::TempDir dir;
-    test::writeBytes(dir.file("f"), "x");
-    setReadOnly(dir.file("f"));
-    ASSERT_FALSE(writable(dir.file("f")));
-    EXPECT_FALSE(fio::setAttributesNormal(dir.file("f")));
-    EXPECT_TRUE(writable(dir.file("f")));
-}
-
-TEST(FileIoWindows, Win32ErrorsBecomeTheRunTimeNumbers) {
+TEST(FileIoWindows, Win32ErrorsBecomeTheRunTimeNumbersAndChangeNothing) {
     test::TempDir dir;
     test::writeBytes(dir.file("afile"), "plain");
     test::makeFolders(dir.file("folder"));
+    // A file held open without sharing cannot be replaced, and stays whole.
+    const HANDLE held = CreateFileA(dir.file("afile").c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const fio::Status inUse = fio::replaceFile(dir.file("afile"), "new");
+    CloseHandle(held);
     std::string out;
     for (const auto& [status, code, step, number] :
          std::vector<std::tuple<fio::Status, int, std::string, int>>{
@@ -90,22 +86,10 @@ TEST(FileIoWindows, Win32ErrorsBecomeTheRunTimeNumbers) {
         EXPECT_EQ(status->step, step) << status->path;
         EXPECT_EQ(status->number(), number) << status->path;
     }
+    ASSERT_TRUE(inUse);
+    EXPECT_EQ(inUse->number(), 75);
+    EXPECT_EQ(test::readBytes(dir.file("afile")), "plain");
     EXPECT_EQ(test::listFolder(dir.path()), (Names{"afile", "folder"}));
-}
-
-TEST(FileIoWindows, AFileHeldOpenWithoutSharingStaysWhole) {
-    test::TempDir dir;
-    const std::string path = dir.file("CREATURE.TXT");
-    test::writeBytes(path, "old");
-    const HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    const fio::Status status = fio::replaceFile(path, "new");
-    CloseHandle(held);
-    ASSERT_TRUE(status);
-    EXPECT_EQ(status->number(), 75);
-    EXPECT_EQ(test::readBytes(path), "old");
-    EXPECT_EQ(test::listFolder(dir.path()), Names{"CREATURE.TXT"});
 }
 
 } // namespace

@@ -102,28 +102,10 @@ std::string digest(std::string_view tool, std::string_view bytes) {
 }
 
 std::string expectedStep(fileio::testing::Op op) {
-    using fileio::testing::Op;
-    switch (op) {
-    case Op::Create:
-        return "create";
-    case Op::Write:
-        return "write";
-    case Op::Flush:
-        return "sync";
-    case Op::Sync:
-        return std::string(fileio::StepSyncFolder);
-    case Op::Rename:
-        return "rename";
-    case Op::Remove:
-        return "remove";
-    case Op::Chmod:
-        return "chmod";
-    case Op::Chown:
-        return "chown";
-    case Op::Close:
-        return "close";
-    }
-    return "?";
+    // In the order of the enumerators.
+    constexpr const char* steps[] = {"create", "write", "sync",  "sync folder", "rename",
+                                     "remove", "chmod", "chown", "close"};
+    return steps[static_cast<int>(op)];
 }
 
 ValueSet variedValues(unsigned seed) {
