@@ -12,7 +12,6 @@ using tavrel::errorMessage;
 using tavrel::errorNumberFromErrno;
 using tavrel::folderErrorNumber;
 using tavrel::MessageTable;
-using tavrel::unknownErrorMessage;
 
 struct ErrnoCase {
     int code;
@@ -67,17 +66,6 @@ TEST(ErrorNumberFromErrno, MapsEachPlatformErrorToItsRunTimeNumber) {
     };
     for (const ErrnoCase& c : cases) {
         EXPECT_EQ(errorNumberFromErrno(c.code), c.number) << c.name;
-    }
-}
-
-TEST(UnknownErrorMessage, WritesTheNumberWithASignPlaceLikeStr) {
-    const std::string lead = "This action has caused an unknown error. Error code:";
-    const std::vector<std::pair<int, std::string>> cases = {
-        {62, lead + "  62"},       {0, lead + "  0"},  {51, lead + "  51"},
-        {32767, lead + "  32767"}, {-5, lead + " -5"}, {-32768, lead + " -32768"},
-    };
-    for (const auto& [number, text] : cases) {
-        EXPECT_EQ(unknownErrorMessage(number), text) << number;
     }
 }
 

@@ -32,19 +32,6 @@ TEST(SettingsFile, SavesTheRecordsInOrderLittleEndian) {
     EXPECT_EQ(bytes.substr(4 * 2525, 4), le(25000));
 }
 
-TEST(SettingsFile, SavingOverALongerFileLeavesNoStrayBytes) {
-    test::TempDir dir;
-    const std::string path = dir.file("Old.dks");
-    for (std::size_t oldSize : {std::size_t{342916}, std::size_t{20000}}) {
-        test::writeBytes(path, std::string(oldSize, '\x7f'));
-        ASSERT_TRUE(saveSettingsFile(path, factoryDefaults()).ok);
-        EXPECT_EQ(test::readBytes(path).size(), 10720u);
-        SettingsStore store;
-        ASSERT_TRUE(loadSettingsFile(path, store).ok);
-        EXPECT_EQ(store.values(), factoryDefaults());
-    }
-}
-
 TEST(SettingsFile, LoadsBothLayouts) {
     const ValueSet values = test::variedValues(11);
     std::string legacy(342916, '\xee');

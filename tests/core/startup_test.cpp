@@ -50,14 +50,6 @@ TEST_F(Startup, QuietlyStaysUnreadyWithoutAUsableSetting) {
     std::filesystem::current_path(before);
 }
 
-TEST_F(Startup, EmptyConfigurationFileIsError62) {
-    test::writeBytes(cfg, "");
-    const GameLoadOutcome outcome = start();
-    EXPECT_FALSE(outcome.gameFound);
-    EXPECT_EQ(outcome.errorNumber, 62);
-    EXPECT_EQ(outcome.message, "This action has caused an unknown error. Error code:  62");
-}
-
 TEST_F(Startup, ReadsTheConfiguredGame) {
     for (std::string_view end : {"\r\n", "\n"}) {
         test::writeBytes(cfg, "INSTALL_PATH=" + game.path() + std::string(end) + "second line\r\n");
@@ -105,13 +97,6 @@ TEST_F(Startup, LocatingWritesTheConfigurationAndReadsTheGame) {
     EXPECT_FALSE(found.configMessage.has_value());
     EXPECT_EQ(test::readBytes(cfg), "INSTALL_PATH=" + game.path() + "\r\n");
     EXPECT_EQ(store.values(), factoryDefaults());
-}
-
-TEST_F(Startup, ReplacesAReadOnlyConfigurationFile) {
-    test::writeBytes(cfg, "INSTALL_PATH=/somewhere/else/entirely/and/longer\r\n");
-    chmod(cfg.c_str(), 0444);
-    EXPECT_TRUE(locateGame(game.path(), store, state, cfg).load.gameFound);
-    EXPECT_EQ(test::readBytes(cfg), configContent(game.path()));
 }
 
 TEST_F(Startup, UnwritableConfigurationStopsTheFindUnlessAccessWasRefused) {

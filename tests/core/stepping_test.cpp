@@ -75,27 +75,5 @@ TEST(Stepping, SaturatesAtTheSigned32BitEnds) {
         EXPECT_EQ(applyStep(c.value, c.step, c.direction, c.bounds), c.result) << c.value;
 }
 
-TEST(Stepping, ValueClickResetsWithAnyModifierAndOpensTheDialogWithout) {
-    EXPECT_EQ(valueClickAction(0), ValueClick::OpenInput);
-    for (int modifiers : {kModShift, kModCtrl, kModAlt, kModShift | kModAlt})
-        EXPECT_EQ(valueClickAction(modifiers), ValueClick::ResetToDefault) << modifiers;
-}
-
-TEST(Stepping, ResetGivesTheFactoryDefaultUnbounded) {
-    SettingsStore store;
-    for (SlotRef ref : {room(12), SlotRef::of(Category::Magic, 215), SlotRef::creature(17, 5)}) {
-        store.set(ref, 123456789);
-        EXPECT_EQ(resetValue(store, ref), store.defaultValue(ref));
-    }
-    EXPECT_NE(store.defaultValue(room(12)), 0);
-}
-
-TEST(Stepping, HighlightComparesWithTheFactoryDefault) {
-    EXPECT_EQ(highlightOf(0, 0), Highlight::Equal);
-    EXPECT_EQ(highlightOf(11, 10), Highlight::Above);
-    EXPECT_EQ(highlightOf(9, 10), Highlight::Below);
-    EXPECT_EQ(highlightOf(kInt32Min, kInt32Max), Highlight::Below);
-}
-
 } // namespace
 } // namespace tavrel
