@@ -76,25 +76,18 @@ TEST(Cli, UsageAndHelp) {
     }
 }
 
-TEST(Cli, DemoFolderHoldsTheFactoryFile) {
+TEST(Cli, DemoMakesAGameAndReplacesOneOnlyWhenForced) {
     test::TempDir dir;
-    const CliRun demo = cli("demo " + dir.file("game"));
-    ASSERT_EQ(demo.status, 0) << demo.err;
-    EXPECT_EQ(test::readBytes(dir.file("game/Data/CREATURE.TXT")),
-              renderGameFile(factoryDefaults()));
-    const CliRun check = cli("check " + dir.file("game/Data/CREATURE.TXT"));
-    EXPECT_EQ(check.status, 0);
-    EXPECT_NE(check.out.find("5200 numbers"), std::string::npos);
-}
-
-TEST(Cli, DemoReplacesAGameOnlyWhenForced) {
-    test::TempDir dir;
+    const std::string game = dir.file("Data/CREATURE.TXT"), addon = dir.file("Data/DD1CREAT.TXT");
+    ASSERT_EQ(cli("demo " + dir.path()).status, 0);
+    EXPECT_EQ(test::readBytes(game), renderGameFile(factoryDefaults()));
+    EXPECT_NE(cli("check " + game).out.find("5200 numbers"), std::string::npos);
     test::makeGameFolder(dir.path(), "player's own", true);
     EXPECT_EQ(cli("demo " + dir.path()).status, 1);
-    EXPECT_EQ(test::readBytes(dir.file("Data/CREATURE.TXT")), "player's own");
+    EXPECT_EQ(test::readBytes(game), "player's own");
     ASSERT_EQ(cli("demo --force " + dir.path()).status, 0);
-    for (const char* file : {"Data/CREATURE.TXT", "Data/DD1CREAT.TXT"})
-        EXPECT_EQ(test::readBytes(dir.file(file)), renderGameFile(factoryDefaults())) << file;
+    for (const std::string& file : {game, addon})
+        EXPECT_EQ(test::readBytes(file), renderGameFile(factoryDefaults())) << file;
 }
 
 TEST(Cli, ConvertsBetweenGameAndSettingsFiles) {
