@@ -32,6 +32,17 @@ TEST(Catalogue, RecordsAndSlotsMapOneToOne) {
     EXPECT_EQ(recordOf(SlotRef::of(Category::Misc, 28)), 2680);
 }
 
+TEST(Catalogue, CreatureKindsInTheirOrderWithTheirScreenNames) {
+    const char* names[] = {"Wizard",  "Barbarian",  "Archer",     "Monk",          "Dwarf",
+                           "Knight",  "Avatar",     "Tunneller",  "Witch",         "Giant",
+                           "Fairy",   "Thief",      "Samurai",    "Horned Reaper", "Skeleton",
+                           "Troll",   "Dragon",     "Demonspawn", "Fly",           "Dark Mistress",
+                           "Warlock", "Bile Demon", "Imp",        "Beetle",        "Vampire",
+                           "Spider",  "Hellhound",  "Ghost",      "Tentacle",      "Orc"};
+    for (int kind = 1; kind <= kCreatureKinds; ++kind)
+        EXPECT_EQ(creatureKind(kind).screenName, names[kind - 1]) << kind;
+}
+
 // Every slot whose bounds are not 0 to 65535, as the game's value ranges give them.
 TEST(Catalogue, BoundsOfEverySlot) {
     struct Rule {

@@ -97,6 +97,9 @@ TEST(ErrorMessage, ChoosesTheTextByPlaceAndNumber) {
         EXPECT_EQ(errorMessage(t.table, 62),
                   "This action has caused an unknown error. Error code:  62")
             << table;
+        EXPECT_EQ(errorMessage(t.table, 0),
+                  "This action has caused an unknown error. Error code:  0")
+            << table;
         EXPECT_EQ(errorMessage(t.table, -7),
                   "This action has caused an unknown error. Error code: -7")
             << table;
