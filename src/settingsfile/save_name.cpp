@@ -4,12 +4,17 @@
 
 namespace tavrel {
 
+namespace {
+
+// The file saveSettingsAs writes, or an empty text for a refused name.
 std::string settingsPathFor(std::string_view folder, std::string_view typedName) {
     constexpr std::string_view kRefused = std::string_view(":*?\"<>|\0", 8);
     if (typedName.empty() || typedName.find_first_of(kRefused) != std::string_view::npos)
         return {};
     return fileio::joinPath(folder, std::string(typedName) + std::string(kSettingsExtension));
 }
+
+} // namespace
 
 SettingsFileResult saveSettingsAs(std::string_view folder, std::string_view typedName,
                                   const ValueSet& values) {

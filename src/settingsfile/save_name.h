@@ -15,7 +15,4 @@ namespace tavrel {
 SettingsFileResult saveSettingsAs(std::string_view folder, std::string_view typedName,
                                   const ValueSet& values);
 
-// The file saveSettingsAs writes, or an empty text for a refused name.
-std::string settingsPathFor(std::string_view folder, std::string_view typedName);
-
 } // namespace tavrel
