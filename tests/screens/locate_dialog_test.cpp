@@ -91,88 +91,73 @@ private slots:
         QVERIFY(h.dialog->isVisible());
     }
 
-    void openingTheGameFolderFindsTheGame_data() {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("double click") << "click";
-        QTest::newRow("Enter key") << "enter";
-        QTest::newRow("drive whose root is the game") << "drive";
-    }
     void openingTheGameFolderFindsTheGame() {
-        QFETCH(QString, how);
-        Harness h;
-        if (how == "click") {
-            h.doubleClick(h.game);
-        } else if (how == "enter") {
-            h.dirList()->setFocus();
-            h.dirList()->setCurrentItem(h.dirList()->itemFor(QString::fromStdString(h.game)));
-            QTest::keyClick(h.dirList(), Qt::Key_Return);
-        } else {
-            h.chooseDrive(h.game);
+        // By a double click, the Enter key, and a drive whose root is the game.
+        for (const QString how : {"click", "enter", "drive"}) {
+            Harness h;
+            if (how == "click") {
+                h.doubleClick(h.game);
+            } else if (how == "enter") {
+                h.dirList()->setFocus();
+                h.dirList()->setCurrentItem(h.dirList()->itemFor(QString::fromStdString(h.game)));
+                QTest::keyClick(h.dirList(), Qt::Key_Return);
+            } else {
+                h.chooseDrive(h.game);
+            }
+            QVERIFY(h.f.seam.shown.empty());
+            QCOMPARE(test::readBytes(h.config), h.configured());
+            QVERIFY(h.f.store.values() == factoryDefaults());
+            h.verifyReady();
+            QCOMPARE(h.location(), QString::fromStdString(h.game));
+            QVERIFY(h.dialogGone());
         }
-        QVERIFY(h.f.seam.shown.empty());
-        QCOMPARE(test::readBytes(h.config), h.configured());
-        QVERIFY(h.f.store.values() == factoryDefaults());
-        h.verifyReady();
-        QCOMPARE(h.location(), QString::fromStdString(h.game));
-        QVERIFY(h.dialogGone());
     }
 
-    void aFindThatGoesWrong_data() {
-        QTest::addColumn<QString>("content"); // empty: a good game file
-        QTest::addColumn<int>("faultStep");   // 0: none
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("ready");
-        QTest::addColumn<bool>("configWritten");
-        QTest::addColumn<QString>("dialogAfter"); // visible, hidden or gone
-        // The game's own disc: clearing the game file's read-only flag fails.
-        QTest::newRow("read-only game")
-            << "" << 1 << "You can't use the Dungeon Keeper disc as the game location." << false
-            << false << "visible";
-        // The second change of a find is creating the new Tavrel.cfg.
-        QTest::newRow("configuration not written")
-            << "" << 2
-            << "Unable to write Tavrel.cfg. You may need to copy the editor to another disc."
-            << true << false << "gone";
-        QTest::newRow("incompatible game file")
-            << "1 2 3\r\n"
-            << 0
-            << "Unable to load settings. Incompatible Creature.txt file. Please replace with the "
-               "original from the Dungeon Keeper disc."
-            << false << true << "gone";
+    void aFindThatGoesWrong() {
         // A number too large for the tables makes the reader fail with error 6.
         std::string tooLarge = renderGameFile(factoryDefaults());
         tooLarge.insert(tooLarge.find_first_of("0123456789"), "99999999999");
-        QTest::newRow("reader error") << QString::fromStdString(tooLarge) << 0
-                                      << "This action has caused an unknown error. Error code:  6"
-                                      << false << true << "hidden";
-    }
-    void aFindThatGoesWrong() {
-        QFETCH(QString, content);
-        QFETCH(int, faultStep);
-        QFETCH(QString, message);
-        QFETCH(bool, ready);
-        QFETCH(bool, configWritten);
-        QFETCH(QString, dialogAfter);
-        Harness h(content.toStdString());
-        if (faultStep)
-            fileio::testing::setFaultPlan(fileio::testing::FaultPlan{faultStep, EROFS});
-        h.doubleClick(h.game);
-        fileio::testing::setFaultPlan(std::nullopt);
-        QCOMPARE(h.f.seam.shown.size(), std::size_t{1});
-        QCOMPARE(h.f.seam.shown[0].text, message);
-        QCOMPARE(fileio::FileExists(h.config), configWritten);
-        if (ready) {
-            h.verifyReady();
-        } else {
-            h.verifyNotFound();
-        }
-        QCOMPARE(h.f.store.values() == factoryDefaults(), ready);
-        if (dialogAfter == "gone") {
-            QVERIFY(h.dialogGone());
-        } else {
+        const struct {
+            std::string content; // empty: a good game file
+            int faultStep;       // 0: none
+            QString message;
+            bool ready, configWritten;
+            QString dialogAfter; // visible, hidden or gone
+        } cases[] = {
+            // The game's own disc: clearing the game file's read-only flag fails.
+            {"", 1, "You can't use the Dungeon Keeper disc as the game location.", false, false,
+             "visible"},
+            // The second change of a find is creating the new Tavrel.cfg.
+            {"", 2, "Unable to write Tavrel.cfg. You may need to copy the editor to another disc.",
+             true, false, "gone"},
+            {"1 2 3\r\n", 0,
+             "Unable to load settings. Incompatible Creature.txt file. Please replace with the "
+             "original from the Dungeon Keeper disc.",
+             false, true, "gone"},
+            {tooLarge, 0, "This action has caused an unknown error. Error code:  6", false, true,
+             "hidden"}};
+        for (const auto& c : cases) {
+            Harness h(c.content);
+            if (c.faultStep)
+                fileio::testing::setFaultPlan(fileio::testing::FaultPlan{c.faultStep, EROFS});
+            h.doubleClick(h.game);
+            fileio::testing::setFaultPlan(std::nullopt);
+            QCOMPARE(h.f.seam.shown.size(), std::size_t{1});
+            QCOMPARE(h.f.seam.shown[0].text, c.message);
+            QCOMPARE(fileio::FileExists(h.config), c.configWritten);
+            if (c.ready) {
+                h.verifyReady();
+            } else {
+                h.verifyNotFound();
+            }
+            QCOMPARE(h.f.store.values() == factoryDefaults(), c.ready);
+            if (c.dialogAfter == "gone") {
+                QVERIFY(h.dialogGone());
+                continue;
+            }
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QVERIFY(h.dialog);
-            QCOMPARE(h.dialog->isVisible(), dialogAfter == "visible");
+            QCOMPARE(h.dialog->isVisible(), c.dialogAfter == "visible");
             QPointer<QWidget> before = h.dialog.data();
             h.openDialog(); // Locate brings the same dialog back
             QCOMPARE(h.dialog, before);

@@ -32,51 +32,40 @@ void quiet(const test::MainHarness& h) {
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void startUpWithoutAGameLeavesItNotFound_data() {
-        QTest::addColumn<bool>("writeConfig");
-        QTest::addColumn<QString>("config");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("no Tavrel.cfg") << false << ""
-                                       << "";
-        QTest::newRow("lower-case key") << true << "install_path=GAME\r\n"
-                                        << "";
-        QTest::newRow("empty file") << true << ""
-                                    << "This action has caused an unknown error. Error code:  62";
-    }
     void startUpWithoutAGameLeavesItNotFound() {
-        QFETCH(bool, writeConfig);
-        QFETCH(QString, config);
-        QFETCH(QString, message);
-        test::MainHarness h;
-        h.makeGame(); // present, but not named correctly by the configuration
-        if (writeConfig)
-            test::writeBytes(h.config, config.replace("GAME", h.game.c_str()).toStdString());
-        h.start();
-        QCOMPARE(h.main->windowTitle(), QString("Tavrel"));
-        h.verifyNotFound();
-        QCOMPARE(h.f.seam.shown.size(), std::size_t(message.isEmpty() ? 0 : 1));
-        if (!message.isEmpty())
-            QCOMPARE(h.f.seam.shown[0].text, message);
-        QVERIFY(h.f.store.values() == ValueSet{});
-        h.click("Cmd_Apply"); // greyed: nothing happens
-        QCOMPARE(h.f.seam.shown.size(), std::size_t(message.isEmpty() ? 0 : 1));
+        // Whether Tavrel.cfg is written, what it holds, and the one message then shown.
+        const std::tuple<bool, QString, QString> cases[] = {
+            {false, "", ""},
+            {true, "install_path=GAME\r\n", ""}, // the key in lower case
+            {true, "", "This action has caused an unknown error. Error code:  62"}};
+        for (auto [writeConfig, config, message] : cases) {
+            test::MainHarness h;
+            h.makeGame(); // present, but not named correctly by the configuration
+            if (writeConfig)
+                test::writeBytes(h.config, config.replace("GAME", h.game.c_str()).toStdString());
+            h.start();
+            QCOMPARE(h.main->windowTitle(), QString("Tavrel"));
+            h.verifyNotFound();
+            const std::size_t shown = message.isEmpty() ? 0 : 1;
+            QCOMPARE(h.f.seam.shown.size(), shown);
+            if (shown)
+                QCOMPARE(h.f.seam.shown[0].text, message);
+            QVERIFY(h.f.store.values() == ValueSet{});
+            h.click("Cmd_Apply"); // greyed: nothing happens
+            QCOMPARE(h.f.seam.shown.size(), shown);
+        }
     }
 
-    void startUpWithAGameTurnsReady_data() {
-        QTest::addColumn<bool>("addon");
-        QTest::addColumn<QString>("status");
-        QTest::newRow("game") << false << "Dungeon Keeper found.";
-        QTest::newRow("with add-on") << true << "Dungeon Keeper and the Deeper Dungeons found.";
-    }
     void startUpWithAGameTurnsReady() {
-        QFETCH(bool, addon);
-        QFETCH(QString, status);
-        test::MainHarness h;
-        h.startReady(addon);
-        QCOMPARE(h.welcome(), status);
-        QCOMPARE(h.location(), QString::fromStdString(h.game));
-        QVERIFY(timerOf(h)->isActive());
-        QVERIFY(h.f.store.values() == factoryDefaults());
+        for (bool addon : {false, true}) {
+            test::MainHarness h;
+            h.startReady(addon);
+            QCOMPARE(h.welcome(), addon ? QString("Dungeon Keeper and the Deeper Dungeons found.")
+                                        : QString("Dungeon Keeper found."));
+            QCOMPARE(h.location(), QString::fromStdString(h.game));
+            QVERIFY(timerOf(h)->isActive());
+            QVERIFY(h.f.store.values() == factoryDefaults());
+        }
     }
 
     void eachStatusStaysFiveSecondsThenTheWelcomeReturns() {
@@ -96,47 +85,121 @@ private slots:
         QVERIFY(!timer->isActive());
     }
 
-    void apply_data() {
-        QTest::addColumn<bool>("answer");
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<QString>("message"); // the start of the one message after the question
-        QTest::addColumn<bool>("gameWritten");
-        QTest::addColumn<bool>("addonWritten");
-        QTest::newRow("No") << false << ""
-                            << "" << false << false;
-        QTest::newRow("Yes") << true << ""
-                             << "" << true << true;
-        QTest::newRow("game moved")
-            << true << "moved"
-            << "The editor was unable to find the game. It may have been moved. No changes have "
-               "been applied. Please try again."
-            << false << false;
-        QTest::newRow("disc full") << true << "full"
-                                   << "Unable to write CREATURE.TXT: No space left on device. The "
-                                      "game's files have not been changed."
-                                   << false << false;
-        QTest::newRow("add-on copy fails")
-            << true << "addon"
-            << "CREATURE.TXT has been updated, but DD1CREAT.TXT could not be written: "
-               "Input/output error. DD1CREAT.TXT has not been changed."
-            << true << false;
-        QTest::newRow("a value the game file cannot hold")
-            << true << "negative"
-            << "The value -5 of Creature Settings, Dragon, Health cannot be written: the game "
-               "file holds no negative numbers. The game's files have not been changed."
-            << false << false;
-        QTest::newRow("not confirmed on disc")
-            << true << "sync"
-            << "The changes have been written, but the system reported an error while making "
-               "them permanent: Input/output error."
-            << true << true;
-    }
     void apply() {
-        QFETCH(bool, answer);
-        QFETCH(QString, fault);
-        QFETCH(QString, message);
-        QFETCH(bool, gameWritten);
-        QFETCH(bool, addonWritten);
+        // The answer, a fault, the one message after the question, and which files are written.
+        const std::tuple<bool, QString, QString, bool, bool> cases[] = {
+            {false, "", "", false, false},
+            {true, "", "", true, true},
+            {true, "moved",
+             "The editor was unable to find the game. It may have been moved. No changes have "
+             "been applied. Please try again.",
+             false, false},
+            {true, "full",
+             "Unable to write CREATURE.TXT: No space left on device. The game's files have not "
+             "been changed.",
+             false, false},
+            {true, "addon",
+             "CREATURE.TXT has been updated, but DD1CREAT.TXT could not be written: "
+             "Input/output error. DD1CREAT.TXT has not been changed.",
+             true, false},
+            {true, "negative",
+             "The value -5 of Creature Settings, Dragon, Health cannot be written: the game "
+             "file holds no negative numbers. The game's files have not been changed.",
+             false, false},
+            {true, "sync",
+             "The changes have been written, but the system reported an error while making "
+             "them permanent: Input/output error.",
+             true, true}};
+        for (const auto& [answer, fault, message, gameWritten, addonWritten] : cases)
+            applyWith(answer, fault, message, gameWritten, addonWritten);
+    }
+    void restoreRedrawsTheOpenScreensWithTheFactoryValues() {
+        for (bool answer : {false, true}) {
+            test::MainHarness h;
+            h.startReady();
+            quiet(h);
+            const std::string before = test::readBytes(h.gameFile);
+            h.click("Cmd_2");
+            h.click("Cmd_7");
+            QWidget* room = h.f.context.window("Form_RoomSettings");
+            QWidget* misc = h.f.context.window("Form_MiscellaneousSettings");
+            auto* treasury = room->findChild<QLabel*>("Label_Stat(2)"); // factory 50
+            auto* rock = misc->findChild<QLabel*>("Label_Stat(18)");    // factory 2
+            QTest::mouseClick(room->findChild<QLabel*>("Label_More(2)"), Qt::RightButton);
+            QTest::mouseClick(misc->findChild<QLabel*>("Label_Less(18)"), Qt::LeftButton);
+            QTest::mouseClick(treasury, Qt::LeftButton); // the input dialog on the treasury
+            QCOMPARE(treasury->text(), QString("60"));
+            QCOMPARE(rock->text(), QString("1"));
+
+            h.f.seam.answers = {answer};
+            h.click("Cmd_Restore");
+            QCOMPARE(h.f.seam.shown.size(), std::size_t{1});
+            QCOMPARE(h.f.seam.shown[0].text,
+                     QString("Any changes you have made will be lost. Continue?"));
+            QCOMPARE(h.f.seam.shown[0].title, QString("Restore Defaults?"));
+            QCOMPARE(treasury->text(), answer ? QString("50") : QString("60"));
+            QCOMPARE(rock->text(), answer ? QString("2") : QString("1"));
+            QCOMPARE(treasury->palette().color(QPalette::Window),
+                     answer ? QColor(255, 255, 255) : QColor(220, 255, 220));
+            QCOMPARE(rock->palette().color(QPalette::Window),
+                     answer ? QColor(255, 255, 255) : QColor(255, 220, 220));
+            QWidget* dialog = h.f.context.window("Form_InputValue");
+            QCOMPARE(test::textOf(dialog, "Label_CurrentValue"), treasury->text());
+            QCOMPARE(h.welcome(), answer ? kRestored : kWelcome);
+            QCOMPARE(timerOf(h)->isActive(), answer);
+            QCOMPARE(test::readBytes(h.gameFile), before); // only Apply reaches the game
+        }
+    }
+
+    void aWindowOpenedTwiceStaysOneWindow() {
+        test::MainHarness h;
+        h.startReady();
+        const QList<std::pair<QString, QString>> commands = {
+            {"Cmd_Help", "Form_Help"},
+            {"Cmd_About", "Form_About"},
+            {"Cmd_1", "Form_Creatures"},
+            {"Cmd_2", "Form_RoomSettings"},
+            {"Cmd_3", "Form_MagicSettings"},
+            {"Cmd_4", "Form_ResearchSettings"},
+            {"Cmd_5", "Form_TrapAndDoorSettings"},
+            {"Cmd_6", "Form_AbilitySettings"},
+            {"Cmd_7", "Form_MiscellaneousSettings"},
+            {"Cmd_Load", "Form_LoadSettings"},
+            {"Cmd_Save", "Form_SaveSettings"},
+        };
+        for (const auto& [command, window] : commands) {
+            h.click(command);
+            h.click(command);
+            int visible = 0;
+            for (QWidget* top : QApplication::topLevelWidgets())
+                visible += top->objectName() == window && top->isVisible();
+            QVERIFY2(visible == 1, qPrintable(window));
+            // Asked for again, a minimised window comes back.
+            h.f.context.window(window)->showMinimized();
+            h.click(command);
+            QVERIFY2(!h.f.context.window(window)->isMinimized(), qPrintable(window));
+        }
+        QVERIFY(h.main->isVisible()); // modeless: the menu stays usable
+    }
+
+    void exitEndsEveryWindow() {
+        test::MainHarness h;
+        h.startReady();
+        h.click("Cmd_Help");
+        h.click("Cmd_2");
+        QPointer<QWidget> help = h.f.context.window("Form_Help");
+        QPointer<QWidget> room = h.f.context.window("Form_RoomSettings");
+        QVERIFY(help && room);
+        h.click("Cmd_Exit");
+        QVERIFY(h.f.seam.shown.empty()); // nothing is asked
+        QVERIFY(!h.main->isVisible() && !help->isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!help && !room);
+    }
+
+private:
+    void applyWith(bool answer, const QString& fault, const QString& message, bool gameWritten,
+                   bool addonWritten) {
         using fileio::testing::Op;
         test::MainHarness h;
         h.startReady(true);
@@ -186,94 +249,6 @@ private slots:
         if (fault != "moved")
             QVERIFY(test::readBytes(h.gameFile) == (gameWritten ? applied : before));
         QVERIFY(test::readBytes(addonFile) == (addonWritten ? applied : before));
-    }
-
-    void restoreRedrawsTheOpenScreensWithTheFactoryValues_data() {
-        QTest::addColumn<bool>("answer");
-        QTest::newRow("No") << false;
-        QTest::newRow("Yes") << true;
-    }
-    void restoreRedrawsTheOpenScreensWithTheFactoryValues() {
-        QFETCH(bool, answer);
-        test::MainHarness h;
-        h.startReady();
-        quiet(h);
-        const std::string before = test::readBytes(h.gameFile);
-        h.click("Cmd_2");
-        h.click("Cmd_7");
-        QWidget* room = h.f.context.window("Form_RoomSettings");
-        QWidget* misc = h.f.context.window("Form_MiscellaneousSettings");
-        auto* treasury = room->findChild<QLabel*>("Label_Stat(2)"); // factory 50
-        auto* rock = misc->findChild<QLabel*>("Label_Stat(18)");    // factory 2
-        QTest::mouseClick(room->findChild<QLabel*>("Label_More(2)"), Qt::RightButton);
-        QTest::mouseClick(misc->findChild<QLabel*>("Label_Less(18)"), Qt::LeftButton);
-        QTest::mouseClick(treasury, Qt::LeftButton); // the input dialog on the treasury
-        QCOMPARE(treasury->text(), QString("60"));
-        QCOMPARE(rock->text(), QString("1"));
-
-        h.f.seam.answers = {answer};
-        h.click("Cmd_Restore");
-        QCOMPARE(h.f.seam.shown.size(), std::size_t{1});
-        QCOMPARE(h.f.seam.shown[0].text,
-                 QString("Any changes you have made will be lost. Continue?"));
-        QCOMPARE(h.f.seam.shown[0].title, QString("Restore Defaults?"));
-        QCOMPARE(treasury->text(), answer ? QString("50") : QString("60"));
-        QCOMPARE(rock->text(), answer ? QString("2") : QString("1"));
-        QCOMPARE(treasury->palette().color(QPalette::Window),
-                 answer ? QColor(255, 255, 255) : QColor(220, 255, 220));
-        QCOMPARE(rock->palette().color(QPalette::Window),
-                 answer ? QColor(255, 255, 255) : QColor(255, 220, 220));
-        QWidget* dialog = h.f.context.window("Form_InputValue");
-        QCOMPARE(test::textOf(dialog, "Label_CurrentValue"), treasury->text());
-        QCOMPARE(h.welcome(), answer ? kRestored : kWelcome);
-        QCOMPARE(timerOf(h)->isActive(), answer);
-        QCOMPARE(test::readBytes(h.gameFile), before); // only Apply reaches the game
-    }
-
-    void aWindowOpenedTwiceStaysOneWindow() {
-        test::MainHarness h;
-        h.startReady();
-        const QList<std::pair<QString, QString>> commands = {
-            {"Cmd_Help", "Form_Help"},
-            {"Cmd_About", "Form_About"},
-            {"Cmd_1", "Form_Creatures"},
-            {"Cmd_2", "Form_RoomSettings"},
-            {"Cmd_3", "Form_MagicSettings"},
-            {"Cmd_4", "Form_ResearchSettings"},
-            {"Cmd_5", "Form_TrapAndDoorSettings"},
-            {"Cmd_6", "Form_AbilitySettings"},
-            {"Cmd_7", "Form_MiscellaneousSettings"},
-            {"Cmd_Load", "Form_LoadSettings"},
-            {"Cmd_Save", "Form_SaveSettings"},
-        };
-        for (const auto& [command, window] : commands) {
-            h.click(command);
-            h.click(command);
-            int visible = 0;
-            for (QWidget* top : QApplication::topLevelWidgets())
-                visible += top->objectName() == window && top->isVisible();
-            QVERIFY2(visible == 1, qPrintable(window));
-            // Asked for again, a minimised window comes back.
-            h.f.context.window(window)->showMinimized();
-            h.click(command);
-            QVERIFY2(!h.f.context.window(window)->isMinimized(), qPrintable(window));
-        }
-        QVERIFY(h.main->isVisible()); // modeless: the menu stays usable
-    }
-
-    void exitEndsEveryWindow() {
-        test::MainHarness h;
-        h.startReady();
-        h.click("Cmd_Help");
-        h.click("Cmd_2");
-        QPointer<QWidget> help = h.f.context.window("Form_Help");
-        QPointer<QWidget> room = h.f.context.window("Form_RoomSettings");
-        QVERIFY(help && room);
-        h.click("Cmd_Exit");
-        QVERIFY(h.f.seam.shown.empty()); // nothing is asked
-        QVERIFY(!h.main->isVisible() && !help->isVisible());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!help && !room);
     }
 };
 

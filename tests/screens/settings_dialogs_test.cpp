@@ -58,54 +58,41 @@ const QString kBadName = QStringLiteral(
 class SettingsDialogsTest : public QObject {
     Q_OBJECT
 private slots:
-    void save_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("written"); // empty: nothing
-        QTest::addColumn<QString>("message"); // empty: none, the dialog closes
-        QTest::newRow("plain name") << "Test"
-                                    << "Test.dks"
-                                    << "";
-        QTest::newRow("extension typed too") << "Test.dks"
-                                             << "Test.dks.dks"
-                                             << "";
-        QTest::newRow("below a subfolder") << "mods/Test"
-                                           << "mods/Test.dks"
-                                           << "";
-        QTest::newRow("missing subfolder") << "none/Test"
-                                           << ""
-                                           << "The folder can't be found.";
-        for (const char* name : {"a?b", "a*b", "a:b", "a\"b", "a<b", "a>b", "a|b"})
-            QTest::newRow(name) << name << "" << kBadName;
-        QTest::newRow("empty box") << ""
-                                   << ""
-                                   << "";
-    }
     void save() {
-        QFETCH(QString, typed);
-        QFETCH(QString, written);
-        QFETCH(QString, message);
-        Harness h("Cmd_Save", "Form_SaveSettings");
-        QCOMPARE(h.dialog->windowTitle(), QString("Save Settings"));
-        h.browse();
-        test::makeFolders(h.folder + "/mods");
-        h.f.store.set(SlotRef::creature(30, 75), 7);
-        auto* box = qobject_cast<QLineEdit*>(test::child(h.dialog, "Text_FileName"));
-        QTest::keyClicks(box, typed);
-        QTest::keyClick(box, Qt::Key_Return);
+        // What is typed, the file then written (empty: none) and the message (empty: none, and
+        // the dialog closes).
+        std::vector<std::tuple<QString, QString, QString>> cases = {
+            {"Test", "Test.dks", ""},
+            {"Test.dks", "Test.dks.dks", ""},
+            {"mods/Test", "mods/Test.dks", ""},
+            {"none/Test", "", "The folder can't be found."},
+            {"", "", ""}};
+        for (const char* name : {"a?b", "a*b", "a:b", "a\"b", "a<b", "a>b", "a|b"})
+            cases.emplace_back(name, "", kBadName);
+        for (const auto& [typed, written, message] : cases) {
+            Harness h("Cmd_Save", "Form_SaveSettings");
+            QCOMPARE(h.dialog->windowTitle(), QString("Save Settings"));
+            h.browse();
+            test::makeFolders(h.folder + "/mods");
+            h.f.store.set(SlotRef::creature(30, 75), 7);
+            auto* box = qobject_cast<QLineEdit*>(test::child(h.dialog, "Text_FileName"));
+            QTest::keyClicks(box, typed);
+            QTest::keyClick(box, Qt::Key_Return);
 
-        QCOMPARE(h.messages(), message.isEmpty() ? QStringList() : QStringList{message});
-        const auto names = test::listFolder(h.folder);
-        QCOMPARE(int(names.size()), 1 + (written.isEmpty() ? 0 : !written.contains('/')));
-        if (written.isEmpty()) {
-            QVERIFY(!h.gone());
-            QCOMPARE(h.welcome(), QString("Dungeon Keeper found."));
-            return;
+            QCOMPARE(h.messages(), message.isEmpty() ? QStringList() : QStringList{message});
+            const auto names = test::listFolder(h.folder);
+            QCOMPARE(int(names.size()), 1 + (written.isEmpty() ? 0 : !written.contains('/')));
+            if (written.isEmpty()) {
+                QVERIFY(!h.gone());
+                QCOMPARE(h.welcome(), QString("Dungeon Keeper found."));
+                continue;
+            }
+            const std::string bytes = test::readBytes(h.folder + "/" + written.toStdString());
+            QCOMPARE(bytes.size(), std::size_t{10720});
+            QVERIFY(bytes == encodeSettings(h.f.store.values()));
+            QCOMPARE(h.welcome(), QString("Settings saved."));
+            QVERIFY(h.gone());
         }
-        const std::string bytes = test::readBytes(h.folder + "/" + written.toStdString());
-        QCOMPARE(bytes.size(), std::size_t{10720});
-        QVERIFY(bytes == encodeSettings(h.f.store.values()));
-        QCOMPARE(h.welcome(), QString("Settings saved."));
-        QVERIFY(h.gone());
     }
 
     void clickingAFileThenEnterOverwritesItWithoutAQuestion() {

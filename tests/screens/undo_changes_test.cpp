@@ -92,30 +92,23 @@ private slots:
         QVERIFY(label(screen, "Label_Stat(1)")->background() != QColor(255, 220, 220));
     }
 
-    void exitWithUnappliedChangesAsks_data() {
-        QTest::addColumn<int>("choice");
-        QTest::addColumn<bool>("closed");
-        QTest::addColumn<bool>("applied");
-        QTest::newRow("Apply") << 0 << true << true;
-        QTest::newRow("Discard") << 1 << true << false;
-        QTest::newRow("Cancel") << 2 << false << false;
-        QTest::newRow("box closed") << -1 << false << false;
-    }
     void exitWithUnappliedChangesAsks() {
-        QFETCH(int, choice);
-        QFETCH(bool, closed);
-        QFETCH(bool, applied);
-        test::MainHarness h;
-        h.startReady();
-        const std::string before = test::readBytes(h.gameFile);
-        h.f.store.set(SlotRef::of(Category::Room, 2), 4321);
-        h.f.seam.choices = {choice};
-        h.click("Cmd_Exit");
-        QCOMPARE(h.f.seam.shown.size(), std::size_t(1));
-        QCOMPARE(h.f.seam.shown[0].text, QString("Your changes have not been applied to the "
-                                                 "game. Apply them before closing?"));
-        QCOMPARE(h.main->isVisible(), !closed);
-        QCOMPARE(test::readBytes(h.gameFile) != before, applied);
+        // The answer chosen (-1: the box closed), and whether the window closes and applies.
+        const std::tuple<int, bool, bool> cases[] = {
+            {0, true, true}, {1, true, false}, {2, false, false}, {-1, false, false}};
+        for (const auto& [choice, closed, applied] : cases) {
+            test::MainHarness h;
+            h.startReady();
+            const std::string before = test::readBytes(h.gameFile);
+            h.f.store.set(SlotRef::of(Category::Room, 2), 4321);
+            h.f.seam.choices = {choice};
+            h.click("Cmd_Exit");
+            QCOMPARE(h.f.seam.shown.size(), std::size_t(1));
+            QCOMPARE(h.f.seam.shown[0].text, QString("Your changes have not been applied to the "
+                                                     "game. Apply them before closing?"));
+            QCOMPARE(h.main->isVisible(), !closed);
+            QCOMPARE(test::readBytes(h.gameFile) != before, applied);
+        }
     }
 
     void aKeeperFxFolderIsToldOnceAtStartUp() {

@@ -58,103 +58,77 @@ struct Fixture : test::ScreenFixture {
 class ValueEditingTest : public QObject {
     Q_OBJECT
 private slots:
-    void clicksChangeTheClickedSlotByTheRightStep_data() {
-        QTest::addColumn<int>("category");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("expected"); // -1: the factory value
-        const int room = int(Category::Room), magic = int(Category::Magic),
-                  trap = int(Category::TrapDoor);
-        const int left = Qt::LeftButton, right = Qt::RightButton;
-        const int none = Qt::NoModifier, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier,
-                  alt = Qt::AltModifier;
-        QTest::newRow("room + right") << room << "Label_More" << 25 << right << none << 500 << 510;
-        QTest::newRow("room + left shift")
-            << room << "Label_More" << 25 << left << shift << 500 << 600;
-        QTest::newRow("room - right ctrl")
-            << room << "Label_Less" << 26 << right << ctrl << 5000 << 4000;
-        QTest::newRow("magic + alt left, Armageddon Time")
-            << magic << "Label_More" << 215 << left << alt << 40 << 140;
-        QTest::newRow("room value, shift resets")
-            << room << "Label_Stat" << 1 << left << shift << 7 << -1;
-        QTest::newRow("trap value, alt right resets")
-            << trap << "Label_Stat" << 22 << right << alt << 7 << -1;
-    }
     void clicksChangeTheClickedSlotByTheRightStep() {
-        QFETCH(int, category);
-        QFETCH(QString, kind);
-        QFETCH(int, slot);
-        QFETCH(int, button);
-        QFETCH(int, modifiers);
-        QFETCH(int, start);
-        QFETCH(int, expected);
+        const Qt::MouseButton left = Qt::LeftButton, right = Qt::RightButton;
+        const Qt::KeyboardModifiers none, shift = Qt::ShiftModifier;
+        const struct {
+            Category category;
+            const char* kind;
+            int slot;
+            Qt::MouseButton button;
+            Qt::KeyboardModifiers modifiers;
+            int start, expected; // -1: the factory value
+        } cases[] = {
+            {Category::Room, "Label_More", 25, right, none, 500, 510},
+            {Category::Room, "Label_More", 25, left, shift, 500, 600},
+            {Category::Room, "Label_Less", 26, right, Qt::ControlModifier, 5000, 4000},
+            {Category::Magic, "Label_More", 215, left, Qt::AltModifier, 40, 140}, // Armageddon
+            {Category::Room, "Label_Stat", 1, left, shift, 7, -1},
+            {Category::TrapDoor, "Label_Stat", 22, right, Qt::AltModifier, 7, -1}};
         Fixture f;
-        const auto cat = static_cast<Category>(category);
-        QWidget* screen = f.open(cat);
-        f.put(cat, slot, start);
-        const int factory = f.factory(cat, slot);
-        if (expected < 0)
-            expected = factory;
-        ValueSet others = f.store.values();
+        for (const auto& c : cases) {
+            QWidget* screen = f.open(c.category);
+            f.put(c.category, c.slot, c.start);
+            const int factory = f.factory(c.category, c.slot);
+            const int expected = c.expected < 0 ? factory : c.expected;
+            ValueSet others = f.store.values();
 
-        PressLabel* label = rowLabel(screen, kind.toLatin1().constData(), slot);
-        QTest::mousePress(label, Qt::MouseButton(button), Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(label->background(), QColor(235, 235, 235));
-        QTest::mouseRelease(label, Qt::MouseButton(button), Qt::KeyboardModifiers(modifiers));
-        if (kind != "Label_Stat")
-            QCOMPARE(label->background(), QColor(255, 255, 255));
+            PressLabel* label = rowLabel(screen, c.kind, c.slot);
+            QTest::mousePress(label, c.button, c.modifiers);
+            QCOMPARE(label->background(), QColor(235, 235, 235));
+            QTest::mouseRelease(label, c.button, c.modifiers);
+            if (QString(c.kind) != "Label_Stat")
+                QCOMPARE(label->background(), QColor(255, 255, 255));
 
-        QCOMPARE(f.value(cat, slot), expected);
-        others[static_cast<std::size_t>(recordOf(SlotRef::of(cat, slot)) - 1)] = expected;
-        QVERIFY(f.store.values() == others); // no other slot moved
-        QCOMPARE(rowLabel(screen, "Label_Stat", slot)->text(), QString::number(expected));
-        const QColor colour = expected > factory   ? QColor(220, 255, 220)
-                              : expected < factory ? QColor(255, 220, 220)
-                                                   : QColor(255, 255, 255);
-        QCOMPARE(colourOf(screen, slot), colour);
-        QVERIFY(!f.dialog());
+            QCOMPARE(f.value(c.category, c.slot), expected);
+            others[static_cast<std::size_t>(recordOf(SlotRef::of(c.category, c.slot)) - 1)] =
+                expected;
+            QVERIFY(f.store.values() == others); // no other slot moved
+            QCOMPARE(rowLabel(screen, "Label_Stat", c.slot)->text(), QString::number(expected));
+            const QColor colour = expected > factory   ? QColor(220, 255, 220)
+                                  : expected < factory ? QColor(255, 220, 220)
+                                                       : QColor(255, 255, 255);
+            QCOMPARE(colourOf(screen, c.slot), colour);
+            QVERIFY(!f.dialog());
+        }
     }
 
-    void typingAndEnterStore_data() {
-        QTest::addColumn<int>("category");
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<int>("button"); // any plain click opens the dialog
-        QTest::newRow("70000 into a room cost")
-            << int(Category::Room) << 2 << "70000" << 65535 << int(Qt::LeftButton);
-        QTest::newRow("150 into a percentage")
-            << int(Category::Misc) << 12 << "150" << 100 << int(Qt::RightButton);
-    }
     void typingAndEnterStore() {
-        QFETCH(int, category);
-        QFETCH(int, slot);
-        QFETCH(QString, typed);
-        QFETCH(int, stored);
-        QFETCH(int, button);
-        Fixture f;
-        const auto cat = static_cast<Category>(category);
-        QWidget* screen = f.open(cat);
-        f.put(cat, slot, 3);
-        QTest::mouseClick(rowLabel(screen, "Label_Stat", slot), Qt::MouseButton(button));
-        QLineEdit* box = f.box();
-        QVERIFY(box);
-        QCOMPARE(f.dialog()->windowTitle(), QString("Input Value"));
-        QVERIFY(f.state.InputTarget == SlotRef::of(cat, slot));
-        QCOMPARE(f.current(), QString("3"));
-        QCOMPARE(box->text(), QString("3"));
-        // The redraw at release took the pressed grey off the value label.
-        QVERIFY(colourOf(screen, slot) != QColor(235, 235, 235));
-        QTest::keyClicks(box, typed); // the opened box has its text selected
-        QCOMPARE(box->text(), QString::number(stored));
-        QCOMPARE(f.value(cat, slot), 3); // nothing stored before Enter
-        QTest::keyClick(box, Qt::Key_Return);
-        QCOMPARE(f.value(cat, slot), stored);
-        QCOMPARE(rowLabel(screen, "Label_Stat", slot)->text(), QString::number(stored));
-        QVERIFY(!f.dialog());
+        // Into a room cost, and into a percentage; any plain click opens the dialog.
+        const std::tuple<Category, int, QString, int, Qt::MouseButton> cases[] = {
+            {Category::Room, 2, "70000", 65535, Qt::LeftButton},
+            {Category::Misc, 12, "150", 100, Qt::RightButton}};
+        for (const auto& [cat, slot, typed, stored, button] : cases) {
+            Fixture f;
+            QWidget* screen = f.open(cat);
+            f.put(cat, slot, 3);
+            QTest::mouseClick(rowLabel(screen, "Label_Stat", slot), button);
+            QLineEdit* box = f.box();
+            QVERIFY(box);
+            QCOMPARE(f.dialog()->windowTitle(), QString("Input Value"));
+            QVERIFY(f.state.InputTarget == SlotRef::of(cat, slot));
+            QCOMPARE(f.current(), QString("3"));
+            QCOMPARE(box->text(), QString("3"));
+            // The redraw at release took the pressed grey off the value label.
+            QVERIFY(colourOf(screen, slot) != QColor(235, 235, 235));
+            QTest::keyClicks(box, typed); // the opened box has its text selected
+            QCOMPARE(box->text(), QString::number(stored));
+            QCOMPARE(f.value(cat, slot), 3); // nothing stored before Enter
+            QTest::keyClick(box, Qt::Key_Return);
+            QCOMPARE(f.value(cat, slot), stored);
+            QCOMPARE(rowLabel(screen, "Label_Stat", slot)->text(), QString::number(stored));
+            QVERIFY(!f.dialog());
+        }
     }
 
     void theCloseButtonStoresNothing() {
