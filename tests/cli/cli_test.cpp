@@ -64,7 +64,7 @@ int lineCount(const std::string& text) {
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
-TEST(Cli, UsageAndHelp) {
+TEST(Cli, UsageHelpAndRefusedInputs) {
     const CliRun help = cli("--help");
     EXPECT_EQ(help.status, 0);
     for (const char* command : {"defaults", "convert", "check", "export", "diff", "apply", "demo"})
@@ -74,6 +74,17 @@ TEST(Cli, UsageAndHelp) {
         EXPECT_EQ(run.status, 2) << wrong;
         EXPECT_NE(run.err.find("Usage:"), std::string::npos) << wrong;
     }
+    // Refused inputs exit with 1 and say why.
+    test::TempDir dir;
+    test::writeBytes(dir.file("bad.txt"), "1 2 3\r\n");
+    test::writeBytes(dir.file("short.dks"), "abcd");
+    for (const char* file : {"bad.txt", "short.dks", "none.txt"}) {
+        const CliRun check = cli("check " + dir.file(file));
+        EXPECT_EQ(check.status, 1) << file;
+        EXPECT_FALSE(check.err.empty()) << file;
+    }
+    EXPECT_NE(cli("check " + dir.file("bad.txt")).err.find("Incompatible Creature.txt file"),
+              std::string::npos);
 }
 
 TEST(Cli, DemoMakesAGameAndReplacesOneOnlyWhenForced) {
@@ -153,20 +164,6 @@ TEST(Cli, ApplyWritesTheGameAndTheAddOnCopy) {
     const CliRun missing = cli("apply " + dir.file("mod.dks") + " " + dir.file("nowhere"));
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("The editor was unable to find the game."), std::string::npos);
-}
-
-TEST(Cli, RefusedInputsExitWithOne) {
-    test::TempDir dir;
-    test::writeBytes(dir.file("bad.txt"), "1 2 3\r\n");
-    test::writeBytes(dir.file("short.dks"), "abcd");
-    for (const std::string& file :
-         {dir.file("bad.txt"), dir.file("short.dks"), dir.file("none.txt")}) {
-        const CliRun check = cli("check " + file);
-        EXPECT_EQ(check.status, 1) << file;
-        EXPECT_FALSE(check.err.empty()) << file;
-    }
-    EXPECT_NE(cli("check " + dir.file("bad.txt")).err.find("Incompatible Creature.txt file"),
-              std::string::npos);
 }
 
 } // namespace

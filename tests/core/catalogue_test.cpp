@@ -82,15 +82,6 @@ TEST(Catalogue, BoundsOfEverySlot) {
     }
 }
 
-TEST(Catalogue, NoFactoryValueLiesOutsideItsBounds) {
-    for (int record = 1; record <= kSlotCount; ++record) {
-        const SlotInfo info = slotInfoOfRecord(record);
-        const std::int32_t v = factoryDefaults()[static_cast<std::size_t>(record - 1)];
-        EXPECT_GE(v, info.bounds.lower) << info.row << " / " << info.column;
-        EXPECT_LE(v, info.bounds.upper) << info.row << " / " << info.column;
-    }
-}
-
 TEST(EditorStateTables, StatRowsCoverTheFiftyFieldsWithoutOtherControls) {
     std::set<int> fields;
     for (int row = 1; row <= kCreatureStatRows; ++row)

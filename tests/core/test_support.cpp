@@ -15,8 +15,7 @@
 namespace tavrel::test {
 
 TempDir::TempDir() {
-#ifdef _WIN32
-    // No mkdtemp here: random names until one is new.
+    // Random names until one is new: no mkdtemp on Windows.
     std::random_device random;
     for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
         const auto candidate =
@@ -26,12 +25,6 @@ TempDir::TempDir() {
     }
     if (path_.empty())
         throw std::runtime_error("no fresh temporary folder");
-#else
-    std::string pattern = (std::filesystem::temp_directory_path() / "tavrel-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-#endif
 }
 
 TempDir::~TempDir() {
@@ -112,24 +105,11 @@ ValueSet variedValues(unsigned seed) {
     std::mt19937 random(seed);
     // Mix small values, values with many digits and the extremes of the range.
     std::uniform_int_distribution<int> pick(0, 9);
-    std::uniform_int_distribution<std::int32_t> any(0, 2147483647);
-    std::uniform_int_distribution<std::int32_t> small(0, 999);
+    std::uniform_int_distribution<std::int32_t> any(0, 2147483647), small(0, 999);
     ValueSet values{};
     for (auto& v : values) {
-        switch (pick(random)) {
-        case 0:
-            v = 0;
-            break;
-        case 1:
-            v = 2147483647;
-            break;
-        case 2:
-        case 3:
-            v = any(random);
-            break;
-        default:
-            v = small(random);
-        }
+        const int kind = pick(random);
+        v = kind == 0 ? 0 : kind == 1 ? 2147483647 : kind <= 3 ? any(random) : small(random);
     }
     return values;
 }

@@ -26,10 +26,11 @@ QString tip(int number) {
 class HelpAboutTest : public QObject {
     Q_OBJECT
 private slots:
-    void helpShowsTheColoursTheScreensUse() {
+    void helpShowsColoursPagesAndReopensOnTheLastTipAboutShowsTheVersion() {
         test::MainHarness h;
         h.start();
-        QWidget* help = open(h, "Cmd_Help", "Form_Help");
+        QPointer<QWidget> help = open(h, "Cmd_Help", "Form_Help");
+        // The colours the screens use.
         const QList<std::pair<QString, QColor>> samples = {{"Low", QColor(255, 220, 220)},
                                                            {"Default", QColor(255, 255, 255)},
                                                            {"High", QColor(220, 255, 220)},
@@ -40,12 +41,6 @@ private slots:
             QCOMPARE(label->text(), samples[i].first);
             QCOMPARE(label->palette().color(QPalette::Window), samples[i].second);
         }
-    }
-
-    void helpPagesAndReopensOnTheLastTipAboutShowsTheVersion() {
-        test::MainHarness h;
-        h.start();
-        QPointer<QWidget> help = open(h, "Cmd_Help", "Form_Help");
         QPushButton* next = test::button(help, "Cmd_Next");
         QPushButton* previous = test::button(help, "Cmd_Previous");
         const auto showing = [&](int number) {

@@ -147,18 +147,6 @@ private slots:
         }
     }
 
-    void notesStandWhereTheyBelong() {
-        test::ScreenFixture f;
-        QWidget* magic = screens::openSettingsScreen(f.context, Category::Magic);
-        QVERIFY(textLabel(frameTitled(magic, "Spells"), "Cost / Power"));
-        QCOMPARE(frameTitled(magic, "Notes")->findChildren<QLabel*>().size(), 2);
-        // The imp note stands between the rows above it and the two imp rows.
-        QWidget* misc = screens::openSettingsScreen(f.context, Category::Misc);
-        QGroupBox* frame = frameTitled(misc, "Miscellaneous");
-        const int note = textLabel(frame, "Only applies when the imp is not possessed:")->y();
-        QVERIFY(textLabel(frame, "Time Before Bodies Disappear:")->y() < note);
-        QVERIFY(textLabel(frame, "Imp Dig Damage:")->y() > note);
-    }
 };
 
 QTEST_MAIN(SettingsScreensTest)
