@@ -197,8 +197,7 @@ TEST(FileIoBasics, FindEntryPrefersTheExactSpellingAndFoldsAsciiOnly) {
         {"\xc3\xa9t\xc3\xa9", std::nullopt}, // "été": not an ASCII fold
         {"DAT", std::nullopt},
         {"", std::nullopt},
-        {"..", std::nullopt},
-    };
+        {"..", std::nullopt}};
     for (const auto& [name, expected] : cases)
         EXPECT_EQ(fio::findEntry(dir.path(), name), expected) << name;
     EXPECT_EQ(fio::findEntry(dir.file("missing"), "DATA"), std::nullopt);

@@ -40,11 +40,9 @@ TEST(SettingsFile, LoadsBothLayouts) {
     struct Case {
         std::string bytes;
         SettingsLayout layout;
-    } cases[] = {
-        {encodeSettings(values), SettingsLayout::Current},
-        {encodeSettings(values) + "trailing bytes", SettingsLayout::Current},
-        {legacy, SettingsLayout::Legacy},
-    };
+    } cases[] = {{encodeSettings(values), SettingsLayout::Current},
+                 {encodeSettings(values) + "trailing bytes", SettingsLayout::Current},
+                 {legacy, SettingsLayout::Legacy}};
     test::TempDir dir;
     for (const auto& c : cases) {
         SettingsLayout layout{};

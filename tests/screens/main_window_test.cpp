@@ -165,8 +165,7 @@ private slots:
             {"Cmd_6", "Form_AbilitySettings"},
             {"Cmd_7", "Form_MiscellaneousSettings"},
             {"Cmd_Load", "Form_LoadSettings"},
-            {"Cmd_Save", "Form_SaveSettings"},
-        };
+            {"Cmd_Save", "Form_SaveSettings"}};
         for (const auto& [command, window] : commands) {
             h.click(command);
             h.click(command);
