@@ -12,8 +12,8 @@
 #include <optional>
 #include <string>
 
+#include "core/bounds.h"
 #include "core/settings_store.h"
-#include "editing/bounds.h"
 #include "editing/typed_input.h"
 #include "fuzz_support.h"
 

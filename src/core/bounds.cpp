@@ -1,4 +1,4 @@
-#include "editing/bounds.h"
+#include "core/bounds.h"
 
 #include <algorithm>
 #include <initializer_list>

@@ -3,8 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "core/bounds.h"
 #include "core/settings_store.h"
-#include "editing/bounds.h"
 
 namespace tavrel {
 

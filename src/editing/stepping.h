@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "core/bounds.h"
 #include "core/settings_store.h"
-#include "editing/bounds.h"
 
 namespace tavrel {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "editing/bounds.h"
+#include "core/bounds.h"
 
 // The rules of the manual input box: how typed text is read as a number, how the
 // box's text is kept a clean number inside the edited slot's bounds while the user

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "editing/bounds.h"
+#include "core/bounds.h"
 #include "editing/stepping.h"
 
 namespace tavrel {

@@ -4,7 +4,7 @@
 #include <limits>
 #include <vector>
 
-#include "editing/bounds.h"
+#include "core/bounds.h"
 #include "editing/typed_input.h"
 
 namespace tavrel {
