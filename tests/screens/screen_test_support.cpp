@@ -60,6 +60,11 @@ QString textOf(QWidget* parent, const QString& name) {
     return label ? label->text() : QStringLiteral("<no label %1>").arg(name);
 }
 
+screens::PressLabel* rowLabel(QWidget* window, const char* kind, int index) {
+    return qobject_cast<screens::PressLabel*>(
+        child(window, QStringLiteral("%1(%2)").arg(QLatin1String(kind)).arg(index)));
+}
+
 void MainHarness::makeGame(bool withAddon, const std::string& content) {
     makeGameFolder(game, content.empty() ? renderGameFile(factoryDefaults()) : content, withAddon);
 }

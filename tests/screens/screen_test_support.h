@@ -15,6 +15,7 @@
 #include "core/test_support.h"
 #include "screens/app_context.h"
 #include "screens/main_window.h"
+#include "screens/widgets/value_row.h"
 
 namespace tavrel::test {
 
@@ -54,6 +55,8 @@ void closeAllWindows();
 QWidget* child(QWidget* parent, const QString& name);
 QPushButton* button(QWidget* parent, const QString& name);
 QString textOf(QWidget* parent, const QString& name); // of the QLabel called `name`
+// The value-row label `kind(index)`, such as Label_Stat(2).
+screens::PressLabel* rowLabel(QWidget* window, const char* kind, int index);
 
 // A main window over a temporary working folder with a game folder "Keeper" in it.
 struct MainHarness {

@@ -146,7 +146,6 @@ private slots:
                      qPrintable(where));
         }
     }
-
 };
 
 QTEST_MAIN(SettingsScreensTest)

@@ -4,16 +4,10 @@
 #include <QTreeWidget>
 
 #include "screens/screen_test_support.h"
-#include "screens/widgets/value_row.h"
 
 using namespace tavrel;
-using screens::PressLabel;
 
 namespace {
-
-PressLabel* label(QWidget* window, const QString& name) {
-    return qobject_cast<PressLabel*>(test::child(window, name));
-}
 
 QAction* action(QWidget* main, const char* name) {
     return main->findChild<QAction*>(QLatin1String(name));
@@ -29,29 +23,29 @@ private slots:
         h.startReady();
         h.click("Cmd_2");
         QWidget* room = h.f.context.window("Form_RoomSettings");
-        QTest::mouseClick(label(room, "Label_Stat(2)"), Qt::LeftButton); // Treasury cost
+        QTest::mouseClick(test::rowLabel(room, "Label_Stat", 2), Qt::LeftButton); // Treasury cost
         QWidget* dialog = h.f.context.window("Form_InputValue");
-        const QString before = label(room, "Label_Stat(2)")->text();
-        QTest::mouseClick(label(room, "Label_More(2)"), Qt::RightButton);
-        QCOMPARE(label(room, "Label_Stat(2)")->text().toInt(), before.toInt() + 10);
+        const QString before = test::rowLabel(room, "Label_Stat", 2)->text();
+        QTest::mouseClick(test::rowLabel(room, "Label_More", 2), Qt::RightButton);
+        QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->text().toInt(), before.toInt() + 10);
         QCOMPARE(action(h.main.get(), "Action_Undo")->text(),
                  QString("&Undo Room Settings, Treasury Cost"));
 
         room->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(room));
         QTest::keyClick(room, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(label(room, "Label_Stat(2)")->text(), before);
-        QCOMPARE(label(room, "Label_Stat(2)")->background(), QColor(255, 255, 255));
+        QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->text(), before);
+        QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->background(), QColor(255, 255, 255));
         QCOMPARE(test::textOf(dialog, "Label_CurrentValue"), before);
         QCOMPARE(h.welcome(), QString("Undone: Room Settings, Treasury Cost"));
         QVERIFY(!action(h.main.get(), "Action_Undo")->isEnabled());
 
         QTest::keyClick(room, Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(label(room, "Label_Stat(2)")->background(), QColor(220, 255, 220));
+        QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->background(), QColor(220, 255, 220));
         QCOMPARE(h.welcome(), QString("Redone: Room Settings, Treasury Cost"));
         QTest::keyClick(room, Qt::Key_Z, Qt::ControlModifier);
         QTest::keyClick(room, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(label(room, "Label_Stat(2)")->text().toInt(), before.toInt() + 10);
+        QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->text().toInt(), before.toInt() + 10);
 
         // A restore is one step back too.
         h.f.store.set(SlotRef::creature(17, 5), 1);
@@ -89,7 +83,7 @@ private slots:
         QWidget* screen = h.f.context.window("Form_CreatureSettings");
         QVERIFY(screen && screen->isVisible());
         QCOMPARE(h.f.state.SelectedCreature, 17);
-        QVERIFY(label(screen, "Label_Stat(1)")->background() != QColor(255, 220, 220));
+        QVERIFY(test::rowLabel(screen, "Label_Stat", 1)->background() != QColor(255, 220, 220));
     }
 
     void exitWithUnappliedChangesAsks() {

@@ -11,23 +11,17 @@
 #include "screens/tables/settings_screens.h"
 #include "screens/widgets/elided_label.h"
 #include "screens/widgets/fit_window.h"
-#include "screens/widgets/value_row.h"
 
 using namespace tavrel;
 using screens::PressLabel;
 
 namespace {
 
-PressLabel* label(QWidget* window, const char* kind, int index) {
-    return qobject_cast<PressLabel*>(
-        test::child(window, QStringLiteral("%1(%2)").arg(QLatin1String(kind)).arg(index)));
-}
-
 PressLabel* focused(QWidget* window, const char* kind, int index) {
     window->activateWindow();
     [&] { QVERIFY(QTest::qWaitForWindowActive(window)); }();
-    label(window, kind, index)->setFocus(Qt::TabFocusReason);
-    return label(window, kind, index);
+    test::rowLabel(window, kind, index)->setFocus(Qt::TabFocusReason);
+    return test::rowLabel(window, kind, index);
 }
 
 } // namespace
@@ -65,7 +59,7 @@ private slots:
         focused(room, "Label_Stat", 2);
         for (int slot : {2, 3, 25, 26, 23, 24, 10, 11, 4,  5,  27, 28, 29, 30, 13, 14,
                          6, 7, 8,  9,  21, 22, 17, 18, 19, 20, 15, 16, 1,  12, 2}) {
-            QCOMPARE(QApplication::focusWidget(), label(room, "Label_Stat", slot));
+            QCOMPARE(QApplication::focusWidget(), test::rowLabel(room, "Label_Stat", slot));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
     }
@@ -91,7 +85,7 @@ private slots:
             QTest::keyClick(stat, key, keyModifiers);
             const std::pair byKey{f.store.value(treasury), stat->background()};
             f.store.set(treasury, 2000);
-            QTest::mouseClick(label(room, clicked, 2), button, mouseModifiers);
+            QTest::mouseClick(test::rowLabel(room, clicked, 2), button, mouseModifiers);
             QCOMPARE(byKey, std::pair(f.store.value(treasury), stat->background()));
             QVERIFY(byKey.first != 2000);
         }
@@ -112,7 +106,7 @@ private slots:
         // The ability rows take the same keys.
         QWidget* creature = screens::openCreatureScreen(f.context, 23);
         const SlotRef ability = SlotRef::creature(23, 39);
-        QTest::mouseClick(label(creature, "Label_Next", 1), Qt::LeftButton);
+        QTest::mouseClick(test::rowLabel(creature, "Label_Next", 1), Qt::LeftButton);
         const std::int32_t next = f.store.value(ability);
         f.store.set(ability, f.store.defaultValue(ability));
         QTest::keyClick(focused(creature, "Label_Ability", 1), Qt::Key_Up);
@@ -129,8 +123,8 @@ private slots:
         const QString shown = location->shownText();
         QVERIFY(shown.startsWith('/') && shown.contains(QChar(0x2026)) && shown.endsWith("xEnd"));
         h.f.store.set(SlotRef::of(Category::Magic, 1), -2147483647 - 1);
-        PressLabel* stat =
-            label(screens::openSettingsScreen(h.f.context, Category::Magic), "Label_Stat", 1);
+        PressLabel* stat = test::rowLabel(screens::openSettingsScreen(h.f.context, Category::Magic),
+                                          "Label_Stat", 1);
         QCOMPARE(stat->text(), QStringLiteral("-2147483648"));
         QVERIFY(stat->fontMetrics().horizontalAdvance(stat->text()) <=
                 stat->contentsRect().width());

@@ -5,22 +5,14 @@
 #include "screens/input_value_dialog.h"
 #include "screens/screen_test_support.h"
 #include "screens/tables/settings_screens.h"
-#include "screens/widgets/value_row.h"
 
 using namespace tavrel;
 using screens::PressLabel;
 
 namespace {
 
-PressLabel* rowLabel(QWidget* screen, const char* kind, int index) {
-    auto* label = qobject_cast<PressLabel*>(
-        test::child(screen, QStringLiteral("%1(%2)").arg(QLatin1String(kind)).arg(index)));
-    Q_ASSERT(label);
-    return label;
-}
-
 QColor colourOf(QWidget* screen, int index) {
-    return rowLabel(screen, "Label_Stat", index)->background();
+    return test::rowLabel(screen, "Label_Stat", index)->background();
 }
 
 struct Fixture : test::ScreenFixture {
@@ -48,7 +40,7 @@ struct Fixture : test::ScreenFixture {
     }
     // A plain left click on a value opens the dialog for it.
     QLineEdit* openDialogOn(QWidget* screen, int slot) {
-        QTest::mouseClick(rowLabel(screen, "Label_Stat", slot), Qt::LeftButton);
+        QTest::mouseClick(test::rowLabel(screen, "Label_Stat", slot), Qt::LeftButton);
         return box();
     }
 };
@@ -83,7 +75,7 @@ private slots:
             const int expected = c.expected < 0 ? factory : c.expected;
             ValueSet others = f.store.values();
 
-            PressLabel* label = rowLabel(screen, c.kind, c.slot);
+            PressLabel* label = test::rowLabel(screen, c.kind, c.slot);
             QTest::mousePress(label, c.button, c.modifiers);
             QCOMPARE(label->background(), QColor(235, 235, 235));
             QTest::mouseRelease(label, c.button, c.modifiers);
@@ -94,7 +86,8 @@ private slots:
             others[static_cast<std::size_t>(recordOf(SlotRef::of(c.category, c.slot)) - 1)] =
                 expected;
             QVERIFY(f.store.values() == others); // no other slot moved
-            QCOMPARE(rowLabel(screen, "Label_Stat", c.slot)->text(), QString::number(expected));
+            QCOMPARE(test::rowLabel(screen, "Label_Stat", c.slot)->text(),
+                     QString::number(expected));
             const QColor colour = expected > factory   ? QColor(220, 255, 220)
                                   : expected < factory ? QColor(255, 220, 220)
                                                        : QColor(255, 255, 255);
@@ -112,7 +105,7 @@ private slots:
             Fixture f;
             QWidget* screen = f.open(cat);
             f.put(cat, slot, 3);
-            QTest::mouseClick(rowLabel(screen, "Label_Stat", slot), button);
+            QTest::mouseClick(test::rowLabel(screen, "Label_Stat", slot), button);
             QLineEdit* box = f.box();
             QVERIFY(box);
             QCOMPARE(f.dialog()->windowTitle(), QString("Input Value"));
@@ -126,7 +119,7 @@ private slots:
             QCOMPARE(f.value(cat, slot), 3); // nothing stored before Enter
             QTest::keyClick(box, Qt::Key_Return);
             QCOMPARE(f.value(cat, slot), stored);
-            QCOMPARE(rowLabel(screen, "Label_Stat", slot)->text(), QString::number(stored));
+            QCOMPARE(test::rowLabel(screen, "Label_Stat", slot)->text(), QString::number(stored));
             QVERIFY(!f.dialog());
         }
     }
@@ -157,13 +150,13 @@ private slots:
         const auto shows = [&](std::int32_t value) {
             return f.current() == QString::number(value) && f.box()->text() == f.current();
         };
-        QTest::mouseClick(rowLabel(room, "Label_More", 5), Qt::RightButton);
+        QTest::mouseClick(test::rowLabel(room, "Label_More", 5), Qt::RightButton);
         QVERIFY(shows(start + 10));
-        QTest::mouseClick(rowLabel(room, "Label_More", 7), Qt::RightButton);
-        QTest::mouseClick(rowLabel(magic, "Label_More", 5), Qt::LeftButton);
+        QTest::mouseClick(test::rowLabel(room, "Label_More", 7), Qt::RightButton);
+        QTest::mouseClick(test::rowLabel(magic, "Label_More", 5), Qt::LeftButton);
         QVERIFY(shows(start + 10));
         // A reset of its slot is followed too.
-        QTest::mouseClick(rowLabel(room, "Label_Stat", 5), Qt::LeftButton, Qt::ShiftModifier);
+        QTest::mouseClick(test::rowLabel(room, "Label_Stat", 5), Qt::LeftButton, Qt::ShiftModifier);
         QVERIFY(shows(start));
         // A plain click elsewhere retargets the same dialog.
         QWidget* dialog = f.dialog();
