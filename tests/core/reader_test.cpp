@@ -107,24 +107,6 @@ TEST(GameFileReader, TakesAbilitySlot3FromTheFirstPersonDigCopy) {
     EXPECT_EQ(read.values[indexOf(SlotRef::of(Category::Ability, 3))], 64);
 }
 
-TEST(GameFileReader, ANumberTooLargeFailsTheWholeRead) {
-    SettingsStore store;
-    store.restoreDefaults();
-    store.set(SlotRef::creature(1, 5), 1);
-    const ValueSet before = store.values();
-    test::TempDir dir;
-    for (std::string_view big : {"2147483648", "99999999999999999999"}) {
-        // In a fixed column late in the file, after every creature slot was taken.
-        std::string file = withRow(factoryFile(), "RESEARCH_MAGIC_HAND",
-                                   "RESEARCH_MAGIC_HAND\t1\t" + std::string(big) + "\t");
-        test::makeGameFolder(dir.path(), file);
-        const GameReadResult result = readGame(dir.path(), store);
-        EXPECT_EQ(result.status, ReadStatus::Failed);
-        EXPECT_EQ(result.errorNumber, 6);
-        EXPECT_EQ(store.values(), before);
-    }
-}
-
 // Whatever the editor writes, it reads back as written (yes/no flags being 0 or 1), and the files
 // are found whatever their letter case.
 TEST(GameFileReader, ReadsBackWhatTheWriterWroteAndReportsTheAddOn) {

@@ -119,33 +119,6 @@ TEST(TypedInput, ChangeRuleCleansAndBoundsTheText) {
     }
 }
 
-// Typing at the end of the box, one character at a time, the first replacing the
-// whole (selected) text.
-InputBox typeInto(InputBox box, std::string_view keys, const std::optional<ValueBounds>& bounds) {
-    bool first = true;
-    for (char key : keys) {
-        changeInputText(box, (first ? std::string() : box.text) + key, bounds);
-        first = false;
-    }
-    return box;
-}
-
-TEST(TypedInput, TypingCharacterByCharacter) {
-    const auto cost = std::optional<ValueBounds>(boundsOf(room(2)));
-    struct Case {
-        std::string_view keys;
-        InputBox after;
-    } cases[] = {{"70000", {"65535", 65535}},
-                 // A lone minus or point is no number yet and turns into "0" at once.
-                 {"-5", {"5", 5}},
-                 {"2.5", {"25", 25}}};
-    for (const auto& c : cases) {
-        const InputBox box = typeInto({"40", 40}, c.keys, cost);
-        EXPECT_EQ(box.text, c.after.text) << c.keys;
-        EXPECT_EQ(box.lastValue, c.after.lastValue) << c.keys;
-    }
-}
-
 TEST(TypedInput, SyncFillsTheBoxUnderTheChangeRule) {
     const auto bounds = [](SlotRef ref) { return std::optional<ValueBounds>(boundsOf(ref)); };
     struct Case {

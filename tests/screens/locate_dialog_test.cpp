@@ -150,7 +150,7 @@ private slots:
             } else {
                 h.verifyNotFound();
             }
-            QCOMPARE(h.f.store.values() == factoryDefaults(), c.ready);
+            QVERIFY(h.f.store.values() == (c.ready ? factoryDefaults() : ValueSet{}));
             if (c.dialogAfter == "gone") {
                 QVERIFY(h.dialogGone());
                 continue;

@@ -105,6 +105,20 @@ private slots:
         }
     }
 
+    // Every redraw, an undo's included, runs the open windows in one fixed order.
+    void refreshesInOrder() {
+        test::ScreenFixture f;
+        QString order;
+        f.context.setRefresher(screens::RefreshOrder::InputValue, [&] { order += "i"; });
+        f.context.setRefresher(screens::RefreshOrder::Misc, [&] { order += "m"; });
+        f.context.setRefresher(screens::RefreshOrder::Room, [&] { order += "r"; });
+        f.context.refreshAll();
+        QCOMPARE(order, QString("rmi"));
+        f.context.clearRefresher(screens::RefreshOrder::Misc);
+        f.context.refreshAll();
+        QCOMPARE(order, QString("rmiri"));
+    }
+
     void aKeeperFxFolderIsToldOnceAtStartUp() {
         test::MainHarness h;
         h.makeGame();

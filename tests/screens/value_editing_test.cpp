@@ -97,9 +97,12 @@ private slots:
     }
 
     void typingAndEnterStore() {
-        // Into a room cost, and into a percentage; any plain click opens the dialog.
+        // Typed key by key into a room cost and a percentage; any plain click opens the dialog.
         const std::tuple<Category, int, QString, int, Qt::MouseButton> cases[] = {
             {Category::Room, 2, "70000", 65535, Qt::LeftButton},
+            // A lone minus or point is no number yet and turns into "0" at once.
+            {Category::Room, 2, "-5", 5, Qt::LeftButton},
+            {Category::Room, 2, "2.5", 25, Qt::LeftButton},
             {Category::Misc, 12, "150", 100, Qt::RightButton}};
         for (const auto& [cat, slot, typed, stored, button] : cases) {
             Fixture f;
