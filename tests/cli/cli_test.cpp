@@ -87,18 +87,30 @@ TEST(Cli, UsageHelpAndRefusedInputs) {
               std::string::npos);
 }
 
-TEST(Cli, DemoMakesAGameAndReplacesOneOnlyWhenForced) {
+TEST(Cli, DemoMakesAGameReplacedOnlyWhenForcedAndApplyWritesBothFiles) {
     test::TempDir dir;
-    const std::string game = dir.file("Data/CREATURE.TXT"), addon = dir.file("Data/DD1CREAT.TXT");
-    ASSERT_EQ(cli("demo " + dir.path()).status, 0);
+    const std::string game = dir.file("game/Data/CREATURE.TXT");
+    const std::string addon = dir.file("game/Data/DD1CREAT.TXT");
+    ASSERT_EQ(cli("demo " + dir.file("game")).status, 0);
     EXPECT_EQ(test::readBytes(game), renderGameFile(factoryDefaults()));
     EXPECT_NE(cli("check " + game).out.find("5200 numbers"), std::string::npos);
-    test::makeGameFolder(dir.path(), "player's own", true);
-    EXPECT_EQ(cli("demo " + dir.path()).status, 1);
+    test::makeGameFolder(dir.file("game"), "player's own", true);
+    EXPECT_EQ(cli("demo " + dir.file("game")).status, 1);
     EXPECT_EQ(test::readBytes(game), "player's own");
-    ASSERT_EQ(cli("demo --force " + dir.path()).status, 0);
+    ASSERT_EQ(cli("demo --force " + dir.file("game")).status, 0);
     for (const std::string& file : {game, addon})
         EXPECT_EQ(test::readBytes(file), renderGameFile(factoryDefaults())) << file;
+
+    ValueSet values = factoryDefaults();
+    values[4] = 1234;
+    test::writeBytes(dir.file("mod.dks"), encodeSettings(values));
+    const CliRun apply = cli("apply " + dir.file("mod.dks") + " " + dir.file("game"));
+    ASSERT_EQ(apply.status, 0) << apply.err;
+    for (const std::string& file : {game, addon})
+        EXPECT_EQ(test::readBytes(file), renderGameFile(values)) << file;
+    const CliRun missing = cli("apply " + dir.file("mod.dks") + " " + dir.file("nowhere"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("The editor was unable to find the game."), std::string::npos);
 }
 
 TEST(Cli, ConvertsBetweenGameAndSettingsFiles) {
@@ -148,22 +160,6 @@ TEST(Cli, ExportAndDiffListSlotsInRecordOrder) {
                         "5\tcreature\t1\t5\tCREATURE_WIZARD\tHealth\t9999\t350\t350\n"
                         "2680\tmisc\t\t28\tHEALTH_GAME_TURNS_PER_HUNGER_HEALTH_LOSS\tValue\t401\t"
                         "400\t400\n");
-}
-
-TEST(Cli, ApplyWritesTheGameAndTheAddOnCopy) {
-    test::TempDir dir;
-    test::makeGameFolder(dir.file("game"), "old", true);
-    ValueSet values = factoryDefaults();
-    values[4] = 1234;
-    test::writeBytes(dir.file("mod.dks"), encodeSettings(values));
-    const CliRun apply = cli("apply " + dir.file("mod.dks") + " " + dir.file("game"));
-    ASSERT_EQ(apply.status, 0) << apply.err;
-    EXPECT_EQ(test::readBytes(dir.file("game/Data/CREATURE.TXT")), renderGameFile(values));
-    EXPECT_EQ(test::readBytes(dir.file("game/Data/DD1CREAT.TXT")), renderGameFile(values));
-
-    const CliRun missing = cli("apply " + dir.file("mod.dks") + " " + dir.file("nowhere"));
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.err.find("The editor was unable to find the game."), std::string::npos);
 }
 
 } // namespace

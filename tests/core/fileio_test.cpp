@@ -128,7 +128,6 @@ bool isRoot() {
     return ::geteuid() == 0;
 }
 
-// ---------------------------------------------------------------------------------------
 // Reading and finding
 
 TEST(FileIoBasics, FileExistsOnlyForRegularFilesFollowingLinks) {
@@ -203,7 +202,6 @@ TEST(FileIoBasics, FindEntryPrefersTheExactSpellingAndFoldsAsciiOnly) {
     EXPECT_EQ(fio::findEntry(dir.file("missing"), "DATA"), std::nullopt);
 }
 
-// ---------------------------------------------------------------------------------------
 // replaceFile: what a successful replace leaves behind
 
 TEST(FileIoReplace, KeepsPermissionsPlusOwnerWriteAndTheOwner) {
@@ -296,7 +294,6 @@ TEST(FileIoReplace, NewFilesBareNamesAndNamesAtTheLengthLimit) {
     EXPECT_EQ(listFolder(dir.path()), (Names{TargetName, longName, "new.txt"}));
 }
 
-// ---------------------------------------------------------------------------------------
 // replaceFile: real failures of the system, each set up in a child (root for mounts).
 
 TEST(FileIoFailure, RealFailuresLeaveTheOldFileAlone) {
@@ -357,7 +354,6 @@ TEST(FileIoFailure, RealFailuresLeaveTheOldFileAlone) {
     }
 }
 
-// ---------------------------------------------------------------------------------------
 // replaceFile: the order of the real syncs, and every single operation failing in turn
 
 class FileIoFaultInjection : public ::testing::Test {

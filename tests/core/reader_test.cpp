@@ -30,17 +30,9 @@ std::string withRow(std::string file, std::string_view id, std::string_view row)
 }
 
 TEST(GameFileReader, CountsOnlyRunsThatEndBeforeTheEndOfTheFile) {
-    const std::pair<std::string_view, int> cases[] = {{"", 0},
-                                                      {"12", 0},
-                                                      {"12\t", 1},
-                                                      {"-12 ", 1},
-                                                      {"a1b22c333", 2},
-                                                      {"007\r\n", 1},
-                                                      {"1\xff"
-                                                       "2\x80",
-                                                       2},
-                                                      {"1(2)3_4", 3},
-                                                      {"\t\t\r\n", 0}};
+    const std::pair<std::string_view, int> cases[] = {
+        {"", 0},        {"12", 0},         {"12\t", 1},    {"-12 ", 1},    {"a1b22c333", 2},
+        {"007\r\n", 1}, {"1\3772\200", 2}, {"1(2)3_4", 3}, {"\t\t\r\n", 0}};
     for (const auto& [bytes, count] : cases)
         EXPECT_EQ(countNumbers(bytes), count) << bytes;
 }

@@ -2,8 +2,6 @@
 
 #include <filesystem>
 
-#include <sys/stat.h>
-
 #include "core/factory_defaults.h"
 #include "core/fileio.h"
 #include "core/test_support.h"
@@ -60,19 +58,6 @@ TEST_F(Startup, ReadsTheConfiguredGame) {
         EXPECT_EQ(state.InstallPath, game.path());
         EXPECT_EQ(store.values(), factoryDefaults());
     }
-}
-
-TEST_F(Startup, ClearsTheGameFilesReadOnlyFlagAndReportsTheAddOn) {
-    const std::string file = game.file("Data/CREATURE.TXT");
-    chmod(file.c_str(), 0444);
-    test::writeBytes(game.file("Data/DD1CREAT.TXT"), "anything");
-    test::writeBytes(cfg, configContent(game.path()));
-    const GameLoadOutcome outcome = start();
-    EXPECT_TRUE(outcome.gameFound);
-    EXPECT_TRUE(outcome.addonPresent);
-    struct stat st {};
-    ASSERT_EQ(stat(file.c_str(), &st), 0);
-    EXPECT_TRUE(st.st_mode & S_IWUSR);
 }
 
 TEST_F(Startup, RejectedGameFileShowsTheIncompatibleMessageAndKeepsDefaults) {

@@ -176,19 +176,13 @@ private slots:
         QCOMPARE(f.value(71), 31);
     }
 
-    void flagsAngerAndAttack() {
+    void angerFlagAndAttack() {
         Fixture f;
         f.pick("Cmd_BadGuys(5)"); // Fly
         auto* angry = f.get<QCheckBox>("Check_Angry");
         QTest::mouseClick(angry, Qt::LeftButton);
         QCOMPARE(f.value(15), 0);
         QCOMPARE(screens::textColourOf(angry), kChangedFlag);
-
-        auto* wind = f.get<QCheckBox>("Check_Misc_2");
-        f.put(75, 1);
-        QVERIFY(!wind->isChecked());
-        QTest::mouseClick(wind, Qt::LeftButton);
-        QCOMPARE(f.value(75), 0);
 
         auto* attack = f.get<PressLabel>("Label_Attack");
         f.put(38, 1);

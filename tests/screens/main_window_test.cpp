@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "core/editor_state.h"
 #include "core/factory_defaults.h"
 #include "core/fileio.h"
 #include "gamefile/writer.h"
@@ -25,6 +26,19 @@ QTimer* timerOf(const test::MainHarness& h) {
 void quiet(const test::MainHarness& h) {
     timerOf(h)->stop();
     h.main->findChild<QLabel*>("Label_Welcome")->setText(kWelcome);
+}
+
+QWidget* open(test::MainHarness& h, const QString& command, const QString& window) {
+    h.click(command);
+    QWidget* opened = h.f.context.window(window);
+    if (!opened || !opened->isVisible())
+        qWarning("%s did not open %s", qPrintable(command), qPrintable(window));
+    return opened;
+}
+
+QString tip(int number) {
+    const std::string_view t = tipText(number);
+    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
 }
 
 } // namespace
@@ -63,6 +77,7 @@ private slots:
             QCOMPARE(h.welcome(), addon ? QString("Dungeon Keeper and the Deeper Dungeons found.")
                                         : QString("Dungeon Keeper found."));
             QCOMPARE(h.location(), QString::fromStdString(h.game));
+            QVERIFY(test::modeOf(h.gameFile) & 0200); // the read-only flag cleared
             QVERIFY(timerOf(h)->isActive());
             QVERIFY(h.f.store.values() == factoryDefaults());
         }
@@ -181,19 +196,80 @@ private slots:
         QVERIFY(h.main->isVisible()); // modeless: the menu stays usable
     }
 
-    void exitEndsEveryWindow() {
+    void exitAsksOnlyWithUnappliedChangesAndEndsEveryWindow() {
+        // Whether a value was changed, the answer chosen (-1: the box closed), and whether the
+        // windows close and the game is written.
+        const std::tuple<bool, int, bool, bool> cases[] = {{false, -1, true, false},
+                                                           {true, 0, true, true},
+                                                           {true, 1, true, false},
+                                                           {true, 2, false, false},
+                                                           {true, -1, false, false}};
+        for (const auto& [changed, choice, closed, applied] : cases) {
+            test::MainHarness h;
+            h.startReady();
+            h.click("Cmd_Help");
+            h.click("Cmd_2");
+            QPointer<QWidget> help = h.f.context.window("Form_Help");
+            QPointer<QWidget> room = h.f.context.window("Form_RoomSettings");
+            const std::string before = test::readBytes(h.gameFile);
+            if (changed)
+                h.f.store.set(SlotRef::of(Category::Room, 2), 4321);
+            h.f.seam.choices = {choice};
+            h.click("Cmd_Exit");
+            QCOMPARE(h.f.seam.shown.size(), std::size_t(changed));
+            if (changed)
+                QCOMPARE(h.f.seam.shown[0].text, QString("Your changes have not been applied to "
+                                                         "the game. Apply them before closing?"));
+            QCOMPARE(h.main->isVisible(), !closed);
+            QCOMPARE(test::readBytes(h.gameFile) != before, applied);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCOMPARE(!help && !room, closed);
+        }
+    }
+
+    void helpShowsColoursPagesAndReopensOnTheLastTipAboutShowsTheVersion() {
         test::MainHarness h;
-        h.startReady();
-        h.click("Cmd_Help");
-        h.click("Cmd_2");
-        QPointer<QWidget> help = h.f.context.window("Form_Help");
-        QPointer<QWidget> room = h.f.context.window("Form_RoomSettings");
-        QVERIFY(help && room);
-        h.click("Cmd_Exit");
-        QVERIFY(h.f.seam.shown.empty()); // nothing is asked
-        QVERIFY(!h.main->isVisible() && !help->isVisible());
+        h.start();
+        QPointer<QWidget> help = open(h, "Cmd_Help", "Form_Help");
+        // The colours the screens use.
+        const QList<std::pair<QString, QColor>> samples = {{"Low", QColor(255, 220, 220)},
+                                                           {"Default", QColor(255, 255, 255)},
+                                                           {"High", QColor(220, 255, 220)},
+                                                           {"Button Click", QColor(235, 235, 235)}};
+        for (int i = 0; i < samples.size(); ++i) {
+            auto* label = qobject_cast<QLabel*>(
+                test::child(help, QStringLiteral("Label_Stat(%1)").arg(i + 1)));
+            QCOMPARE(label->text(), samples[i].first);
+            QCOMPARE(label->palette().color(QPalette::Window), samples[i].second);
+        }
+        QPushButton* next = test::button(help, "Cmd_Next");
+        QPushButton* previous = test::button(help, "Cmd_Previous");
+        const auto showing = [&](int number) {
+            return test::textOf(help, "Label_Tip_Number") ==
+                       QStringLiteral("%1 of 10").arg(number) &&
+                   test::textOf(help, "Label_Tip") == tip(number) &&
+                   previous->isEnabled() == (number > 1) && next->isEnabled() == (number < 10);
+        };
+        QVERIFY(showing(1));
+        for (int i = 2; i <= 10; ++i) {
+            QTest::mouseClick(next, Qt::LeftButton);
+            QVERIFY2(showing(i), qPrintable(test::textOf(help, "Label_Tip_Number")));
+        }
+        QTest::mouseClick(next, Qt::LeftButton); // greyed: nothing
+        QVERIFY(showing(10));
+        for (int i = 10; i > 7; --i)
+            QTest::mouseClick(previous, Qt::LeftButton);
+        help->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!help && !room);
+        QVERIFY(!help);
+        help = open(h, "Cmd_Help", "Form_Help");
+        next = test::button(help, "Cmd_Next");
+        previous = test::button(help, "Cmd_Previous");
+        QVERIFY(showing(7));
+
+        QWidget* about = open(h, "Cmd_About", "Form_About");
+        QCOMPARE(about->windowTitle(), QString("About"));
+        QCOMPARE(test::textOf(about, "Label_Version"), QString("Version 1.0.3"));
     }
 
 private:

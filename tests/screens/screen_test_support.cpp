@@ -2,6 +2,8 @@
 
 #include <QtTest>
 
+#include <filesystem>
+
 #include "core/factory_defaults.h"
 #include "gamefile/writer.h"
 
@@ -67,6 +69,8 @@ screens::PressLabel* rowLabel(QWidget* window, const char* kind, int index) {
 
 void MainHarness::makeGame(bool withAddon, const std::string& content) {
     makeGameFolder(game, content.empty() ? renderGameFile(factoryDefaults()) : content, withAddon);
+    std::filesystem::permissions(game + "/Data/CREATURE.TXT", std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove); // as copied from the disc
 }
 
 void MainHarness::start() {

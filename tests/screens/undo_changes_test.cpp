@@ -86,25 +86,6 @@ private slots:
         QVERIFY(test::rowLabel(screen, "Label_Stat", 1)->background() != QColor(255, 220, 220));
     }
 
-    void exitWithUnappliedChangesAsks() {
-        // The answer chosen (-1: the box closed), and whether the window closes and applies.
-        const std::tuple<int, bool, bool> cases[] = {
-            {0, true, true}, {1, true, false}, {2, false, false}, {-1, false, false}};
-        for (const auto& [choice, closed, applied] : cases) {
-            test::MainHarness h;
-            h.startReady();
-            const std::string before = test::readBytes(h.gameFile);
-            h.f.store.set(SlotRef::of(Category::Room, 2), 4321);
-            h.f.seam.choices = {choice};
-            h.click("Cmd_Exit");
-            QCOMPARE(h.f.seam.shown.size(), std::size_t(1));
-            QCOMPARE(h.f.seam.shown[0].text, QString("Your changes have not been applied to the "
-                                                     "game. Apply them before closing?"));
-            QCOMPARE(h.main->isVisible(), !closed);
-            QCOMPARE(test::readBytes(h.gameFile) != before, applied);
-        }
-    }
-
     // Every redraw, an undo's included, runs the open windows in one fixed order.
     void refreshesInOrder() {
         test::ScreenFixture f;
