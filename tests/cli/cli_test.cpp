@@ -60,10 +60,6 @@ CliRun cli(const std::string& arguments) {
     return run;
 }
 
-int lineCount(const std::string& text) {
-    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-}
-
 TEST(Cli, UsageHelpAndRefusedInputs) {
     const CliRun help = cli("--help");
     EXPECT_EQ(help.status, 0);
@@ -146,7 +142,7 @@ TEST(Cli, ExportAndDiffListSlotsInRecordOrder) {
 
     const CliRun exported = cli("export " + dir.file("a.dks"));
     ASSERT_EQ(exported.status, 0);
-    EXPECT_EQ(lineCount(exported.out), 2681);
+    EXPECT_EQ(std::count(exported.out.begin(), exported.out.end(), '\n'), 2681);
     EXPECT_EQ(exported.out.substr(0, exported.out.find('\n')),
               "record\tcategory\tkind\tslot\trow\tcolumn\tvalue\tdefault");
     EXPECT_NE(exported.out.find("\n5\tcreature\t1\t5\tCREATURE_WIZARD\tHealth\t9999\t350\n"),

@@ -45,8 +45,7 @@ constexpr const char* kNoDisc = "There is no disc in the drive or the device is 
 const Failure kFailures[] = {
     {EIO, "Input/output error", 57, kUnknown57, kUnknown57, true},
     {EACCES, "Permission denied", 75,
-     "Unable to write Tavrel.cfg. You may need to copy the editor to another "
-     "disc.",
+     "Unable to write Tavrel.cfg. You may need to copy the editor to another disc.",
      "You can't use the Dungeon Keeper disc as the game location.", false},
     {ENXIO, "No such device or address", 68, kNoDisc, kNoDisc, true},
 };

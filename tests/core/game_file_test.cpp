@@ -22,19 +22,14 @@ void put(ValueSet& values, SlotRef ref, std::int32_t v) {
     values[static_cast<std::size_t>(recordOf(ref) - 1)] = v;
 }
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
+std::vector<std::string> split(const std::string& text, std::string_view separator) {
+    std::vector<std::string> parts;
     std::size_t start = 0;
-    while (start < text.size()) {
-        const auto end = text.find("\r\n", start);
-        if (end == std::string::npos) {
-            out.push_back(text.substr(start) + "<no line end>");
-            break;
-        }
-        out.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return out;
+    for (std::size_t end; (end = text.find(separator, start)) != std::string::npos;
+         start = end + separator.size())
+        parts.push_back(text.substr(start, end - start));
+    parts.push_back(text.substr(start));
+    return parts;
 }
 
 TEST(GameFileWriter, FactoryValuesGiveTheShippedFileByteForByte) {
@@ -54,18 +49,8 @@ TEST(GameFileWriter, EverySlotLandsInItsOwnRowAndColumn) {
     for (int record = 1; record <= kSlotCount; ++record)
         values[static_cast<std::size_t>(record - 1)] = 100000 + record;
     std::vector<std::vector<std::string>> table;
-    for (const auto& line : lines(renderGameFile(values))) {
-        std::vector<std::string> cells;
-        std::size_t start = 0;
-        for (;;) {
-            const auto tab = line.find('\t', start);
-            cells.push_back(line.substr(start, tab - start));
-            if (tab == std::string::npos)
-                break;
-            start = tab + 1;
-        }
-        table.push_back(std::move(cells));
-    }
+    for (const auto& line : split(renderGameFile(values), "\r\n"))
+        table.push_back(split(line, "\t"));
     auto startsWith = [](const std::string& s, std::string_view p) { return s.rfind(p, 0) == 0; };
     for (int record = 1; record <= kSlotCount; ++record) {
         const SlotInfo info = slotInfoOfRecord(record);
@@ -95,7 +80,7 @@ TEST(GameFileWriter, CopiesFollowTheirSourceValues) {
     put(values, SlotRef::creature(19, 34), 4321);
     put(values, SlotRef::creature(12, 34), 1234);
     put(values, SlotRef::creature(12, 35), 1);
-    const auto text = lines(renderGameFile(values));
+    const auto text = split(renderGameFile(values), "\r\n");
     auto rowOf = [&](std::string_view id) {
         for (const auto& line : text)
             if (line.rfind(std::string(id) + "\t", 0) == 0)
@@ -109,13 +94,7 @@ TEST(GameFileWriter, CopiesFollowTheirSourceValues) {
     EXPECT_EQ(rowOf("INSTANCE_DIG"), "INSTANCE_DIG\t30\t8\t4\t1\t4\t2\t77\t0");
     EXPECT_EQ(rowOf("INSTANCE_FIRST_PERSON_DIG"),
               "INSTANCE_FIRST_PERSON_DIG\t39\t8\t4\t1\t4\t2\t77\t1");
-    auto column41 = [&](std::string_view id) {
-        std::string line = rowOf(id);
-        std::size_t pos = 0;
-        for (int i = 0; i < 41; ++i)
-            pos = line.find('\t', pos) + 1;
-        return line.substr(pos, line.find('\t', pos) - pos);
-    };
+    auto column41 = [&](std::string_view id) { return split(rowOf(id), "\t").at(41); };
     EXPECT_EQ(column41("CREATURE_FLY"), "0");
     EXPECT_EQ(column41("CREATURE_THIEF"), "1234");
 }

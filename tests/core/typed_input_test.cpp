@@ -44,19 +44,17 @@ TEST(TypedInput, NumericReadingTakesTheLeadingNumber) {
 }
 
 TEST(TypedInput, WholeNumberGoesHalfToEvenAndSaturates) {
-    struct Case {
-        double reading;
-        std::int32_t whole;
-    } cases[] = {{2.5, 2},
-                 {3.5, 4},
-                 {-2.5, -2},
-                 {2.5000001, 3},
-                 {1e10, kInt32Max},
-                 {2147483647.4, kInt32Max},
-                 {-2147483648.6, kInt32Min},
-                 {std::numeric_limits<double>::quiet_NaN(), 0}};
-    for (const auto& c : cases)
-        EXPECT_EQ(wholeNumberOf(c.reading), c.whole) << c.reading;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::pair<double, std::int32_t> cases[] = {{2.5, 2},
+                                                     {3.5, 4},
+                                                     {-2.5, -2},
+                                                     {2.5000001, 3},
+                                                     {1e10, kInt32Max},
+                                                     {2147483647.4, kInt32Max},
+                                                     {-2147483648.6, kInt32Min},
+                                                     {nan, 0}};
+    for (const auto& [reading, whole] : cases)
+        EXPECT_EQ(wholeNumberOf(reading), whole) << reading;
     EXPECT_EQ(wholeNumberReading("3.5abc"), 4);
 }
 
@@ -93,11 +91,7 @@ TEST(TypedInput, ChangeRuleCleansAndBoundsTheText) {
         {"letters alone", bounds(cost), {"5", 5}, "abc", {"0", 0}},
         {"leading zeros", bounds(cost), {"0", 0}, "007", {"7", 7}},
         {"70000 into 65535 going up", bounds(cost), {"100", 100}, "70000", {"65535", 65535}},
-        {"70000 going down from a file value",
-         bounds(cost),
-         {"80000", 80000},
-         "70000",
-         {"70000", 70000}},
+        {"70000 down from a file's", bounds(cost), {"80000", 80000}, "70000", {"70000", 70000}},
         {"cleared Health box", bounds(health), {"100", 100}, "", {"1", 1}},
         {"-5 into lower 0", bounds(cost), {"3", 3}, "-5", {"0", 0}},
         {"-5 into lower 1", bounds(health), {"3", 3}, "-5", {"1", 1}},
@@ -127,15 +121,12 @@ TEST(TypedInput, SyncFillsTheBoxUnderTheChangeRule) {
         InputBox before;
         std::optional<std::int32_t> value;
         InputBox after;
-    } cases[] = {{"above the bound, coming up", bounds(room(2)), {"0", 0}, 70000, {"65535", 65535}},
-                 {"above the bound, coming down",
-                  bounds(room(2)),
-                  {"80000", 80000},
-                  70000,
-                  {"70000", 70000}},
-                 {"below lower 1, coming down", bounds(room(3)), {"5", 5}, 0, {"1", 1}},
-                 {"negative, coming down", bounds(room(2)), {"3", 3}, -20, {"0", 0}},
-                 {"no target keeps the text", std::nullopt, {"2.5", 7}, std::nullopt, {"2.5", 2}}};
+    } cases[] = {
+        {"above the bound, coming up", bounds(room(2)), {"0", 0}, 70000, {"65535", 65535}},
+        {"above the bound, going down", bounds(room(2)), {"80000", 80000}, 70000, {"70000", 70000}},
+        {"below lower 1, coming down", bounds(room(3)), {"5", 5}, 0, {"1", 1}},
+        {"negative, coming down", bounds(room(2)), {"3", 3}, -20, {"0", 0}},
+        {"no target keeps the text", std::nullopt, {"2.5", 7}, std::nullopt, {"2.5", 2}}};
     for (const auto& c : cases) {
         InputBox box = c.before;
         syncInputBox(box, c.value, c.bounds);

@@ -88,21 +88,19 @@ private slots:
     // Every slot of a screen has one row of "-", value and "+", side by side; every
     // text is whole and nothing overlaps.
     void everySlotHasOneRowAndEveryTextIsWhole() {
-        const std::pair<Category, const char*> screensAndTitles[] = {
-            {Category::Room, "Room Settings"},
-            {Category::Magic, "Magic Settings"},
-            {Category::Research, "Research Settings"},
-            {Category::TrapDoor, "Trap and Door Settings"},
-            {Category::Ability, "Ability Settings"},
-            {Category::Misc, "Miscellaneous Settings"}};
-        const int slotCounts[] = {30, 216, 29, 40, 87, 28};
-        for (int i = 0; i < 6; ++i) {
+        const std::tuple<Category, const char*, int> screensTitlesAndSlots[] = {
+            {Category::Room, "Room Settings", 30},
+            {Category::Magic, "Magic Settings", 216},
+            {Category::Research, "Research Settings", 29},
+            {Category::TrapDoor, "Trap and Door Settings", 40},
+            {Category::Ability, "Ability Settings", 87},
+            {Category::Misc, "Miscellaneous Settings", 28}};
+        for (const auto& [category, title, rows] : screensTitlesAndSlots) {
             test::ScreenFixture f;
-            const auto [category, title] = screensAndTitles[i];
             QWidget* screen = screens::openSettingsScreen(f.context, category);
             QCOMPARE(screen->windowTitle(), QString(title));
-            QCOMPARE(int(screen->findChildren<screens::PressLabel*>().size()), 3 * slotCounts[i]);
-            for (int slot = 1; slot <= slotCounts[i]; ++slot) {
+            QCOMPARE(int(screen->findChildren<screens::PressLabel*>().size()), 3 * rows);
+            for (int slot = 1; slot <= rows; ++slot) {
                 const auto at = [&](const char* kind) {
                     auto* found = screen->findChild<QLabel*>(
                         QStringLiteral("%1(%2)").arg(QLatin1String(kind)).arg(slot));
