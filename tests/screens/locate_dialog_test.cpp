@@ -145,11 +145,7 @@ private slots:
             QCOMPARE(h.f.seam.shown.size(), std::size_t{1});
             QCOMPARE(h.f.seam.shown[0].text, c.message);
             QCOMPARE(fileio::FileExists(h.config), c.configWritten);
-            if (c.ready) {
-                h.verifyReady();
-            } else {
-                h.verifyNotFound();
-            }
+            c.ready ? h.verifyReady() : h.verifyNotFound();
             QVERIFY(h.f.store.values() == (c.ready ? factoryDefaults() : ValueSet{}));
             if (c.dialogAfter == "gone") {
                 QVERIFY(h.dialogGone());
