@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "core/editor_state.h"
+#include "screens/widgets/marking.h"
 
 namespace tavrel::screens {
 
@@ -61,10 +62,8 @@ QLabel* sample(int index, const QString& caption, QColor background, QWidget* pa
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance(caption) + 24);
     label->setAutoFillBackground(true);
-    QPalette colours = label->palette();
-    colours.setColor(QPalette::Window, background);
-    colours.setColor(QPalette::WindowText, Qt::black);
-    label->setPalette(colours);
+    setPaletteColour(label, QPalette::Window, background);
+    setPaletteColour(label, QPalette::WindowText, Qt::black);
     return label;
 }
 

@@ -9,6 +9,7 @@
 
 #include "screens/tables/settings_screens.h"
 #include "screens/widgets/fit_window.h"
+#include "screens/widgets/marking.h"
 
 namespace tavrel::screens {
 
@@ -94,9 +95,7 @@ void addLine(QWidget* parent, const QRect& where, QFrame::Shape shape) {
     auto* line = new QFrame(parent);
     line->setFrameShape(shape);
     line->setFrameShadow(QFrame::Plain);
-    QPalette colours = line->palette();
-    colours.setColor(QPalette::WindowText, QColor(160, 160, 160));
-    line->setPalette(colours);
+    setPaletteColour(line, QPalette::WindowText, QColor(160, 160, 160));
     line->setGeometry(where);
 }
 

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QStandardItemModel>
 
+#include "screens/widgets/marking.h"
 #include "screens/widgets/value_row.h"
 
 namespace tavrel::screens {
@@ -45,9 +46,7 @@ void CheckList::setChecked(int item, bool checked) {
 }
 
 void CheckList::setBackground(const QColor& colour) {
-    QPalette colours = palette();
-    colours.setColor(QPalette::Base, colour);
-    setPalette(colours);
+    setPaletteColour(this, QPalette::Base, colour);
 }
 
 QColor CheckList::background() const {

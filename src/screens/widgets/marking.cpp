@@ -6,19 +6,21 @@
 
 namespace tavrel::screens {
 
+void setPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette colours = widget->palette();
+    colours.setColor(role, colour);
+    widget->setPalette(colours);
+}
+
 void markChoice(QWidget* combo, bool changed) {
-    QPalette colours = combo->palette();
     const QColor& colour = changed ? kColourChangedChoice : kColourEqual;
     // A closed drop-down list paints its face with Button, an editable one with Base.
-    colours.setColor(QPalette::Button, colour);
-    colours.setColor(QPalette::Base, colour);
-    combo->setPalette(colours);
+    setPaletteColour(combo, QPalette::Button, colour);
+    setPaletteColour(combo, QPalette::Base, colour);
 }
 
 void markFlag(QWidget* check, bool changed) {
-    QPalette colours = check->palette();
-    colours.setColor(QPalette::WindowText, changed ? kColourChangedFlag : kColourText);
-    check->setPalette(colours);
+    setPaletteColour(check, QPalette::WindowText, changed ? kColourChangedFlag : kColourText);
 }
 
 QColor backgroundOf(const QWidget* combo) {

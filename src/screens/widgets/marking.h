@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 
 class QWidget;
 
@@ -12,6 +13,10 @@ inline const QColor kColourChangedChoice{220, 255, 220}; // background of a list
 inline const QColor kColourChangedFlag{0, 125, 0};       // text of a check box or ability
 inline const QColor kColourGreyText{125, 125, 125};      // an empty ability
 inline const QColor kColourRedText{225, 0, 0};           // a partly supported ability
+
+// Sets one colour of a widget's own palette, leaving the others as they are: every
+// mark and colour of the screens is drawn this way.
+void setPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour);
 
 // White or changed-choice green behind a combo box.
 void markChoice(QWidget* combo, bool changed);

@@ -6,6 +6,7 @@
 
 #include "editing/stepping.h"
 #include "screens/input_value_dialog.h"
+#include "screens/widgets/marking.h"
 
 namespace tavrel::screens {
 
@@ -101,9 +102,7 @@ PressLabel::PressLabel(const QString& caption, QWidget* parent) : QLabel(caption
 }
 
 void PressLabel::setBackground(const QColor& colour) {
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, colour);
-    setPalette(colours);
+    setPaletteColour(this, QPalette::Window, colour);
 }
 
 QColor PressLabel::background() const {
@@ -111,9 +110,7 @@ QColor PressLabel::background() const {
 }
 
 void PressLabel::setTextColour(const QColor& colour) {
-    QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, colour);
-    setPalette(colours);
+    setPaletteColour(this, QPalette::WindowText, colour);
 }
 
 QColor PressLabel::textColour() const {
