@@ -14,7 +14,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -111,17 +110,11 @@ std::string failedReplaceProblems(const std::string& path, int code, const std::
 // child prints its problems; "skip: ..." means the method is not available. Returns 0 when the
 // child found none, 77 on a skip.
 int runInChild(const std::function<std::string()>& body) {
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+    return exitStatusInChild([&] {
         const std::string problems = body();
         std::cerr << problems << std::flush;
-        ::_exit(problems.rfind("skip:", 0) == 0 ? 77 : problems.empty() ? 0 : 1);
-    }
-    int status = 0;
-    while (pid > 0 && ::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return problems.rfind("skip:", 0) == 0 ? 77 : problems.empty() ? 0 : 1;
+    });
 }
 
 bool isRoot() {

@@ -4,7 +4,6 @@
 
 #include "core/catalogue.h"
 #include "core/factory_defaults.h"
-#include "core/fileio.h"
 #include "core/test_support.h"
 #include "gamefile/reader.h"
 #include "gamefile/writer.h"

@@ -5,11 +5,9 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
-#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -45,13 +43,8 @@ bool locateAsNobody(const test::TempDir& dir, const std::function<void()>& setUp
     };
     if (::geteuid() != 0 && ::geteuid() != 65534)
         return body();
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(::setgid(65534) == 0 && ::setuid(65534) == 0 && body() ? 0 : 1);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return test::exitStatusInChild(
+               [&] { return ::setgid(65534) == 0 && ::setuid(65534) == 0 && body() ? 0 : 1; }) == 0;
 }
 
 TEST(HostileInput, AWritableGameFileOwnedBySomeoneElseIsUsed) {

@@ -1,6 +1,7 @@
 #include "core/test_support.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +10,10 @@
 #include <stdexcept>
 
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "gamefile/writer.h"
 
@@ -100,6 +105,19 @@ std::string expectedStep(fileio::testing::Op op) {
                                      "remove", "chmod", "chown", "close"};
     return steps[static_cast<int>(op)];
 }
+
+#ifndef _WIN32
+int exitStatusInChild(const std::function<int()>& body) {
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(body());
+    int status = 0;
+    while (pid > 0 && ::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+#endif
 
 ValueSet variedValues(unsigned seed) {
     std::mt19937 random(seed);

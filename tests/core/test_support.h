@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,10 @@ std::string digest(std::string_view tool, std::string_view bytes);
 
 // The step an IoError names when the file layer's operation `op` fails.
 std::string expectedStep(fileio::testing::Op op);
+
+// Runs `body` in a forked child (POSIX only) and returns the status it exits with, -1 when
+// it does not exit: for tests that change process-wide state or act as another user.
+int exitStatusInChild(const std::function<int()>& body);
 
 // A set of varied, non-negative values that differ from the factory ones.
 ValueSet variedValues(unsigned seed);
