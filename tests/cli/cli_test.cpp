@@ -6,7 +6,9 @@
 #include <sys/wait.h>
 #endif
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 
 #include "core/factory_defaults.h"
@@ -65,11 +67,6 @@ TEST(Cli, UsageHelpAndRefusedInputs) {
     EXPECT_EQ(help.status, 0);
     for (const char* command : {"defaults", "convert", "check", "export", "diff", "apply", "demo"})
         EXPECT_NE(help.out.find(command), std::string::npos) << command;
-    for (const char* wrong : {"", "frobnicate", "check", "check a b"}) {
-        const CliRun run = cli(wrong);
-        EXPECT_EQ(run.status, 2) << wrong;
-        EXPECT_NE(run.err.find("Usage:"), std::string::npos) << wrong;
-    }
     // Refused inputs exit with 1 and say why.
     test::TempDir dir;
     test::writeBytes(dir.file("bad.txt"), "1 2 3\r\n");
@@ -81,6 +78,43 @@ TEST(Cli, UsageHelpAndRefusedInputs) {
     }
     EXPECT_NE(cli("check " + dir.file("bad.txt")).err.find("Incompatible Creature.txt file"),
               std::string::npos);
+}
+
+// Each line run in a folder that holds only d.dks: its exit status and the name it adds.
+TEST(Cli, TakesEachCommandsOptionsAndArguments) {
+    const struct {
+        const char* arguments;
+        int status;
+        const char* written;
+    } cases[] = {
+        {"", 2, ""},
+        {"frobnicate", 2, ""},
+        {"check", 2, ""},
+        {"check d.dks d.dks", 2, ""},
+        {"convert d.dks -- -x.txt", 0, "-x.txt"},
+        {"convert -- d.dks -x.txt", 0, "-x.txt"},
+        {"convert d.dks --", 2, ""},
+        {"convert d.dks -x.txt", 2, ""},
+        {"convert --force d.dks x.txt", 2, ""},
+        {"demo --force --force g", 2, ""},
+        {"demo --force=yes g", 2, ""},
+        {"demo g --force", 0, "g"},
+        {"demo -- --force", 0, "--force"},
+    };
+    const auto home = std::filesystem::current_path();
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        test::writeBytes(dir.file("d.dks"), encodeSettings(factoryDefaults()));
+        std::filesystem::current_path(dir.path());
+        const CliRun run = cli(c.arguments);
+        std::filesystem::current_path(home);
+        EXPECT_EQ(run.status, c.status) << c.arguments;
+        EXPECT_EQ(run.err.find("Usage:") != std::string::npos, c.status == 2) << c.arguments;
+        std::vector<std::string> names{"d.dks", c.written};
+        std::erase(names, "");
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(test::listFolder(dir.path()), names) << c.arguments;
+    }
 }
 
 TEST(Cli, DemoMakesAGameReplacedOnlyWhenForcedAndApplyWritesBothFiles) {
