@@ -68,17 +68,13 @@ std::string ioText(const std::string& path, const fileio::IoError& error) {
 std::optional<Loaded> load(const std::string& path, std::ostream& err) {
     Loaded loaded;
     if (isSettingsFile(path)) {
-        std::string bytes;
-        if (auto error = fileio::readFile(path, bytes, kLegacySettingsFileSize)) {
-            err << ioText(path, *error) << '\n';
+        // The editor's own load, so that check accepts exactly the files the editor does.
+        const SettingsFileResult read = readSettingsFile(path, loaded.values);
+        if (!read.ok) {
+            err << (read.error ? ioText(path, *read.error) : path + ": " + read.message) << '\n';
             return std::nullopt;
         }
-        const auto values = decodeSettings(bytes, &loaded.layout);
-        if (!values) {
-            err << path << ": " << msg::SettingsFileTooShort << '\n';
-            return std::nullopt;
-        }
-        loaded.values = *values;
+        loaded.layout = read.layout;
         return loaded;
     }
     const GameFileRead read = readGameFileAt(path, factoryDefaults());

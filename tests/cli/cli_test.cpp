@@ -70,8 +70,7 @@ TEST(Cli, UsageHelpAndRefusedInputs) {
     // Refused inputs exit with 1 and say why.
     test::TempDir dir;
     test::writeBytes(dir.file("bad.txt"), "1 2 3\r\n");
-    test::writeBytes(dir.file("short.dks"), "abcd");
-    for (const char* file : {"bad.txt", "short.dks", "none.txt"}) {
+    for (const char* file : {"bad.txt", "none.txt"}) {
         const CliRun check = cli("check " + dir.file(file));
         EXPECT_EQ(check.status, 1) << file;
         EXPECT_FALSE(check.err.empty()) << file;
@@ -114,6 +113,31 @@ TEST(Cli, TakesEachCommandsOptionsAndArguments) {
         std::erase(names, "");
         std::sort(names.begin(), names.end());
         EXPECT_EQ(test::listFolder(dir.path()), names) << c.arguments;
+    }
+}
+
+// check says yes to exactly the settings files the editor loads, negative values and all.
+TEST(Cli, CheckAcceptsTheSettingsFilesTheEditorLoads) {
+    const struct {
+        std::size_t size;
+        const char* layout; // as check names it; nullptr when the file is refused
+    } cases[] = {{0, nullptr},
+                 {10719, nullptr},
+                 {10720, "current layout"},
+                 {10721, "current layout"},
+                 {342915, "current layout"},
+                 {342916, "legacy 128-byte records"},
+                 {342917, nullptr}};
+    test::TempDir dir;
+    const std::string file = dir.file("x.dks");
+    for (const auto& c : cases) {
+        test::writeBytes(file, std::string(c.size, '\xff')); // every value -1
+        SettingsStore store;
+        EXPECT_EQ(loadSettingsFile(file, store).ok, c.layout != nullptr) << c.size;
+        const CliRun check = cli("check " + file);
+        EXPECT_EQ(check.status, c.layout ? 0 : 1) << c.size;
+        EXPECT_EQ(check.out, c.layout ? file + ": accepted settings file (" + c.layout + ")\n" : "")
+            << c.size;
     }
 }
 
