@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #endif
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
@@ -62,83 +61,37 @@ CliRun cli(const std::string& arguments) {
     return run;
 }
 
-TEST(Cli, UsageHelpAndRefusedInputs) {
-    const CliRun help = cli("--help");
-    EXPECT_EQ(help.status, 0);
-    for (const char* command : {"defaults", "convert", "check", "export", "diff", "apply", "demo"})
-        EXPECT_NE(help.out.find(command), std::string::npos) << command;
-    // Refused inputs exit with 1 and say why.
+// Exit status and the command lines that give it, all run in one folder of settings files
+// whose every value is -1 (check takes what the editor's load does), and what is left there.
+TEST(Cli, ExitStatusOfEachCommandLineAndWhatItWrites) {
+    const std::pair<int, std::vector<std::string>> cases[] = {
+        {0,
+         {"convert 10721.dks -- -x.dks", "convert -- 10721.dks -y.dks", "demo -- --force",
+          "demo g --force", "check 10721.dks", "check 342916.dks"}},
+        {1, {"check 10719.dks", "check 342917.dks", "check bad.txt", "check none.txt"}},
+        {2,
+         {"", "frobnicate", "check", "convert 10721.dks --", "convert 10721.dks -z.dks",
+          "convert --force 10721.dks z.dks", "demo --force --force g", "demo --force=yes g"}}};
     test::TempDir dir;
     test::writeBytes(dir.file("bad.txt"), "1 2 3\r\n");
-    for (const char* file : {"bad.txt", "none.txt"}) {
-        const CliRun check = cli("check " + dir.file(file));
-        EXPECT_EQ(check.status, 1) << file;
-        EXPECT_FALSE(check.err.empty()) << file;
-    }
-    EXPECT_NE(cli("check " + dir.file("bad.txt")).err.find("Incompatible Creature.txt file"),
-              std::string::npos);
-}
-
-// Each line run in a folder that holds only d.dks: its exit status and the name it adds.
-TEST(Cli, TakesEachCommandsOptionsAndArguments) {
-    const struct {
-        const char* arguments;
-        int status;
-        const char* written;
-    } cases[] = {
-        {"", 2, ""},
-        {"frobnicate", 2, ""},
-        {"check", 2, ""},
-        {"check d.dks d.dks", 2, ""},
-        {"convert d.dks -- -x.txt", 0, "-x.txt"},
-        {"convert -- d.dks -x.txt", 0, "-x.txt"},
-        {"convert d.dks --", 2, ""},
-        {"convert d.dks -x.txt", 2, ""},
-        {"convert --force d.dks x.txt", 2, ""},
-        {"demo --force --force g", 2, ""},
-        {"demo --force=yes g", 2, ""},
-        {"demo g --force", 0, "g"},
-        {"demo -- --force", 0, "--force"},
-    };
+    for (std::size_t size : {10719, 10721, 342916, 342917})
+        test::writeBytes(dir.file(std::to_string(size) + ".dks"), std::string(size, '\xff'));
     const auto home = std::filesystem::current_path();
-    for (const auto& c : cases) {
-        test::TempDir dir;
-        test::writeBytes(dir.file("d.dks"), encodeSettings(factoryDefaults()));
-        std::filesystem::current_path(dir.path());
-        const CliRun run = cli(c.arguments);
-        std::filesystem::current_path(home);
-        EXPECT_EQ(run.status, c.status) << c.arguments;
-        EXPECT_EQ(run.err.find("Usage:") != std::string::npos, c.status == 2) << c.arguments;
-        std::vector<std::string> names{"d.dks", c.written};
-        std::erase(names, "");
-        std::sort(names.begin(), names.end());
-        EXPECT_EQ(test::listFolder(dir.path()), names) << c.arguments;
-    }
-}
-
-// check says yes to exactly the settings files the editor loads, negative values and all.
-TEST(Cli, CheckAcceptsTheSettingsFilesTheEditorLoads) {
-    const struct {
-        std::size_t size;
-        const char* layout; // as check names it; nullptr when the file is refused
-    } cases[] = {{0, nullptr},
-                 {10719, nullptr},
-                 {10720, "current layout"},
-                 {10721, "current layout"},
-                 {342915, "current layout"},
-                 {342916, "legacy 128-byte records"},
-                 {342917, nullptr}};
-    test::TempDir dir;
-    const std::string file = dir.file("x.dks");
-    for (const auto& c : cases) {
-        test::writeBytes(file, std::string(c.size, '\xff')); // every value -1
-        SettingsStore store;
-        EXPECT_EQ(loadSettingsFile(file, store).ok, c.layout != nullptr) << c.size;
-        const CliRun check = cli("check " + file);
-        EXPECT_EQ(check.status, c.layout ? 0 : 1) << c.size;
-        EXPECT_EQ(check.out, c.layout ? file + ": accepted settings file (" + c.layout + ")\n" : "")
-            << c.size;
-    }
+    std::filesystem::current_path(dir.path());
+    for (const auto& [status, lines] : cases)
+        for (const std::string& arguments : lines) {
+            const CliRun run = cli(arguments);
+            EXPECT_EQ(run.status, status) << arguments;
+            EXPECT_EQ(run.err.empty(), status == 0) << arguments; // a refusal says why
+        }
+    const std::string help = cli("--help").out;
+    EXPECT_NE(cli("check bad.txt").err.find("Incompatible Creature.txt file"), std::string::npos);
+    std::filesystem::current_path(home);
+    for (const char* command : {"defaults", "convert", "check", "export", "diff", "apply", "demo"})
+        EXPECT_NE(help.find(command), std::string::npos) << command;
+    EXPECT_EQ(test::listFolder(dir.path()),
+              (std::vector<std::string>{"--force", "-x.dks", "-y.dks", "10719.dks", "10721.dks",
+                                        "342916.dks", "342917.dks", "bad.txt", "g"}));
 }
 
 TEST(Cli, DemoMakesAGameReplacedOnlyWhenForcedAndApplyWritesBothFiles) {
