@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <system_error>
 
@@ -23,10 +24,11 @@ namespace tavrel::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: tavrel-cli COMMAND [ARGUMENTS]\n"
+    "Usage: tavrel-cli COMMAND [OPTIONS] ARGUMENTS\n"
     "\n"
     "FILE is a settings file when its name ends in .dks, otherwise a game file\n"
-    "(CREATURE.TXT).\n"
+    "(CREATURE.TXT). Options may stand before or after the arguments; after --\n"
+    "every word is an argument, so 'convert mine.dks -- -x.txt' writes -x.txt.\n"
     "\n"
     "Commands:\n"
     "  defaults OUT          write the factory values to OUT\n"
@@ -66,17 +68,13 @@ std::string ioText(const std::string& path, const fileio::IoError& error) {
 std::optional<Loaded> load(const std::string& path, std::ostream& err) {
     Loaded loaded;
     if (isSettingsFile(path)) {
-        std::string bytes;
-        if (auto error = fileio::readFile(path, bytes, kLegacySettingsFileSize)) {
-            err << ioText(path, *error) << '\n';
+        // The editor's own load, so that check accepts exactly the files the editor does.
+        const SettingsFileResult read = readSettingsFile(path, loaded.values);
+        if (!read.ok) {
+            err << (read.error ? ioText(path, *read.error) : path + ": " + read.message) << '\n';
             return std::nullopt;
         }
-        const auto values = decodeSettings(bytes, &loaded.layout);
-        if (!values) {
-            err << path << ": " << msg::SettingsFileTooShort << '\n';
-            return std::nullopt;
-        }
-        loaded.values = *values;
+        loaded.layout = read.layout;
         return loaded;
     }
     const GameFileRead read = readGameFileAt(path, factoryDefaults());
@@ -137,7 +135,14 @@ void printSlot(std::ostream& out, int record, const ValueSet& values) {
         << '\t' << factoryDefaults()[i];
 }
 
-using Args = std::vector<std::string>;
+// A command's words as its option table reads them.
+struct Args {
+    std::vector<std::string> operands;
+    std::map<std::string, std::string, std::less<>> options; // empty value for a flag
+
+    const std::string& operator[](std::size_t i) const { return operands[i]; }
+    bool has(std::string_view option) const { return options.contains(option); }
+};
 
 int cmdDefaults(const Args& a, std::ostream&, std::ostream& err) {
     return save(a[0], factoryDefaults(), err) ? kExitOk : kExitRefused;
@@ -212,7 +217,7 @@ int cmdDemo(const Args& a, std::ostream& out, std::ostream& err) {
     }
     const std::string file = gameFilePath(a[0], kCreatureFileName);
     // A player's own game must not be overwritten by a slip of the folder name.
-    const bool force = a.size() > 1;
+    const bool force = a.has("--force");
     if (fileio::FileExists(file) && !force) {
         err << file << ": a game file is already there; demo would replace it with the "
             << "factory values. Give --force to replace it.\n";
@@ -231,18 +236,67 @@ int cmdDemo(const Args& a, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
+struct Option {
+    std::string_view name;
+    bool takesValue = false;
+};
+
 struct Command {
     std::size_t arguments;
+    std::vector<Option> options;
     std::function<int(const Args&, std::ostream&, std::ostream&)> run;
 };
 
 const std::map<std::string, Command, std::less<>>& commands() {
     static const std::map<std::string, Command, std::less<>> table = {
-        {"defaults", {1, cmdDefaults}}, {"convert", {2, cmdConvert}}, {"check", {1, cmdCheck}},
-        {"export", {1, cmdExport}},     {"diff", {2, cmdDiff}},       {"apply", {2, cmdApply}},
-        {"demo", {1, cmdDemo}},
+        {"defaults", {1, {}, cmdDefaults}},
+        {"convert", {2, {}, cmdConvert}},
+        {"check", {1, {}, cmdCheck}},
+        {"export", {1, {}, cmdExport}},
+        {"diff", {2, {}, cmdDiff}},
+        {"apply", {2, {}, cmdApply}},
+        {"demo", {1, {{"--force"}}, cmdDemo}},
     };
     return table;
+}
+
+// Splits a command's words into its arguments and options; gives what is wrong with
+// them, or nothing. Options may stand anywhere before "--"; every word after it is an
+// argument, so that a file name may start with "-". A lone "-" is an argument too.
+std::string parse(const std::string& name, const Command& command,
+                  std::span<const std::string> words, Args& args) {
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (optionsEnded || word.size() < 2 || word[0] != '-') {
+            args.operands.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const std::size_t equals = word.find('=');
+        const std::string given = word.substr(0, equals);
+        const auto option = std::find_if(command.options.begin(), command.options.end(),
+                                         [&](const Option& o) { return o.name == given; });
+        if (option == command.options.end())
+            return "'" + name + "' has no option '" + given + "'";
+        if (args.has(given))
+            return "option '" + given + "' is given more than once";
+        const bool joined = equals != std::string::npos;
+        if (joined && !option->takesValue)
+            return "option '" + given + "' takes no value";
+        if (!joined && option->takesValue && i + 1 == words.size())
+            return "option '" + given + "' needs a value";
+        args.options.emplace(given, joined               ? word.substr(equals + 1)
+                                    : option->takesValue ? words[++i]
+                                                         : std::string());
+    }
+    if (args.operands.size() != command.arguments)
+        return "'" + name + "' takes " + std::to_string(command.arguments) +
+               (command.arguments == 1 ? " argument" : " arguments");
+    return {};
 }
 
 } // namespace
@@ -256,24 +310,17 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         err << kUsage;
         return kExitUsage;
     }
-    Args rest(args.begin() + 1, args.end());
-    const auto forced = std::find(rest.begin(), rest.end(), "--force");
-    const bool force = args[0] == "demo" && forced != rest.end();
-    if (force)
-        rest.erase(forced);
     const auto found = commands().find(args[0]);
-    if (found == commands().end() || rest.size() != found->second.arguments) {
-        if (found == commands().end())
-            err << "tavrel-cli: unknown command '" << args[0] << "'\n\n";
-        else
-            err << "tavrel-cli: '" << args[0] << "' takes " << found->second.arguments
-                << (found->second.arguments == 1 ? " argument" : " arguments") << "\n\n";
-        err << kUsage;
+    Args parsed;
+    const std::string problem =
+        found == commands().end()
+            ? "unknown command '" + args[0] + "'"
+            : parse(args[0], found->second, std::span(args).subspan(1), parsed);
+    if (!problem.empty()) {
+        err << "tavrel-cli: " << problem << "\n\n" << kUsage;
         return kExitUsage;
     }
-    if (force)
-        rest.push_back("--force"); // demo's only option, after its folder
-    return found->second.run(rest, out, err);
+    return found->second.run(parsed, out, err);
 }
 
 } // namespace tavrel::cli

@@ -74,7 +74,7 @@ SettingsFileResult readSettingsFile(const std::string& path, ValueSet& values) {
         result.message = msg::SettingsFileTooLarge;
         return result;
     }
-    const auto decoded = decodeSettings(bytes);
+    const auto decoded = decodeSettings(bytes, &result.layout);
     if (!decoded) {
         result.message = msg::SettingsFileTooShort;
         return result;

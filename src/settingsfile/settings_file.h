@@ -31,7 +31,8 @@ struct SettingsFileResult {
     bool ok = false;
     int errorNumber = 0; // for a run-time error; 0 when refused for its content
     std::optional<fileio::IoError> error;
-    std::string message; // what to tell the user when not ok
+    std::string message;                             // what to tell the user when not ok
+    SettingsLayout layout = SettingsLayout::Current; // of a file read
 };
 
 // Writes all values to `path`, replacing any earlier file whole.

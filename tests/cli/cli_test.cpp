@@ -7,6 +7,7 @@
 #endif
 
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 
 #include "core/factory_defaults.h"
@@ -60,27 +61,37 @@ CliRun cli(const std::string& arguments) {
     return run;
 }
 
-TEST(Cli, UsageHelpAndRefusedInputs) {
-    const CliRun help = cli("--help");
-    EXPECT_EQ(help.status, 0);
-    for (const char* command : {"defaults", "convert", "check", "export", "diff", "apply", "demo"})
-        EXPECT_NE(help.out.find(command), std::string::npos) << command;
-    for (const char* wrong : {"", "frobnicate", "check", "check a b"}) {
-        const CliRun run = cli(wrong);
-        EXPECT_EQ(run.status, 2) << wrong;
-        EXPECT_NE(run.err.find("Usage:"), std::string::npos) << wrong;
-    }
-    // Refused inputs exit with 1 and say why.
+// Exit status and the command lines that give it, all run in one folder of settings files
+// whose every value is -1 (check takes what the editor's load does), and what is left there.
+TEST(Cli, ExitStatusOfEachCommandLineAndWhatItWrites) {
+    const std::pair<int, std::vector<std::string>> cases[] = {
+        {0,
+         {"convert 10721.dks -- -x.dks", "convert -- 10721.dks -y.dks", "demo -- --force",
+          "demo g --force", "check 10721.dks", "check 342916.dks"}},
+        {1, {"check 10719.dks", "check 342917.dks", "check bad.txt", "check none.txt"}},
+        {2,
+         {"", "frobnicate", "check", "convert 10721.dks --", "convert 10721.dks -z.dks",
+          "convert --force 10721.dks z.dks", "demo --force --force g", "demo --force=yes g"}}};
     test::TempDir dir;
     test::writeBytes(dir.file("bad.txt"), "1 2 3\r\n");
-    test::writeBytes(dir.file("short.dks"), "abcd");
-    for (const char* file : {"bad.txt", "short.dks", "none.txt"}) {
-        const CliRun check = cli("check " + dir.file(file));
-        EXPECT_EQ(check.status, 1) << file;
-        EXPECT_FALSE(check.err.empty()) << file;
-    }
-    EXPECT_NE(cli("check " + dir.file("bad.txt")).err.find("Incompatible Creature.txt file"),
-              std::string::npos);
+    for (std::size_t size : {10719, 10721, 342916, 342917})
+        test::writeBytes(dir.file(std::to_string(size) + ".dks"), std::string(size, '\xff'));
+    const auto home = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    for (const auto& [status, lines] : cases)
+        for (const std::string& arguments : lines) {
+            const CliRun run = cli(arguments);
+            EXPECT_EQ(run.status, status) << arguments;
+            EXPECT_EQ(run.err.empty(), status == 0) << arguments; // a refusal says why
+        }
+    const std::string help = cli("--help").out;
+    EXPECT_NE(cli("check bad.txt").err.find("Incompatible Creature.txt file"), std::string::npos);
+    std::filesystem::current_path(home);
+    for (const char* command : {"defaults", "convert", "check", "export", "diff", "apply", "demo"})
+        EXPECT_NE(help.find(command), std::string::npos) << command;
+    EXPECT_EQ(test::listFolder(dir.path()),
+              (std::vector<std::string>{"--force", "-x.dks", "-y.dks", "10719.dks", "10721.dks",
+                                        "342916.dks", "342917.dks", "bad.txt", "g"}));
 }
 
 TEST(Cli, DemoMakesAGameReplacedOnlyWhenForcedAndApplyWritesBothFiles) {
