@@ -114,18 +114,23 @@ std::string_view notAFile(mode_t mode) {
     return S_ISFIFO(mode) ? IsNamedPipe : S_ISSOCK(mode) ? IsSocket : IsDevice;
 }
 
-// The file a replace of `path` writes (links followed), its folder with a trailing
-// slash ("" for a bare name) and its name.
-Status resolveTarget(const std::string& path, std::string& target, std::string& prefix,
-                     std::string& name) {
+// The file a replace of a path writes (links followed), its folder with a trailing slash
+// ("" for a bare name) and its name.
+struct Place {
+    std::string target;
+    std::string prefix;
+    std::string name;
+};
+
+Status resolveTarget(const std::string& path, Place& place) {
     if (hasNul(path)) {
         return IoError{EINVAL, path, "create"};
     }
-    if (Status error = resolveLinks(path, target)) {
+    if (Status error = resolveLinks(path, place.target)) {
         return error;
     }
-    std::tie(prefix, name) = splitPath(target);
-    if (name.empty()) {
+    std::tie(place.prefix, place.name) = splitPath(place.target);
+    if (place.name.empty()) {
         return IoError{EISDIR, path, "create"};
     }
     return std::nullopt;
@@ -236,12 +241,11 @@ Status readFile(const std::string& path, std::string& out, std::size_t limit) {
 }
 
 Status replaceFile(const std::string& path, std::string_view content) {
-    std::string target;
-    std::string prefix;
-    std::string name;
-    if (Status error = resolveTarget(path, target, prefix, name)) {
+    Place place;
+    if (Status error = resolveTarget(path, place)) {
         return error;
     }
+    const auto& [target, prefix, name] = place;
 
     struct stat old {};
     bool replacing = false;
@@ -357,12 +361,11 @@ Status replaceFile(const std::string& path, std::string_view content) {
 }
 
 Status probeReplace(const std::string& path) {
-    std::string target;
-    std::string prefix;
-    std::string name;
-    if (Status error = resolveTarget(path, target, prefix, name)) {
+    Place place;
+    if (Status error = resolveTarget(path, place)) {
         return error;
     }
+    const auto& [target, prefix, name] = place;
     const std::string folder = prefix.empty()       ? "."
                                : prefix.size() == 1 ? prefix
                                                     : prefix.substr(0, prefix.size() - 1);

@@ -207,21 +207,28 @@ bool heldOpen(const std::wstring& path) {
     return file.handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-// The file a replace of `path` writes (links followed), as a full path, its folder with
-// a trailing separator and its name; `why` as for finalPath.
-Status resolveTarget(const std::string& path, std::wstring& target, std::wstring& prefix,
-                     std::wstring& name, std::string_view& why) {
+// The file a replace of a path writes (links followed), as a full path, its folder with a
+// trailing separator, its name, and, as for finalPath, why it is no file.
+struct Place {
+    std::wstring target;
+    std::wstring prefix;
+    std::wstring name;
+    std::string_view why;
+};
+
+Status resolveTarget(const std::string& path, Place& place) {
     std::wstring given;
     if (!widen(path, given)) {
         return IoError{EILSEQ, path, "create"};
     }
     // A full path, so that nothing below depends on how the path was given (Wine's
     // ReplaceFileW once refused a bare file name with ERROR_DIRECTORY).
-    target = finalPath(absolutePath(given), why);
+    place.target = finalPath(absolutePath(given), place.why);
+    const std::wstring& target = place.target;
     std::size_t separator = lastSeparator(target);
-    prefix = separator == std::wstring::npos ? L"" : target.substr(0, separator + 1);
-    name = separator == std::wstring::npos ? target : target.substr(separator + 1);
-    if (name.empty()) {
+    place.prefix = separator == std::wstring::npos ? L"" : target.substr(0, separator + 1);
+    place.name = separator == std::wstring::npos ? target : target.substr(separator + 1);
+    if (place.name.empty()) {
         return IoError{EISDIR, path, "create"};
     }
     return std::nullopt;
@@ -303,13 +310,11 @@ Status readFile(const std::string& path, std::string& out, std::size_t limit) {
 }
 
 Status replaceFile(const std::string& path, std::string_view content) {
-    std::wstring target;
-    std::wstring prefix;
-    std::wstring name;
-    std::string_view why;
-    if (Status error = resolveTarget(path, target, prefix, name, why)) {
+    Place place;
+    if (Status error = resolveTarget(path, place)) {
         return error;
     }
+    const auto& [target, prefix, name, why] = place;
     // A file moved over a device or a pipe would not reach it, and a read of one could
     // wait for ever.
     if (!why.empty()) {
@@ -393,13 +398,11 @@ Status replaceFile(const std::string& path, std::string_view content) {
 }
 
 Status probeReplace(const std::string& path) {
-    std::wstring target;
-    std::wstring prefix;
-    std::wstring name;
-    std::string_view why;
-    if (Status error = resolveTarget(path, target, prefix, name, why)) {
+    Place place;
+    if (Status error = resolveTarget(path, place)) {
         return error;
     }
+    const auto& [target, prefix, name, why] = place;
     // The folder as the user knows it, not in the long form.
     std::wstring shown = prefix.substr(0, prefix.size() - 1);
     if (shown.rfind(L"\\\\?\\UNC\\", 0) == 0) {
