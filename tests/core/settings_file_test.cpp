@@ -93,16 +93,14 @@ TEST(SettingsFile, ReportsFileErrorsWithTheDialogsMessages) {
     EXPECT_FALSE(noFolder.ok);
     EXPECT_EQ(noFolder.message, "The folder can't be found.");
 #ifndef _WIN32
-    // A named pipe is named as one; a save whose folder sync fails after the rename is in place,
-    // which the user must not hear as a failed save.
+    // A pipe is named; a save whose folder sync (the last step) fails is in place: not "not saved".
     namespace fault = fileio::testing;
     ASSERT_EQ(::mkfifo(dir.file("pipe.dks").c_str(), 0600), 0);
     EXPECT_EQ(saveSettingsFile(dir.file("pipe.dks"), factoryDefaults()).message,
               "Unable to use pipe.dks: Is a named pipe, not a file.");
     fault::setFaultPlan(fault::FaultPlan{0});
     ASSERT_TRUE(saveSettingsFile(dir.file("a.dks"), ValueSet{}).ok);
-    fault::setFaultPlan(
-        fault::FaultPlan{fault::operationCount(), EIO}); // the last: after the rename
+    fault::setFaultPlan(fault::FaultPlan{fault::operationCount(), EIO});
     const auto unconfirmed = saveSettingsFile(dir.file("b.dks"), factoryDefaults());
     fault::setFaultPlan(std::nullopt);
     EXPECT_EQ(unconfirmed.message, "The settings have been written, but the system reported an "
