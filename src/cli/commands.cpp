@@ -112,7 +112,10 @@ bool save(const std::string& path, const ValueSet& values, std::ostream& err) {
                                       ? saveSettingsFile(path, values).error
                                       : fileio::replaceFile(path, renderGameFile(values));
     if (status) {
-        err << ioText(path, *status) << '\n';
+        err << (status->contentInPlace()
+                    ? path + ": " + unconfirmedMessage("The values", status->reason())
+                    : ioText(path, *status))
+            << '\n';
         return false;
     }
     return true;
@@ -216,9 +219,10 @@ int cmdDemo(const Args& a, std::ostream& out, std::ostream& err) {
         return kExitRefused;
     }
     const std::string file = gameFilePath(a[0], kCreatureFileName);
-    // A player's own game must not be overwritten by a slip of the folder name.
+    // A player's own game must not be overwritten by a slip of the folder name. Anything
+    // standing there is kept unless forced, and even then a device or pipe is refused.
     const bool force = a.has("--force");
-    if (fileio::FileExists(file) && !force) {
+    if (std::filesystem::exists(file, ec) && !force) {
         err << file << ": a game file is already there; demo would replace it with the "
             << "factory values. Give --force to replace it.\n";
         return kExitRefused;

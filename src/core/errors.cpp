@@ -67,6 +67,20 @@ std::string unknownErrorMessage(int number) {
     return text;
 }
 
+std::string unconfirmedMessage(std::string_view written, std::string_view reason) {
+    return std::string(written) +
+           " have been written, but the system reported an error while making them "
+           "permanent: " +
+           std::string(reason) + ".";
+}
+
+std::string folderNotWritableMessage(std::string_view folder, std::string_view reason) {
+    return "Changes cannot be applied to this game: the editor cannot create files in the "
+           "folder " +
+           std::string(folder) + " (" + std::string(reason) +
+           "). You can still view the values and save them in a settings file.";
+}
+
 std::string errorMessage(MessageTable table, int number) {
     switch (number) {
     case err::DeviceUnavailable:

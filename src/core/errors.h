@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace tavrel {
 
@@ -43,6 +44,14 @@ std::string errorMessage(MessageTable table, int number);
 // the classic Str() writes it: a leading blank for a non-negative number.
 std::string unknownErrorMessage(int number);
 
+// `written` ("The changes", "The settings") are in place, but the system failed to
+// confirm that they are safe on disk: the user must not be told that nothing changed.
+std::string unconfirmedMessage(std::string_view written, std::string_view reason);
+
+// Told after a read when the game's folder takes no new file: every Apply, which writes
+// a new file beside the old one, would fail after the user's editing.
+std::string folderNotWritableMessage(std::string_view folder, std::string_view reason);
+
 namespace msg {
 inline constexpr const char* NoDisc = "There is no disc in the drive or the device is unavailable.";
 inline constexpr const char* FolderNotFound = "The folder can't be found.";
@@ -65,6 +74,9 @@ inline constexpr const char* FolderNameHasLineBreak =
 inline constexpr const char* SettingsFileTooLarge =
     "Unable to load the file. It is too large to be a settings file, so no values have "
     "been changed.";
+inline constexpr const char* ConfigFileTooLarge =
+    "Unable to read Tavrel.cfg. The file is too large to be a Tavrel.cfg. Please locate the "
+    "game again.";
 inline constexpr const char* SettingsFileTooShort =
     "Unable to load the file. It is too short to be a settings file, so no values have "
     "been changed.";

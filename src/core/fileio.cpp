@@ -130,6 +130,13 @@ static bool parentFolderExists(const std::string& path) {
 
 using namespace detail;
 
+// The first is the one joinPath writes.
+#ifdef _WIN32
+static constexpr std::string_view Separators = "\\/";
+#else
+static constexpr std::string_view Separators = "/";
+#endif
+
 int IoError::number() const {
     // A missing file and a missing folder share one errno but not one message: the
     // folder's is the one that tells the user what to fix.
@@ -140,6 +147,9 @@ int IoError::number() const {
 }
 
 std::string IoError::reason() const {
+    if (!why.empty()) {
+        return std::string(why);
+    }
     char buffer[256] = {};
 #ifdef _WIN32
     if (strerror_s(buffer, sizeof buffer, code) == 0) {
@@ -153,17 +163,27 @@ std::string IoError::reason() const {
     return "Error " + std::to_string(code);
 }
 
+std::string IoError::message(MessageTable table) const {
+    if (why.empty()) {
+        return errorMessage(table, number());
+    }
+    const std::size_t separator = path.find_last_of(Separators);
+    const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
+    return "Unable to use " + name + ": " + std::string(why) + ".";
+}
+
+bool IoError::tooLarge() const {
+    return code == EFBIG && step == "read";
+}
+
+bool IoError::contentInPlace() const {
+    return step == StepSyncFolder;
+}
+
 std::string joinPath(std::string_view dir, std::string_view name) {
-#ifdef _WIN32
-    constexpr char separator = '\\';
-    auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
-#else
-    constexpr char separator = '/';
-    auto isSeparator = [](char c) { return c == '/'; };
-#endif
     std::string result(dir);
-    if (!result.empty() && !isSeparator(result.back())) {
-        result += separator;
+    if (!result.empty() && Separators.find(result.back()) == std::string_view::npos) {
+        result += Separators.front();
     }
     result += name;
     return result;

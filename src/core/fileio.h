@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/errors.h"
+
 namespace tavrel::fileio {
 
 // What failed, on which file, with the platform's error code (errno on POSIX).
@@ -14,12 +16,28 @@ struct IoError {
     int code = 0;     // errno value (or the Windows error mapped to one)
     std::string path; // the file or folder the failing step worked on
     std::string step; // short verb: "open", "read", "create", "write", "sync", "rename", ...
+    // The file layer's own words, where the system's would mislead: one of the texts below.
+    std::string_view why = {};
 
     // The classic run-time error number the editor's messages are chosen by.
     int number() const;
-    // The platform's own words for the failure, e.g. "No space left on device".
+    // The platform's own words for the failure, e.g. "No space left on device", or `why`.
     std::string reason() const;
+    // What a place shows for the failure: its message for the number, or, when the file
+    // layer has its own words, those with the file's name.
+    std::string message(MessageTable table) const;
+    // A read that stopped at its limit: the file is larger than the caller accepts.
+    bool tooLarge() const;
+    // A replace that failed only after the new content was in place.
+    bool contentInPlace() const;
 };
+
+// Why a path that names no file is refused, rather than read or replaced by a file.
+inline constexpr std::string_view IsDevice = "Is a device, not a file";
+inline constexpr std::string_view IsNamedPipe = "Is a named pipe, not a file";
+inline constexpr std::string_view IsSocket = "Is a socket, not a file";
+// Windows: another program holds the file open and does not let it be replaced.
+inline constexpr std::string_view InUse = "The file is in use by another program";
 
 using Status = std::optional<IoError>; // empty on success
 
@@ -28,7 +46,8 @@ bool FileExists(const std::string& path);
 
 // Reads a whole file into `out`, but never more than `limit` bytes: a longer file (or an
 // endless one, such as a device) fails at "read" with EFBIG after limit + 1 bytes. A
-// named pipe without a writer reads as empty instead of waiting.
+// named pipe without a writer reads as empty instead of waiting. On Windows, where a
+// read of a pipe or a console would wait for ever, anything but a disc file is refused.
 inline constexpr std::size_t NoLimit = static_cast<std::size_t>(-1) - 1;
 Status readFile(const std::string& path, std::string& out, std::size_t limit = NoLimit);
 
@@ -37,8 +56,14 @@ Status readFile(const std::string& path, std::string& out, std::size_t limit = N
 // renamed over the target. A symbolic link is followed and stays a link. The new
 // file keeps the old file's permissions (plus owner write) and, where allowed, its
 // group; on Windows it has normal attributes, as the editor clears them. On failure
-// the old file is untouched and no temporary file remains.
+// the old file is untouched and no temporary file remains. A path that names a device,
+// a named pipe or a socket (also through links) is refused before anything is changed.
 Status replaceFile(const std::string& path, std::string_view content);
+
+// Whether replaceFile could make its new file beside `path` (links followed): an empty
+// file is created there and removed again, which, unlike asking for permissions, also
+// tells the truth about access lists and read-only mounts. A failure names the folder.
+Status probeReplace(const std::string& path);
 
 // "Set attributes to normal": on POSIX, give the owner write permission.
 Status setAttributesNormal(const std::string& path);
@@ -58,7 +83,8 @@ inline constexpr std::string_view StepSyncFolder = "sync folder";
 // setAttributesNormal) makes to change something is counted here, and a plan can make
 // the n-th one fail with a chosen error without reaching the system. Closing is the
 // one exception: a failed close releases the descriptor anyway, so a faked failure
-// still closes it. Not for use by the program itself.
+// still closes it. probeReplace counts only its create: its clean-up must not be
+// skipped, or a test would leave the probe behind. Not for use by the program itself.
 namespace testing {
 
 enum class Op {

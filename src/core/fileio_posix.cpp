@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <tuple>
 #include <utility>
 
 #include <dirent.h>
@@ -108,6 +109,51 @@ Status resolveLinks(const std::string& path, std::string& target) {
     }
 }
 
+// What a path names when it is neither a file nor a folder.
+std::string_view notAFile(mode_t mode) {
+    return S_ISFIFO(mode) ? IsNamedPipe : S_ISSOCK(mode) ? IsSocket : IsDevice;
+}
+
+// The file a replace of a path writes (links followed), its folder with a trailing slash
+// ("" for a bare name) and its name.
+struct Place {
+    std::string target;
+    std::string prefix;
+    std::string name;
+};
+
+Status resolveTarget(const std::string& path, Place& place) {
+    if (hasNul(path)) {
+        return IoError{EINVAL, path, "create"};
+    }
+    if (Status error = resolveLinks(path, place.target)) {
+        return error;
+    }
+    std::tie(place.prefix, place.name) = splitPath(place.target);
+    if (place.name.empty()) {
+        return IoError{EISDIR, path, "create"};
+    }
+    return std::nullopt;
+}
+
+// A new hidden file beside `name`, open for writing; on failure nothing is left.
+Status createTemporary(const std::string& path, const std::string& prefix, const std::string& name,
+                       mode_t mode, int& fd, std::string& tempPath) {
+    for (int attempt = 1;; ++attempt) {
+        tempPath = prefix + temporaryName(name);
+        fd = osCall(Op::Create, [&] {
+            return ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        });
+        if (fd >= 0) {
+            return std::nullopt;
+        }
+        if (errno == EINTR || (errno == EEXIST && attempt < CreateAttempts)) {
+            continue;
+        }
+        return IoError{errno, path, "create"};
+    }
+}
+
 // Returns 0 or an errno value.
 int syncFolder(const std::string& folder) {
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -195,23 +241,22 @@ Status readFile(const std::string& path, std::string& out, std::size_t limit) {
 }
 
 Status replaceFile(const std::string& path, std::string_view content) {
-    if (hasNul(path)) {
-        return IoError{EINVAL, path, "create"};
-    }
-    std::string target;
-    if (Status error = resolveLinks(path, target)) {
+    Place place;
+    if (Status error = resolveTarget(path, place)) {
         return error;
     }
-    auto [prefix, name] = splitPath(target);
-    if (name.empty()) {
-        return IoError{EISDIR, path, "create"};
-    }
+    const auto& [target, prefix, name] = place;
 
     struct stat old {};
     bool replacing = false;
     if (::stat(target.c_str(), &old) == 0) {
         if (S_ISDIR(old.st_mode)) {
             return IoError{EISDIR, path, "create"};
+        }
+        // Renaming a file over a device or a pipe would not write to it but put a file
+        // where it was: run as root, "/dev/null" would be gone.
+        if (!S_ISREG(old.st_mode)) {
+            return IoError{EPERM, path, "create", notAFile(old.st_mode)};
         }
         replacing = true;
     } else if (errno != ENOENT && errno != ENOTDIR) {
@@ -223,21 +268,10 @@ Status replaceFile(const std::string& path, std::string_view content) {
     // A new file is created as open() would create it, so the umask and any default ACL
     // of the folder apply and there is nothing to adjust later. A replacement starts
     // private and gets the old file's permissions once it is complete.
-    const mode_t createMode = replacing ? 0600 : 0666;
     int fd = -1;
     std::string tempPath;
-    for (int attempt = 1;; ++attempt) {
-        tempPath = prefix + temporaryName(name);
-        fd = osCall(Op::Create, [&] {
-            return ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
-        });
-        if (fd >= 0) {
-            break;
-        }
-        if (errno == EINTR || (errno == EEXIST && attempt < CreateAttempts)) {
-            continue;
-        }
-        return IoError{errno, path, "create"};
+    if (Status error = createTemporary(path, prefix, name, replacing ? 0600 : 0666, fd, tempPath)) {
+        return error;
     }
 
     // From here on the temporary file exists, and every failure must take it away again
@@ -322,6 +356,27 @@ Status replaceFile(const std::string& path, std::string_view content) {
     }
     if (syncError != 0 && !folderSyncUnsupported(syncError)) {
         return IoError{syncError, path, std::string(StepSyncFolder)};
+    }
+    return std::nullopt;
+}
+
+Status probeReplace(const std::string& path) {
+    Place place;
+    if (Status error = resolveTarget(path, place)) {
+        return error;
+    }
+    const auto& [target, prefix, name] = place;
+    const std::string folder = prefix.empty()       ? "."
+                               : prefix.size() == 1 ? prefix
+                                                    : prefix.substr(0, prefix.size() - 1);
+    int fd = -1;
+    std::string tempPath;
+    if (Status error = createTemporary(folder, prefix, name, 0600, fd, tempPath)) {
+        return error;
+    }
+    ::close(fd);
+    if (::unlink(tempPath.c_str()) != 0) {
+        return IoError{errno, folder, "remove"};
     }
     return std::nullopt;
 }

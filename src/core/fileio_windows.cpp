@@ -116,24 +116,9 @@ std::size_t lastSeparator(const std::wstring& path) {
     return path.find_last_of(L"\\/");
 }
 
-// The file a link points to, so the link itself survives the replacement; unchanged
-// when the path is no link or does not exist yet.
-std::wstring finalPath(const std::wstring& path) {
-    HandleCloser file{CreateFileW(path.c_str(), 0,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
-    if (file.handle == INVALID_HANDLE_VALUE) {
-        return path;
-    }
-    wchar_t buffer[MAX_PATH * 4];
-    DWORD length = GetFinalPathNameByHandleW(file.handle, buffer, MAX_PATH * 4,
-                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length == 0 || length >= MAX_PATH * 4) {
-        return path;
-    }
-    return std::wstring(buffer, length);
-}
-
+// A full path in the form that lifts the old limit of 260 characters ("\\?\C:\...",
+// "\\?\UNC\server\share\..."); unchanged when it cannot be made full, or when it already
+// has such a form or names a device ("\\.\NUL", "\\.\pipe\x").
 std::wstring absolutePath(const std::wstring& path) {
     DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (length == 0) {
@@ -145,14 +130,138 @@ std::wstring absolutePath(const std::wstring& path) {
         return path;
     }
     full.resize(length);
-    return full;
+    if (full.rfind(L"\\\\", 0) == 0) {
+        return full[2] == L'?' || full[2] == L'.' ? full : L"\\\\?\\UNC\\" + full.substr(2);
+    }
+    return L"\\\\?\\" + full;
+}
+
+// UTF-8 to a path for the wide calls: a long one made full, so that it works whether or
+// not the system lifts the old limit for the program.
+bool widePath(std::string_view path, std::wstring& out) {
+    if (!widen(path, out)) {
+        return false;
+    }
+    if (out.size() >= MAX_PATH) {
+        out = absolutePath(out);
+    }
+    return true;
+}
+
+// Why an open handle is refused as a file: consoles, devices and pipes can wait for ever
+// and are no place for the editor's files. Empty for a disc file or folder.
+std::string_view notAFile(HANDLE handle) {
+    switch (GetFileType(handle)) {
+    case FILE_TYPE_DISK:
+        return {};
+    case FILE_TYPE_PIPE:
+        return IsNamedPipe;
+    default:
+        return IsDevice;
+    }
+}
+
+// The same for a full path in the device namespace, which must not even be opened: a
+// pipe's server would take the open for a client.
+std::string_view notAFile(const std::wstring& full) {
+    if (full.rfind(L"\\\\.\\", 0) != 0) {
+        return {};
+    }
+    const bool pipe = full.size() > 9 &&
+                      CompareStringOrdinal(full.c_str() + 4, 5, L"pipe\\", 5, TRUE) == CSTR_EQUAL;
+    return pipe ? IsNamedPipe : IsDevice;
+}
+
+// The file a link points to, so the link itself survives the replacement; unchanged
+// when the path is no link or does not exist yet. `why` tells what it is when that is
+// no file or folder.
+std::wstring finalPath(const std::wstring& path, std::string_view& why) {
+    why = notAFile(path);
+    if (!why.empty()) {
+        return path;
+    }
+    HandleCloser file{CreateFileW(path.c_str(), 0,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+    if (file.handle == INVALID_HANDLE_VALUE) {
+        return path;
+    }
+    why = notAFile(file.handle);
+    const DWORD flags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+    std::wstring buffer(GetFinalPathNameByHandleW(file.handle, nullptr, 0, flags), L'\0');
+    const DWORD length = GetFinalPathNameByHandleW(file.handle, buffer.data(),
+                                                   static_cast<DWORD>(buffer.size()), flags);
+    if (length == 0 || length >= buffer.size()) {
+        return path;
+    }
+    buffer.resize(length);
+    return buffer;
+}
+
+// True when another program holds the file open without letting it be deleted, which
+// is what refuses a move over it: the game keeps its files so while it runs.
+bool heldOpen(const std::wstring& path) {
+    HandleCloser file{CreateFileW(path.c_str(), DELETE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+    return file.handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// The file a replace of a path writes (links followed), as a full path, its folder with a
+// trailing separator, its name, and, as for finalPath, why it is no file.
+struct Place {
+    std::wstring target;
+    std::wstring prefix;
+    std::wstring name;
+    std::string_view why;
+};
+
+Status resolveTarget(const std::string& path, Place& place) {
+    std::wstring given;
+    if (!widen(path, given)) {
+        return IoError{EILSEQ, path, "create"};
+    }
+    // A full path, so that nothing below depends on how the path was given (Wine's
+    // ReplaceFileW once refused a bare file name with ERROR_DIRECTORY).
+    place.target = finalPath(absolutePath(given), place.why);
+    const std::wstring& target = place.target;
+    std::size_t separator = lastSeparator(target);
+    place.prefix = separator == std::wstring::npos ? L"" : target.substr(0, separator + 1);
+    place.name = separator == std::wstring::npos ? target : target.substr(separator + 1);
+    if (place.name.empty()) {
+        return IoError{EISDIR, path, "create"};
+    }
+    return std::nullopt;
+}
+
+// A new hidden file beside `name`, open for writing; on failure nothing is left.
+Status createTemporary(const std::string& path, const std::wstring& prefix,
+                       const std::wstring& name, HANDLE& file, std::wstring& tempPath) {
+    int error = 0;
+    for (int attempt = 1;; ++attempt) {
+        std::wstring tempName;
+        if (!widen(temporaryName(narrow(name.c_str())), tempName)) {
+            return IoError{EILSEQ, path, "create"};
+        }
+        tempPath = prefix + tempName;
+        if (winCall(Op::Create, error, [&] {
+                file = CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+                return file != INVALID_HANDLE_VALUE;
+            })) {
+            return std::nullopt;
+        }
+        if (error != EEXIST || attempt == CreateAttempts) {
+            return IoError{error, path, "create"};
+        }
+    }
 }
 
 } // namespace
 
 bool FileExists(const std::string& path) {
     std::wstring wide;
-    if (!widen(path, wide)) {
+    if (!widePath(path, wide)) {
         return false;
     }
     DWORD attributes = GetFileAttributesW(wide.c_str());
@@ -161,7 +270,7 @@ bool FileExists(const std::string& path) {
 
 Status readFile(const std::string& path, std::string& out, std::size_t limit) {
     std::wstring wide;
-    if (!widen(path, wide)) {
+    if (!widePath(path, wide)) {
         return IoError{EILSEQ, path, "open"};
     }
     DWORD attributes = GetFileAttributesW(wide.c_str());
@@ -173,6 +282,9 @@ Status readFile(const std::string& path, std::string& out, std::size_t limit) {
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.handle == INVALID_HANDLE_VALUE) {
         return IoError{errnoFromWin32(GetLastError()), path, "open"};
+    }
+    if (const std::string_view why = notAFile(file.handle); !why.empty()) {
+        return IoError{EPERM, path, "open", why};
     }
     std::string data;
     try {
@@ -198,18 +310,15 @@ Status readFile(const std::string& path, std::string& out, std::size_t limit) {
 }
 
 Status replaceFile(const std::string& path, std::string_view content) {
-    std::wstring given;
-    if (!widen(path, given)) {
-        return IoError{EILSEQ, path, "create"};
+    Place place;
+    if (Status error = resolveTarget(path, place)) {
+        return error;
     }
-    // A full path, so that nothing below depends on how the path was given (Wine's
-    // ReplaceFileW once refused a bare file name with ERROR_DIRECTORY).
-    std::wstring target = finalPath(absolutePath(given));
-    std::size_t separator = lastSeparator(target);
-    std::wstring prefix = separator == std::wstring::npos ? L"" : target.substr(0, separator + 1);
-    std::wstring name = separator == std::wstring::npos ? target : target.substr(separator + 1);
-    if (name.empty()) {
-        return IoError{EISDIR, path, "create"};
+    const auto& [target, prefix, name, why] = place;
+    // A file moved over a device or a pipe would not reach it, and a read of one could
+    // wait for ever.
+    if (!why.empty()) {
+        return IoError{EPERM, path, "create", why};
     }
     DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -220,22 +329,8 @@ Status replaceFile(const std::string& path, std::string_view content) {
     int error = 0;
     HANDLE file = INVALID_HANDLE_VALUE;
     std::wstring tempPath;
-    for (int attempt = 1;; ++attempt) {
-        std::wstring tempName;
-        if (!widen(temporaryName(narrow(name.c_str())), tempName)) {
-            return IoError{EILSEQ, path, "create"};
-        }
-        tempPath = prefix + tempName;
-        if (winCall(Op::Create, error, [&] {
-                file = CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-                return file != INVALID_HANDLE_VALUE;
-            })) {
-            break;
-        }
-        if (error != EEXIST || attempt == CreateAttempts) {
-            return IoError{error, path, "create"};
-        }
+    if (Status failed = createTemporary(path, prefix, name, file, tempPath)) {
+        return failed;
     }
 
     auto abandon = [&](int failure, const char* step) -> Status {
@@ -291,14 +386,46 @@ Status replaceFile(const std::string& path, std::string_view content) {
         if (readOnly) {
             SetFileAttributesW(target.c_str(), attributes);
         }
-        return abandon(error, "rename");
+        // Windows says only "access denied" when another program holds the file.
+        Status failed = abandon(error, "rename");
+        if ((error == EACCES || error == EBUSY) && heldOpen(target)) {
+            failed->code = EBUSY;
+            failed->why = InUse;
+        }
+        return failed;
+    }
+    return std::nullopt;
+}
+
+Status probeReplace(const std::string& path) {
+    Place place;
+    if (Status error = resolveTarget(path, place)) {
+        return error;
+    }
+    const auto& [target, prefix, name, why] = place;
+    // The folder as the user knows it, not in the long form.
+    std::wstring shown = prefix.substr(0, prefix.size() - 1);
+    if (shown.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+        shown.replace(0, 8, L"\\\\");
+    } else if (shown.rfind(L"\\\\?\\", 0) == 0) {
+        shown.erase(0, 4);
+    }
+    const std::string folder = narrow(shown.c_str());
+    HANDLE file = INVALID_HANDLE_VALUE;
+    std::wstring tempPath;
+    if (Status error = createTemporary(folder, prefix, name, file, tempPath)) {
+        return error;
+    }
+    CloseHandle(file);
+    if (!DeleteFileW(tempPath.c_str())) {
+        return IoError{errnoFromWin32(GetLastError()), folder, "remove"};
     }
     return std::nullopt;
 }
 
 Status setAttributesNormal(const std::string& path) {
     std::wstring wide;
-    if (!widen(path, wide)) {
+    if (!widePath(path, wide)) {
         return IoError{EILSEQ, path, "chmod"};
     }
     int error = 0;
@@ -311,7 +438,7 @@ Status setAttributesNormal(const std::string& path) {
 
 std::optional<std::string> findEntry(const std::string& dir, std::string_view name) {
     std::wstring pattern;
-    if (name.empty() || !widen(joinPath(dir.empty() ? "." : dir, "*"), pattern)) {
+    if (name.empty() || !widePath(joinPath(dir.empty() ? "." : dir, "*"), pattern)) {
         return std::nullopt;
     }
     WIN32_FIND_DATAW found;

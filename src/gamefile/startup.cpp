@@ -19,6 +19,10 @@ GameLoadOutcome loadGame(SettingsStore& store, const std::string& installPath, M
     case ReadStatus::Accepted:
         outcome.gameFound = true;
         outcome.addonPresent = read.addonPresent;
+        // Apply writes the game file anew beside the old one; a folder that takes no new
+        // file is told now, before the user edits, not at the first Apply.
+        if (auto error = fileio::probeReplace(gameFilePath(installPath, kCreatureFileName)))
+            outcome.message = folderNotWritableMessage(error->path, error->reason());
         break;
     case ReadStatus::Rejected:
         outcome.message = msg::IncompatibleGameFile;
@@ -44,6 +48,11 @@ GameLoadOutcome runStartup(SettingsStore& store, EditorState& state,
                            const std::string& configPath) {
     state.reset();
     const ConfigRead config = readConfigFile(configPath);
+    if (config.error && config.error->tooLarge()) {
+        GameLoadOutcome outcome;
+        outcome.message = msg::ConfigFileTooLarge;
+        return outcome;
+    }
     if (config.errorNumber != 0)
         return failure(MessageTable::StartUp, config.errorNumber);
     if (!config.exists)
@@ -81,7 +90,7 @@ LocateOutcome locateGame(const std::string& folder, SettingsStore& store, Editor
     }
     if (auto error = writeConfigFile(folder, configPath)) {
         const int number = error->number();
-        outcome.configMessage = errorMessage(MessageTable::Configuration, number);
+        outcome.configMessage = error->message(MessageTable::Configuration);
         // Only an unwritable configuration lets the find go on: the game is used
         // for this run without being remembered.
         if (number != err::PathFileAccess)

@@ -44,6 +44,11 @@ std::string fileName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The system's words, with the likely cause when another program holds a game file.
+std::string reasonOf(const fileio::IoError& error) {
+    return error.reason() + (error.why == fileio::InUse ? "; the game may be running" : "");
+}
+
 } // namespace
 
 std::string refusedValueMessage(std::int32_t value, std::string_view name) {
@@ -131,13 +136,11 @@ ApplyResult applyToGame(const std::string& installPath, const ValueSet& values) 
     const std::string content = renderGameFile(values);
     // An error after the rename means the new file is in place; only its durability
     // is in doubt, and the user must not be told that nothing changed.
-    auto replaced = [](const fileio::Status& error) {
-        return !error || error->step == fileio::StepSyncFolder;
-    };
+    auto replaced = [](const fileio::Status& error) { return !error || error->contentInPlace(); };
     fileio::Status error = fileio::replaceFile(creature, content);
     if (!replaced(error)) {
         result.outcome = ApplyOutcome::Failed;
-        result.message = "Unable to write " + fileName(creature) + ": " + error->reason() +
+        result.message = "Unable to write " + fileName(creature) + ": " + reasonOf(*error) +
                          ". The game's files have not been changed.";
         result.error = std::move(error);
         return result;
@@ -147,7 +150,7 @@ ApplyResult applyToGame(const std::string& installPath, const ValueSet& values) 
         if (!replaced(addonError)) {
             result.outcome = ApplyOutcome::AddonFailed;
             result.message = fileName(creature) + " has been updated, but " + fileName(addon) +
-                             " could not be written: " + addonError->reason() + ". " +
+                             " could not be written: " + reasonOf(*addonError) + ". " +
                              fileName(addon) + " has not been changed.";
             result.error = std::move(addonError);
             return result;
@@ -158,9 +161,7 @@ ApplyResult applyToGame(const std::string& installPath, const ValueSet& values) 
     }
     if (error) {
         result.outcome = ApplyOutcome::Unconfirmed;
-        result.message = "The changes have been written, but the system reported an error "
-                         "while making them permanent: " +
-                         error->reason() + ".";
+        result.message = unconfirmedMessage("The changes", error->reason());
         result.error = std::move(error);
         return result;
     }

@@ -14,7 +14,8 @@ namespace {
 SettingsFileResult ioFailure(fileio::IoError error) {
     SettingsFileResult result;
     result.errorNumber = error.number();
-    result.message = errorMessage(MessageTable::SettingsFile, result.errorNumber);
+    result.message = error.contentInPlace() ? unconfirmedMessage("The settings", error.reason())
+                                            : error.message(MessageTable::SettingsFile);
     result.error = std::move(error);
     return result;
 }
@@ -69,7 +70,7 @@ SettingsFileResult readSettingsFile(const std::string& path, ValueSet& values) {
     std::string bytes;
     SettingsFileResult result;
     if (auto error = fileio::readFile(path, bytes, kLegacySettingsFileSize)) {
-        if (error->code != EFBIG || error->step != "read")
+        if (!error->tooLarge())
             return ioFailure(std::move(*error));
         result.message = msg::SettingsFileTooLarge;
         return result;

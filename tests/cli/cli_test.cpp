@@ -3,6 +3,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
@@ -107,6 +108,18 @@ TEST(Cli, DemoMakesAGameReplacedOnlyWhenForcedAndApplyWritesBothFiles) {
     ASSERT_EQ(cli("demo --force " + dir.file("game")).status, 0);
     for (const std::string& file : {game, addon})
         EXPECT_EQ(test::readBytes(file), renderGameFile(factoryDefaults())) << file;
+#ifndef _WIN32
+    // A named pipe is there too, and even forced, no file takes its place.
+    test::TempDir piped;
+    test::makeFolders(piped.file("Data"));
+    ASSERT_EQ(::mkfifo(piped.file("Data/CREATURE.TXT").c_str(), 0600), 0);
+    EXPECT_NE(cli("demo " + piped.path()).err.find("already there"), std::string::npos);
+    const CliRun forced = cli("demo --force " + piped.path());
+    EXPECT_EQ(forced.status, 1);
+    EXPECT_NE(forced.err.find("CREATURE.TXT: Is a named pipe, not a file"), std::string::npos);
+    struct stat st {};
+    EXPECT_TRUE(::stat(piped.file("Data/CREATURE.TXT").c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+#endif
 
     ValueSet values = factoryDefaults();
     values[4] = 1234;

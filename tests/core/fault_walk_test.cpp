@@ -183,6 +183,9 @@ TEST_F(FaultWalk, LocateTellsWhatFailedAndChangesNothingItShouldNot) {
     });
     const ValueSet read = probe.values();
     ASSERT_EQ(ops.front(), Op::Chmod);
+    // Last, after the read, the Data folder is asked to take a new file.
+    const int folderProbe = static_cast<int>(ops.size());
+    ASSERT_EQ(ops.back(), Op::Create);
 
     SettingsStore store;
     std::uint64_t revision = 0;
@@ -200,13 +203,21 @@ TEST_F(FaultWalk, LocateTellsWhatFailedAndChangesNothingItShouldNot) {
         [&](int n, Op op, const Failure& failure, const LocateOutcome& outcome) {
             // The game's files are only ever read by a find.
             EXPECT_EQ(snapshot(game.path()), gameBefore);
-            const bool cfgReplaced = op == Op::Sync;
+            const bool probed = n == folderProbe;
+            const bool cfgReplaced = op == Op::Sync || probed;
             EXPECT_EQ(snapshot(work.path()),
                       (std::map<std::string, std::string>{
                           {"Tavrel.cfg", cfgReplaced ? configContent(game.path()) : oldLine}}));
 
             if (n == 1) {
                 EXPECT_EQ(outcome.load.message, failure.locateMessage);
+                EXPECT_FALSE(outcome.configMessage);
+            } else if (probed) {
+                EXPECT_EQ(outcome.load.message,
+                          "Changes cannot be applied to this game: the editor cannot create files "
+                          "in the folder " +
+                              fileio::joinPath(game.path(), "Data") + " (" + failure.reason +
+                              "). You can still view the values and save them in a settings file.");
                 EXPECT_FALSE(outcome.configMessage);
             } else if (op == Op::Sync && !failure.countsAtFolderSync) {
                 EXPECT_FALSE(outcome.configMessage);
@@ -215,8 +226,9 @@ TEST_F(FaultWalk, LocateTellsWhatFailedAndChangesNothingItShouldNot) {
             }
             // Only a refused Tavrel.cfg lets the find read the game; every other failure leaves the
             // tables exactly as they were.
-            const bool gameRead = n > 1 && (failure.number == err::PathFileAccess ||
-                                            (op == Op::Sync && !failure.countsAtFolderSync));
+            const bool gameRead =
+                probed || (n > 1 && (failure.number == err::PathFileAccess ||
+                                     (op == Op::Sync && !failure.countsAtFolderSync)));
             EXPECT_EQ(outcome.load.gameFound, gameRead);
             EXPECT_EQ(outcome.hideDialog, gameRead);
             EXPECT_EQ(store.values(), gameRead ? read : before);

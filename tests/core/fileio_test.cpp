@@ -152,6 +152,14 @@ TEST(FileIoBasics, ReadsExactBytesOrReportsThePathProblem) {
     }
     writeBytes(dir.file("afile"), "plain");
     makeFolders(dir.file("folder"));
+    // A pipe or a device stays what it is: a file renamed over it would not reach it.
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("pipe", dir.file("to-pipe").c_str()), 0);
+    ASSERT_EQ(::symlink("/dev/null", dir.file("to-null").c_str()), 0);
+    if (!isRoot()) { // as root, a fault would put a file where the system's /dev/null is
+        EXPECT_EQ(fio::replaceFile(dir.file("to-null"), "x").value_or(fio::IoError{}).why,
+                  "Is a device, not a file");
+    }
     for (const auto& [replacing, name, code, step, number] :
          std::vector<std::tuple<bool, std::string, int, std::string, int>>{
              {false, "missing", ENOENT, "open", 53},
@@ -160,6 +168,8 @@ TEST(FileIoBasics, ReadsExactBytesOrReportsThePathProblem) {
              {true, "afile/CREATURE.TXT", ENOTDIR, "create", 76},
              {true, "missing/CREATURE.TXT", ENOENT, "create", 76},
              {true, "folder", EISDIR, "create", 75},
+             {true, "pipe", EPERM, "create", 75},
+             {true, "to-pipe", EPERM, "create", 75},
              {true, std::string(300, 'n'), ENAMETOOLONG, "stat", 52}}) {
         std::string untouched = "untouched";
         const fio::Status status = replacing ? fio::replaceFile(dir.file(name), "new")
@@ -169,7 +179,7 @@ TEST(FileIoBasics, ReadsExactBytesOrReportsThePathProblem) {
         EXPECT_EQ(status->number(), number) << name;
         EXPECT_EQ(untouched, "untouched") << name;
         EXPECT_EQ(readBytes(dir.file("afile")), "plain");
-        EXPECT_EQ(listFolder(dir.path()), (Names{"afile", "folder"}));
+        EXPECT_EQ(listFolder(dir.path()), (Names{"afile", "folder", "pipe", "to-null", "to-pipe"}));
         EXPECT_TRUE(listFolder(dir.file("folder")).empty());
     }
 }

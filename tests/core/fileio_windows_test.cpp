@@ -12,7 +12,9 @@
 #include <tuple>
 #include <vector>
 
+#include "core/factory_defaults.h"
 #include "core/test_support.h"
+#include "gamefile/writer.h"
 
 namespace tavrel {
 namespace {
@@ -66,11 +68,12 @@ TEST(FileIoWindows, Win32ErrorsBecomeTheRunTimeNumbersAndChangeNothing) {
     test::TempDir dir;
     test::writeBytes(dir.file("afile"), "plain");
     test::makeFolders(dir.file("folder"));
-    // A file held open without sharing cannot be replaced, and stays whole.
-    const HANDLE held = CreateFileA(dir.file("afile").c_str(), GENERIC_READ, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // A game file held open by the running game stays whole, and is said to be in use.
+    test::makeGameFolder(dir.file("game"), "old");
+    const HANDLE held = CreateFileA(dir.file("game\\Data\\CREATURE.TXT").c_str(), GENERIC_READ, 0,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    const fio::Status inUse = fio::replaceFile(dir.file("afile"), "new");
+    const ApplyResult inUse = applyToGame(dir.file("game"), factoryDefaults());
     CloseHandle(held);
     std::string out;
     for (const auto& [status, code, step, number] :
@@ -86,10 +89,29 @@ TEST(FileIoWindows, Win32ErrorsBecomeTheRunTimeNumbersAndChangeNothing) {
         EXPECT_EQ(status->step, step) << status->path;
         EXPECT_EQ(status->number(), number) << status->path;
     }
-    ASSERT_TRUE(inUse);
-    EXPECT_EQ(inUse->number(), 75);
-    EXPECT_EQ(test::readBytes(dir.file("afile")), "plain");
-    EXPECT_EQ(test::listFolder(dir.path()), (Names{"afile", "folder"}));
+    ASSERT_TRUE(inUse.error);
+    EXPECT_EQ(inUse.error->number(), 75);
+    EXPECT_EQ(inUse.message, "Unable to write CREATURE.TXT: The file is in use by another program; "
+                             "the game may be running. The game's files have not been changed.");
+    EXPECT_EQ(test::readBytes(dir.file("game\\Data\\CREATURE.TXT")), "old");
+    EXPECT_EQ(test::listFolder(dir.path()), (Names{"afile", "folder", "game"}));
+}
+
+// A pipe or a device is no file: a read could wait for ever, a replace would not reach it.
+TEST(FileIoWindows, PipesAndDevicesAreRefusedWithoutWaiting) {
+    const std::string pipe = "\\\\.\\pipe\\tavrel-test-" + std::to_string(GetCurrentProcessId());
+    const HANDLE server =
+        CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    for (const auto& [path, why] : std::vector<std::pair<std::string, std::string>>{
+             {pipe, "Is a named pipe, not a file"}, {"NUL", "Is a device, not a file"}}) {
+        std::string out = "untouched";
+        // The replace first: the read takes the pipe's only instance.
+        for (const fio::Status& status : {fio::replaceFile(path, "x"), fio::readFile(path, out)})
+            EXPECT_EQ(status.value_or(fio::IoError{}).why, why) << path;
+        EXPECT_EQ(out, "untouched");
+    }
+    CloseHandle(server);
 }
 
 } // namespace

@@ -5,6 +5,10 @@
 #include "core/test_support.h"
 #include "settingsfile/settings_file.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace tavrel {
 namespace {
 
@@ -88,6 +92,21 @@ TEST(SettingsFile, ReportsFileErrorsWithTheDialogsMessages) {
     const auto noFolder = saveSettingsFile(dir.file("no/such/folder/x.dks"), factoryDefaults());
     EXPECT_FALSE(noFolder.ok);
     EXPECT_EQ(noFolder.message, "The folder can't be found.");
+#ifndef _WIN32
+    // A pipe is named; a save whose folder sync (the last step) fails is in place: not "not saved".
+    namespace fault = fileio::testing;
+    ASSERT_EQ(::mkfifo(dir.file("pipe.dks").c_str(), 0600), 0);
+    EXPECT_EQ(saveSettingsFile(dir.file("pipe.dks"), factoryDefaults()).message,
+              "Unable to use pipe.dks: Is a named pipe, not a file.");
+    fault::setFaultPlan(fault::FaultPlan{0});
+    ASSERT_TRUE(saveSettingsFile(dir.file("a.dks"), ValueSet{}).ok);
+    fault::setFaultPlan(fault::FaultPlan{fault::operationCount(), EIO});
+    const auto unconfirmed = saveSettingsFile(dir.file("b.dks"), factoryDefaults());
+    fault::setFaultPlan(std::nullopt);
+    EXPECT_EQ(unconfirmed.message, "The settings have been written, but the system reported an "
+                                   "error while making them permanent: Input/output error.");
+    EXPECT_EQ(test::readBytes(dir.file("b.dks")), encodeSettings(factoryDefaults()));
+#endif
 }
 
 } // namespace

@@ -60,6 +60,14 @@ TEST_F(Startup, ReadsTheConfiguredGame) {
     }
 }
 
+TEST_F(Startup, ATavrelCfgTooLargeToBeOneIsToldSo) {
+    test::writeBytes(cfg, configContent(game.path()) + std::string(1 << 20, ' '));
+    const GameLoadOutcome outcome = start();
+    EXPECT_FALSE(outcome.gameFound);
+    EXPECT_EQ(outcome.message, "Unable to read Tavrel.cfg. The file is too large to be a "
+                               "Tavrel.cfg. Please locate the game again.");
+}
+
 TEST_F(Startup, RejectedGameFileShowsTheIncompatibleMessageAndKeepsDefaults) {
     test::writeBytes(game.file("Data/CREATURE.TXT"), "1 2 3\r\n");
     test::writeBytes(cfg, configContent(game.path()));
