@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <numeric>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -13,6 +14,8 @@
 #include "core/errors.h"
 #include "core/factory_defaults.h"
 #include "core/fileio.h"
+#include "editing/creature_choices.h"
+#include "editing/creature_grid.h"
 #include "gamefile/game_paths.h"
 #include "gamefile/reader.h"
 #include "gamefile/writer.h"
@@ -33,6 +36,8 @@ constexpr std::string_view kUsage =
     "  convert IN OUT        read IN and write its values to OUT\n"
     "  check FILE            say whether the editor accepts FILE\n"
     "  export FILE           print every slot of FILE as tab-separated lines\n"
+    "  creatures FILE        print FILE's creatures side by side as tab-separated\n"
+    "                        lines, one per creature, a column per field\n"
     "  diff A B              print the slots whose values differ between A and B\n"
     "  apply FILE GAMEDIR    write GAMEDIR's game file (and DD1CREAT.TXT when present)\n"
     "                        from FILE's values\n"
@@ -173,6 +178,18 @@ int cmdExport(const Args& a, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
+// The creature comparison grid, numbers only, for a spreadsheet.
+int cmdCreatures(const Args& a, std::ostream& out, std::ostream& err) {
+    const auto in = load(a[0], err);
+    if (!in)
+        return kExitRefused;
+    std::vector<int> columns(kCreatureFields);
+    std::iota(columns.begin(), columns.end(), 0);
+    const std::vector<int> kinds(creatureListOrder().begin(), creatureListOrder().end());
+    out << toTsv(gridBlock(in->values, kinds, columns, true, false));
+    return kExitOk;
+}
+
 int cmdDiff(const Args& a, std::ostream& out, std::ostream& err) {
     const auto first = load(a[0], err);
     const auto second = first ? load(a[1], err) : std::nullopt;
@@ -238,9 +255,9 @@ struct Command {
 
 const std::map<std::string, Command, std::less<>>& commands() {
     static const std::map<std::string, Command, std::less<>> table = {
-        {"defaults", {1, cmdDefaults}}, {"convert", {2, cmdConvert}}, {"check", {1, cmdCheck}},
-        {"export", {1, cmdExport}},     {"diff", {2, cmdDiff}},       {"apply", {2, cmdApply}},
-        {"demo", {1, cmdDemo}},
+        {"defaults", {1, cmdDefaults}}, {"convert", {2, cmdConvert}},     {"check", {1, cmdCheck}},
+        {"export", {1, cmdExport}},     {"diff", {2, cmdDiff}},           {"apply", {2, cmdApply}},
+        {"demo", {1, cmdDemo}},         {"creatures", {1, cmdCreatures}},
     };
     return table;
 }
