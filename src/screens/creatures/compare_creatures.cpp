@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -118,6 +119,28 @@ private:
     InputBox box_;
 };
 
+// An encoded cell's editor. A choice picked from its open list is made at once, as
+// on the creature screen; keys on the closed box only move the choice (typing "Imp"
+// passes "I" on its way), which Enter or leaving the cell then takes.
+class ChoiceCombo : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override {
+        fromList_ = true;
+        QComboBox::showPopup();
+    }
+    bool fromList() const { return fromList_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        fromList_ = false;
+        QComboBox::keyPressEvent(event);
+    }
+
+private:
+    bool fromList_ = false;
+};
+
 class GridDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -142,13 +165,14 @@ public:
             return list;
         }
         default: {
-            auto* combo = new QComboBox(parent);
+            auto* combo = new ChoiceCombo(parent);
             combo->setObjectName(QStringLiteral("Combo_Cell"));
             for (const auto& [caption, value] : choicesOf(kind, field))
                 combo->addItem(caption, value);
             combo->setMaxVisibleItems(combo->count());
-            // A choice is made at once, as on the creature screen.
             connect(combo, &QComboBox::activated, combo, [this, combo] {
+                if (!combo->fromList())
+                    return;
                 auto* self = const_cast<GridDelegate*>(this);
                 emit self->commitData(combo);
                 emit self->closeEditor(combo);
