@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSet>
 #include <QStyle>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
@@ -414,6 +415,16 @@ int GroupedHeader::bandHeight() const {
 }
 
 QSize GroupedHeader::sectionSizeFromContents(int logicalIndex) const {
+    // The captions never change: each is measured once.
+    if (sizes_.empty())
+        sizes_.resize(static_cast<std::size_t>(count()));
+    QSize& known = sizes_.at(static_cast<std::size_t>(logicalIndex));
+    if (known.isEmpty())
+        known = measure(logicalIndex);
+    return known;
+}
+
+QSize GroupedHeader::measure(int logicalIndex) const {
     // As wide as the caption's longer line: the style puts the sort arrow above the
     // text, so it needs no room of its own beside it.
     QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
@@ -496,9 +507,30 @@ Form_CompareCreatures::Form_CompareCreatures(AppContext& context)
     rows->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setSortIndicatorShown(true);
     header->setSortIndicator(-1, Qt::AscendingOrder);
-    grid_->resizeColumnsToContents();
-    for (int column = 0; column < kCreatureFields; ++column)
-        grid_->setColumnWidth(column, std::min(grid_->columnWidth(column), kWidestColumn));
+    // Each column as wide as its widest text or its caption: measured once per
+    // distinct text, which is far quicker than asking the view to size every cell.
+    const QFontMetrics metrics(grid_->font());
+    const int padding =
+        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid_) + 1) + 4;
+    for (int column = 0; column < kCreatureFields; ++column) {
+        // Digits are all as wide as each other: of numbers, the longest is the widest.
+        const bool numbers = cellKindOf(CreatureGridModel::fieldAt(column)) == CellKind::Number;
+        QSet<QString> texts;
+        QString longest;
+        for (int row = 0; row < model_->rowCount(); ++row) {
+            const QString text = model_->index(row, column).data().toString();
+            if (!numbers)
+                texts.insert(text);
+            else if (text.size() > longest.size())
+                longest = text;
+        }
+        if (numbers)
+            texts.insert(longest);
+        int width = header->sectionSizeHint(column);
+        for (const QString& text : texts)
+            width = std::max(width, metrics.horizontalAdvance(text) + padding);
+        grid_->setColumnWidth(column, std::min(width, kWidestColumn));
+    }
     connect(header, &QHeaderView::sectionClicked, this, &Form_CompareCreatures::headerClicked);
     connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, header->viewport(),
             qOverload<>(&QWidget::update));

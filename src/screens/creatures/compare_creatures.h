@@ -64,6 +64,10 @@ protected:
     QSize sectionSizeFromContents(int logicalIndex) const override;
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    QSize measure(int logicalIndex) const;
+    mutable std::vector<QSize> sizes_;
 };
 
 // Compare Creatures: all creatures side by side, edited as in a spreadsheet and with
