@@ -125,7 +125,7 @@ private slots:
         QCOMPARE(cell(view, 0, kHealth), QString("29999"));
 
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, health);
-        QCOMPARE(view->model()->headerData(0, Qt::Vertical).toString(), QString("Imp"));
+        QCOMPARE(view->model()->headerData(1, Qt::Vertical).toString(), QString("Ghost"));
     }
 
     void theGridAndTheCreatureScreenShowOneStore() {
@@ -138,8 +138,14 @@ private slots:
         QTest::mouseClick(test::button(picker, "Cmd_Compare"), Qt::LeftButton);
         const auto [window, view] = shown(h.f.context.window("Form_CompareCreatures"));
 
+        // A step on the creature screen redraws that one cell of the grid, no other.
+        QSignalSpy redrawn(view->model(), &QAbstractItemModel::dataChanged);
         QTest::mouseClick(test::rowLabel(screen, "Label_More", 1), Qt::LeftButton);
         QCOMPARE(cell(view, 9, kHealth), QString("901"));
+        QCOMPARE(redrawn.size(), 1);
+        const QModelIndex dragonHealth = view->model()->index(9, kHealth);
+        QCOMPARE(redrawn[0][0].toModelIndex(), dragonHealth);
+        QCOMPARE(redrawn[0][1].toModelIndex(), dragonHealth);
 
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cellAt(view, 9, kHated));
         auto* choice = view->viewport()->findChild<QComboBox*>("Combo_Cell");
