@@ -18,7 +18,6 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
-#include <map>
 #include <set>
 
 #include "core/bounds.h"
@@ -280,25 +279,11 @@ QVariant CreatureGridModel::data(const QModelIndex& index, int role) const {
     case kValueRole:
         return value;
     case Qt::BackgroundRole:
-        switch (highlightOf(value, factory)) {
-        case Highlight::Equal:
-            return kColourEqual;
-        case Highlight::Above:
-            return kColourAbove;
-        case Highlight::Below:
-            return kColourBelow;
-        }
-        return {};
-    case Qt::ForegroundRole: {
-        if (cellKindOf(field) != CellKind::Ability)
-            return kColourText;
-        static const std::map<AbilityTone, QColor> tones = {
-            {AbilityTone::Black, kColourText},
-            {AbilityTone::Grey, kColourGreyText},
-            {AbilityTone::Red, kColourRedText},
-            {AbilityTone::Changed, kColourChangedFlag}};
-        return tones.at(abilityLook(value, factory).name);
-    }
+        return highlightColour(value, factory);
+    case Qt::ForegroundRole:
+        return cellKindOf(field) == CellKind::Ability
+                   ? abilityColour(abilityLook(value, factory).name)
+                   : kColourText;
     case Qt::TextAlignmentRole:
         return cellKindOf(field) == CellKind::Number ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                                                      : QVariant(Qt::AlignLeft | Qt::AlignVCenter);

@@ -9,8 +9,6 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include <map>
-
 #include "core/catalogue.h"
 #include "core/editor_state.h"
 #include "editing/ability_codes.h"
@@ -462,13 +460,8 @@ void Form_CreatureSettings::showAbilities() {
     for (int slot = 1; slot <= kAbilitySlots; ++slot) {
         const int field = kFieldPower1 + slot - 1;
         const AbilityLook look = abilityLook(value(field), factory(field));
-        static const std::map<AbilityTone, QColor> tones = {
-            {AbilityTone::Black, kColourText},
-            {AbilityTone::Grey, kColourGreyText},
-            {AbilityTone::Red, kColourRedText},
-            {AbilityTone::Changed, kColourChangedFlag}};
         PressLabel* name = abilities_.at(static_cast<std::size_t>(slot - 1));
-        name->setTextColour(tones.at(look.name));
+        name->setTextColour(abilityColour(look.name));
         name->setAccessibleName(
             QStringLiteral("Ability %1, %2, factory ability %3")
                 .arg(slot)
