@@ -30,6 +30,7 @@
 #include "gamefile/reader.h"
 #include "gamefile/startup.h"
 #include "gamefile/writer.h"
+#include "paired.h"
 #include "settingsfile/settings_file.h"
 
 namespace {
@@ -136,50 +137,10 @@ void replaceWhole(const std::string& folder, const std::string& target, const st
     ::close(dir);
 }
 
-// ---------------------------------------------------------------------------------------
-// Each operation is timed in turn with its baseline, iteration by iteration and in
-// alternating order, so that both meet the same disk and the same load from other
-// programs; the reported time is the operation's, the baseline's is a counter beside it.
-
-using Clock = std::chrono::steady_clock;
-
-template <typename Work> double secondsOf(Work&& work) {
-    const auto start = Clock::now();
-    work();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-template <typename Operation, typename Baseline>
-void paired(benchmark::State& state, std::int64_t bytes, Operation&& operation,
-            Baseline&& baseline) {
-    double operationTotal = 0;
-    double baselineTotal = 0;
-    bool baselineFirst = false;
-    for (auto _ : state) {
-        double operationTime = 0;
-        double baselineTime = 0;
-        if (baselineFirst) {
-            baselineTime = secondsOf(baseline);
-            operationTime = secondsOf(operation);
-        } else {
-            operationTime = secondsOf(operation);
-            baselineTime = secondsOf(baseline);
-        }
-        baselineFirst = !baselineFirst;
-        state.SetIterationTime(operationTime);
-        operationTotal += operationTime;
-        baselineTotal += baselineTime;
-    }
-    state.counters["baseline_us"] =
-        benchmark::Counter(baselineTotal * 1e6, benchmark::Counter::kAvgIterations);
-    state.counters["ratio"] = baselineTotal > 0 ? operationTotal / baselineTotal : 0;
-    state.SetBytesProcessed(state.iterations() * bytes);
-}
-
 // Reading and extracting the game file vs. reading its bytes and counting digit runs.
 void ReadGameFile(benchmark::State& state) {
     const Workspace& w = workspace();
-    paired(
+    bench::paired(
         state, static_cast<std::int64_t>(fs::file_size(w.gameFile)),
         [&] {
             const GameFileRead read = readGameFileAt(w.gameFile, factoryDefaults());
@@ -198,7 +159,7 @@ void ReadGameFile(benchmark::State& state) {
 void Apply(benchmark::State& state) {
     const Workspace& w = workspace();
     const std::string bytes = renderGameFile(w.values);
-    paired(
+    bench::paired(
         state, static_cast<std::int64_t>(bytes.size()),
         [&] {
             const ApplyResult result = applyToGame(w.game, w.values);
@@ -211,7 +172,7 @@ void Apply(benchmark::State& state) {
 void SaveSettingsFile(benchmark::State& state) {
     const Workspace& w = workspace();
     const std::string bytes = encodeSettings(w.values);
-    paired(
+    bench::paired(
         state, static_cast<std::int64_t>(bytes.size()),
         [&] {
             if (!saveSettingsFile(w.settings, w.values).ok)
@@ -223,7 +184,7 @@ void SaveSettingsFile(benchmark::State& state) {
 void LoadSettingsFile(benchmark::State& state) {
     const Workspace& w = workspace();
     SettingsStore store;
-    paired(
+    bench::paired(
         state, static_cast<std::int64_t>(kSettingsFileSize),
         [&] {
             if (!loadSettingsFile(w.settings, store).ok)
@@ -242,7 +203,7 @@ void Startup(benchmark::State& state) {
     const Workspace& w = workspace();
     SettingsStore store;
     EditorState editor;
-    paired(
+    bench::paired(
         state, static_cast<std::int64_t>(fs::file_size(w.gameFile)),
         [&] {
             if (!runStartup(store, editor, w.config).gameFound)

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -26,6 +27,7 @@
 #include "screens/app_context.h"
 #include "screens/changes.h"
 #include "screens/creatures/ability_picker.h"
+#include "screens/creatures/compare_creatures.h"
 #include "screens/creatures/creature_picker.h"
 #include "screens/creatures/creature_screen.h"
 #include "screens/input_value_dialog.h"
@@ -184,6 +186,14 @@ int main(int argc, char** argv) {
             ok &= save(screen, out,
                        screens::kCreatureSettingsName + QStringLiteral("-") +
                            QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        }
+        // All creatures side by side, scrolled to the end too, where the last frames stand.
+        QWidget* compare = screens::openCompareCreatures(context);
+        ok &= save(compare, out, screens::kCompareCreaturesName);
+        if (auto* grid = compare->findChild<QTableView*>(QStringLiteral("Grid_Creatures"))) {
+            grid->selectRow(3);
+            grid->scrollTo(grid->model()->index(0, grid->model()->columnCount() - 1));
+            ok &= save(compare, out, screens::kCompareCreaturesName + QStringLiteral("-end"));
         }
         state.AbilityPickTarget = {1, 5};
         ok &= save(screens::openAbilityPicker(context), out, screens::kInputAbilityName);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <numeric>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -14,6 +15,8 @@
 #include "core/errors.h"
 #include "core/factory_defaults.h"
 #include "core/fileio.h"
+#include "editing/creature_choices.h"
+#include "editing/creature_grid.h"
 #include "gamefile/game_paths.h"
 #include "gamefile/reader.h"
 #include "gamefile/writer.h"
@@ -35,6 +38,8 @@ constexpr std::string_view kUsage =
     "  convert IN OUT        read IN and write its values to OUT\n"
     "  check FILE            say whether the editor accepts FILE\n"
     "  export FILE           print every slot of FILE as tab-separated lines\n"
+    "  creatures FILE        print FILE's creatures side by side as tab-separated\n"
+    "                        lines, one per creature, a column per field\n"
     "  diff A B              print the slots whose values differ between A and B\n"
     "  apply FILE GAMEDIR    write GAMEDIR's game file (and DD1CREAT.TXT when present)\n"
     "                        from FILE's values\n"
@@ -181,6 +186,18 @@ int cmdExport(const Args& a, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
+// The creature comparison grid, numbers only, for a spreadsheet.
+int cmdCreatures(const Args& a, std::ostream& out, std::ostream& err) {
+    const auto in = load(a[0], err);
+    if (!in)
+        return kExitRefused;
+    std::vector<int> columns(kCreatureFields);
+    std::iota(columns.begin(), columns.end(), 0);
+    const std::vector<int> kinds(creatureListOrder().begin(), creatureListOrder().end());
+    out << toTsv(gridBlock(in->values, kinds, columns, true, false));
+    return kExitOk;
+}
+
 int cmdDiff(const Args& a, std::ostream& out, std::ostream& err) {
     const auto first = load(a[0], err);
     const auto second = first ? load(a[1], err) : std::nullopt;
@@ -260,6 +277,7 @@ const std::map<std::string, Command, std::less<>>& commands() {
         {"diff", {2, {}, cmdDiff}},
         {"apply", {2, {}, cmdApply}},
         {"demo", {1, {{"--force"}}, cmdDemo}},
+        {"creatures", {1, {}, cmdCreatures}},
     };
     return table;
 }

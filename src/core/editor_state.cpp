@@ -51,4 +51,11 @@ int creatureStatField(int row) {
     return CreatureStatFields()[static_cast<std::size_t>(row - 1)];
 }
 
+int creatureStatRow(int field) {
+    for (int row = 1; row <= kCreatureStatRows; ++row)
+        if (creatureStatField(row) == field)
+            return row;
+    return 0;
+}
+
 } // namespace tavrel

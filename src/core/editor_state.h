@@ -19,6 +19,8 @@ std::string_view tipText(int tip);
 // For stat row i (1..50) of the creature screen, the creature field it shows.
 const std::array<std::uint8_t, kCreatureStatRows>& CreatureStatFields();
 int creatureStatField(int row);
+// The stat row that shows a creature field, or 0 for a field shown by another control.
+int creatureStatRow(int field);
 
 // Program-wide editor state shared by the windows; one instance lives beside the
 // SettingsStore for the whole run.

@@ -52,26 +52,26 @@ private:
     std::size_t pos_ = 0;
 };
 
-double readRadix(Cursor& cursor, int radix) {
+double readRadix(Cursor& cursor, int radix, bool& seenDigit) {
     double value = 0;
     for (;;) {
         const int digit = hexDigit(cursor.peek());
         if (digit < 0 || digit >= radix)
             break;
         value = value > kLargest / radix ? kLargest : value * radix + digit;
+        seenDigit = true;
         cursor.next();
     }
     return value;
 }
 
-double readDecimal(Cursor& cursor) {
+double readDecimal(Cursor& cursor, bool& seenDigit) {
     // The accepted characters (digits, one point, exponent) are gathered without the
     // skipped blanks and handed to the locale-free standard conversion.
     std::string number;
     std::int64_t integerDigits = 0; // significant digits before the point
     std::int64_t leadingZeros = 0;  // zeros after the point before the first other digit
     bool seenPoint = false;
-    bool seenDigit = false;
     bool seenNonZero = false;
     for (char c = cursor.peek(); isDigit(c) || (c == '.' && !seenPoint); c = cursor.peek()) {
         if (c == '.') {
@@ -132,6 +132,32 @@ double readDecimal(Cursor& cursor) {
     return result.ec == std::errc{} ? value : 0.0;
 }
 
+// Reads the number at the cursor and leaves the cursor after it; `seenDigit` tells
+// whether the number had a digit at all.
+double readNumber(Cursor& cursor, bool& seenDigit) {
+    if (cursor.peek() == '&') {
+        cursor.next();
+        const char kind = cursor.peek();
+        if (kind == 'h' || kind == 'H') {
+            cursor.next();
+            return readRadix(cursor, 16, seenDigit);
+        }
+        if (kind == 'o' || kind == 'O') {
+            cursor.next();
+            return readRadix(cursor, 8, seenDigit);
+        }
+        return 0;
+    }
+    bool negative = false;
+    if (cursor.peek() == '+' || cursor.peek() == '-') {
+        negative = cursor.peek() == '-';
+        cursor.next();
+    }
+    const double magnitude = readDecimal(cursor, seenDigit);
+    // 0 - 0 would be negative zero; a reading of zero is always plain 0.
+    return magnitude == 0 ? 0.0 : (negative ? -magnitude : magnitude);
+}
+
 std::string decimalText(std::int32_t value) {
     return std::to_string(value);
 }
@@ -170,27 +196,15 @@ void runChangeRule(InputBox& box, const std::optional<ValueBounds>& bounds, int 
 
 double numericReading(std::string_view text) {
     Cursor cursor(text);
-    if (cursor.peek() == '&') {
-        cursor.next();
-        const char kind = cursor.peek();
-        if (kind == 'h' || kind == 'H') {
-            cursor.next();
-            return readRadix(cursor, 16);
-        }
-        if (kind == 'o' || kind == 'O') {
-            cursor.next();
-            return readRadix(cursor, 8);
-        }
-        return 0;
-    }
-    bool negative = false;
-    if (cursor.peek() == '+' || cursor.peek() == '-') {
-        negative = cursor.peek() == '-';
-        cursor.next();
-    }
-    const double magnitude = readDecimal(cursor);
-    // 0 - 0 would be negative zero; a reading of zero is always plain 0.
-    return magnitude == 0 ? 0.0 : (negative ? -magnitude : magnitude);
+    bool seenDigit = false;
+    return readNumber(cursor, seenDigit);
+}
+
+bool isNumberText(std::string_view text) {
+    Cursor cursor(text);
+    bool seenDigit = false;
+    readNumber(cursor, seenDigit);
+    return seenDigit && cursor.atEnd();
 }
 
 std::string textOfReading(double reading) {

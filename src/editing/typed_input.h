@@ -28,6 +28,11 @@ namespace tavrel {
 // smallest positive double as 0. Negative zero reads as 0.
 double numericReading(std::string_view text);
 
+// True when the text, blanks, tabs and line feeds aside, is one number and nothing
+// else: numericReading uses all of it and finds at least one digit. "12", "-2.5",
+// "1e3" and "&HFF" are numbers; "", "abc", "12abc", "1,234" and "12e" are not.
+bool isNumberText(std::string_view text);
+
 // The text the box shows for a reading: plain digits with a leading minus when
 // negative; a fraction keeps its decimal point ("2.5", "0.1"), never an exponent.
 // It is the shortest such text that reads back as the same number, so

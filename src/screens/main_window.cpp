@@ -16,6 +16,7 @@
 #include "gamefile/writer.h"
 #include "screens/about.h"
 #include "screens/changes.h"
+#include "screens/creatures/compare_creatures.h"
 #include "screens/creatures/creature_picker.h"
 #include "screens/help.h"
 #include "screens/load_settings.h"
@@ -207,6 +208,10 @@ QMenuBar* Main::menuBar() {
     QAction* changes = view->addAction(QStringLiteral("&Changes..."));
     changes->setObjectName(QStringLiteral("Action_Changes"));
     connect(changes, &QAction::triggered, this, [this] { openChanges(context_); });
+    QAction* compare = view->addAction(QStringLiteral("C&ompare Creatures..."));
+    compare->setObjectName(QStringLiteral("Action_CompareCreatures"));
+    compare->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    connect(compare, &QAction::triggered, this, [this] { openCompareCreatures(context_); });
     return bar;
 }
 

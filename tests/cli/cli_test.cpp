@@ -174,6 +174,14 @@ TEST(Cli, ExportAndDiffListSlotsInRecordOrder) {
     EXPECT_NE(exported.out.find("\n2251\troom\t\t1\tROOM_ENTRANCE\tHealth\t4000\t4000\n"),
               std::string::npos);
 
+    // The creatures side by side: a header, then a line each in the picker's order.
+    const CliRun grid = cli("creatures " + dir.file("a.dks"));
+    ASSERT_EQ(grid.status, 0);
+    EXPECT_EQ(std::count(grid.out.begin(), grid.out.end(), '\n'), 31);
+    EXPECT_EQ(grid.out.substr(0, grid.out.find("\tStrength")), "Creature\tHealth\tArmour");
+    EXPECT_EQ(grid.out.find("\nImp\t75\t5\t5\t"), grid.out.find('\n'));
+    EXPECT_NE(grid.out.find("\nWizard\t9999\t15\t20\t"), std::string::npos);
+
     const CliRun diff = cli("diff " + dir.file("a.dks") + " " + dir.file("b.TXT"));
     ASSERT_EQ(diff.status, 0);
     EXPECT_EQ(diff.out, "record\tcategory\tkind\tslot\trow\tcolumn\tvalue\tdefault\tother\n"

@@ -7,6 +7,7 @@
 
 #include "core/catalogue.h"
 #include "editing/creature_choices.h"
+#include "screens/creatures/compare_creatures.h"
 #include "screens/creatures/creature_screen.h"
 
 namespace tavrel::screens {
@@ -37,6 +38,11 @@ Form_Creatures::Form_Creatures(AppContext& context)
                 [this, kind] { openCreatureScreen(context_, kind); });
     }
     goodColumn->addStretch();
+    auto* compare = new QPushButton(QStringLiteral("Compare Creatures..."), good);
+    compare->setObjectName(QStringLiteral("Cmd_Compare"));
+    compare->setToolTip(QStringLiteral("All creatures side by side, as in a spreadsheet"));
+    goodColumn->addWidget(compare);
+    connect(compare, &QPushButton::clicked, this, [this] { openCompareCreatures(context_); });
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(bad);
     layout->addWidget(good);

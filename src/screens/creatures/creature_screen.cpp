@@ -9,12 +9,11 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include <map>
-
 #include "core/catalogue.h"
 #include "core/editor_state.h"
 #include "editing/ability_codes.h"
 #include "editing/creature_choices.h"
+#include "editing/creature_grid.h"
 #include "editing/stepping.h"
 #include "screens/creatures/ability_picker.h"
 #include "screens/input_value_dialog.h"
@@ -27,58 +26,7 @@ namespace tavrel::screens {
 namespace {
 
 // The caption of value row i (1..50), beside the row.
-constexpr std::array<const char*, 50> kRowCaptions = {
-    "Health:",
-    "Armour:",
-    "Strength:",
-    "Defence:",
-    "Dexterity:",
-    "Recovery:",
-    "Luck:",
-    "Fear:",
-    "Training:",
-    "Research:",
-    "Manufacture:",
-    "Scavenge:",
-    "Level 2:",
-    "Level 3:",
-    "Level 4:",
-    "Level 5:",
-    "Level 6:",
-    "Level 7:",
-    "Level 8:",
-    "Level 9:",
-    "Level 10:",
-    "Become Level",
-    "1.",
-    "2.",
-    "3.",
-    "4.",
-    "5.",
-    "6.",
-    "7.",
-    "8.",
-    "9.",
-    "10.",
-    "Pay:",
-    "Carries (Max):",
-    "Training Cost:",
-    "Scavenge Cost:",
-    "1.",
-    "2.",
-    "3.",
-    "Slaps Required to Kill:",
-    "Lair Size (Tiles):",
-    "Speed of Creature:",
-    "Scavenge Requirement:",
-    "Torture Time:",
-    "Visual Range (Tiles):",
-    "Hearing Range (Tiles):",
-    "Damage to Boulder:",
-    "Lava Damage:",
-    "Hunger Duration:",
-    "Chickens Needed to Fill:",
-};
+const std::array<const char*, 50>& kRowCaptions = creatureRowCaptions();
 
 constexpr int kFirstLevelRow = 22; // row 22 + i is the level of ability i
 constexpr int kFirstSizeRow = 36;  // row 36 + n is the size of entrance room n
@@ -161,56 +109,10 @@ constexpr std::array<CreatureFlag, 4> kMiscFlags = {
     CreatureFlag::ImmuneToGas, CreatureFlag::NotBlownByWind, CreatureFlag::SeeInvisible,
     CreatureFlag::LockedDoors};
 
-// The value row that shows a field, or 0.
-int rowOfField(int field) {
-    for (int row = 1; row <= kCreatureStatRows; ++row)
-        if (creatureStatField(row) == field)
-            return row;
-    return 0;
-}
-
 } // namespace
 
 QString creatureFieldCaption(int field) {
-    if (const int row = rowOfField(field)) {
-        QString caption = QLatin1String(kRowCaptions.at(static_cast<std::size_t>(row - 1)));
-        if (caption.endsWith(QLatin1Char(':')) || caption.endsWith(QLatin1Char('.')))
-            caption.chop(1);
-        if (row > kFirstLevelRow && row <= kFirstLevelRow + kAbilitySlots)
-            return QStringLiteral("Ability %1 Level").arg(caption);
-        if (row > kFirstSizeRow && row <= kFirstSizeRow + 3)
-            return QStringLiteral("Entry %1 Size").arg(caption);
-        if (row >= 13 && row < kFirstLevelRow)
-            return QStringLiteral("Training ") + caption;
-        return caption;
-    }
-    if (field >= kFieldPower1 && field < kFieldPower1 + kAbilitySlots)
-        return QStringLiteral("Ability %1").arg(field - kFieldPower1 + 1);
-    if (field >= kFieldEntranceRoom1 && field < kFieldEntranceRoom1 + 3)
-        return QStringLiteral("Entry %1 Room").arg(field - kFieldEntranceRoom1 + 1);
-    for (CreatureFlag flag :
-         {CreatureFlag::ImmuneToGas, CreatureFlag::NotBlownByWind, CreatureFlag::SeeInvisible,
-          CreatureFlag::LockedDoors, CreatureFlag::CanBecomeAngry})
-        if (flagInfo(flag).field == field)
-            return fromCore(flagInfo(flag).caption);
-    switch (field) {
-    case kFieldPrimaryJobs:
-        return QStringLiteral("Primary Jobs");
-    case kFieldSecondaryJobs:
-        return QStringLiteral("Secondary Jobs");
-    case kFieldRefusedJobs:
-        return QStringLiteral("Creature will not");
-    case kFieldAngryJobs:
-        return QStringLiteral("When angry");
-    case kFieldGrowUp:
-        return QStringLiteral("Become Creature");
-    case kFieldAttackPreference:
-        return QStringLiteral("Attack Preference");
-    case kFieldLairEnemy:
-        return QStringLiteral("Hated Creature");
-    default:
-        return fromCore(creatureField(field).heading).trimmed();
-    }
+    return QString::fromStdString(creatureFieldName(field));
 }
 
 Form_CreatureSettings::Form_CreatureSettings(AppContext& context)
@@ -558,13 +460,8 @@ void Form_CreatureSettings::showAbilities() {
     for (int slot = 1; slot <= kAbilitySlots; ++slot) {
         const int field = kFieldPower1 + slot - 1;
         const AbilityLook look = abilityLook(value(field), factory(field));
-        static const std::map<AbilityTone, QColor> tones = {
-            {AbilityTone::Black, kColourText},
-            {AbilityTone::Grey, kColourGreyText},
-            {AbilityTone::Red, kColourRedText},
-            {AbilityTone::Changed, kColourChangedFlag}};
         PressLabel* name = abilities_.at(static_cast<std::size_t>(slot - 1));
-        name->setTextColour(tones.at(look.name));
+        name->setTextColour(abilityColour(look.name));
         name->setAccessibleName(
             QStringLiteral("Ability %1, %2, factory ability %3")
                 .arg(slot)
@@ -600,7 +497,7 @@ void Form_CreatureSettings::stepAbility(int slot, bool up) {
 }
 
 QWidget* Form_CreatureSettings::fieldControl(int field) const {
-    if (const int row = rowOfField(field))
+    if (const int row = creatureStatRow(field))
         return rows_.at(static_cast<std::size_t>(row))->stat();
     const auto at = [](int first, int field) { return static_cast<std::size_t>(field - first); };
     if (field >= kFieldPower1 && field < kFieldPower1 + kAbilitySlots)

@@ -6,6 +6,20 @@
 
 namespace tavrel::screens {
 
+QColor abilityColour(AbilityTone tone) {
+    switch (tone) {
+    case AbilityTone::Grey:
+        return kColourGreyText;
+    case AbilityTone::Red:
+        return kColourRedText;
+    case AbilityTone::Changed:
+        return kColourChangedFlag;
+    case AbilityTone::Black:
+        break;
+    }
+    return kColourText;
+}
+
 void setPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette colours = widget->palette();
     colours.setColor(role, colour);

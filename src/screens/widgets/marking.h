@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QPalette>
 
+#include "editing/ability_codes.h"
+
 class QWidget;
 
 // The creature screen's marks for choices and flags that differ from their factory
@@ -13,6 +15,9 @@ inline const QColor kColourChangedChoice{220, 255, 220}; // background of a list
 inline const QColor kColourChangedFlag{0, 125, 0};       // text of a check box or ability
 inline const QColor kColourGreyText{125, 125, 125};      // an empty ability
 inline const QColor kColourRedText{225, 0, 0};           // a partly supported ability
+
+// The text colour of an ability's name.
+QColor abilityColour(AbilityTone tone);
 
 // Sets one colour of a widget's own palette, leaving the others as they are: every
 // mark and colour of the screens is drawn this way.

@@ -27,6 +27,18 @@ int statWidth(const QFontMetrics& metrics) {
 
 } // namespace
 
+QColor highlightColour(std::int32_t value, std::int32_t factoryDefault) {
+    switch (highlightOf(value, factoryDefault)) {
+    case Highlight::Above:
+        return kColourAbove;
+    case Highlight::Below:
+        return kColourBelow;
+    case Highlight::Equal:
+        break;
+    }
+    return kColourEqual;
+}
+
 int buttonCode(Qt::MouseButton button) {
     switch (button) {
     case Qt::LeftButton:
@@ -209,17 +221,7 @@ void ValueRow::show(std::int32_t value, std::int32_t factoryDefault) {
     stat_->setAccessibleName(
         QStringLiteral("%1, %2, factory value %3").arg(hooks_.name).arg(value).arg(factoryDefault));
     stat_->setTextColour(kColourText);
-    switch (highlightOf(value, factoryDefault)) {
-    case Highlight::Equal:
-        stat_->setBackground(kColourEqual);
-        break;
-    case Highlight::Above:
-        stat_->setBackground(kColourAbove);
-        break;
-    case Highlight::Below:
-        stat_->setBackground(kColourBelow);
-        break;
-    }
+    stat_->setBackground(highlightColour(value, factoryDefault));
 }
 
 void ValueRow::resetStepLabels() {

@@ -23,6 +23,9 @@ inline const QColor kColourBelow{255, 220, 220};   // value below its default
 inline const QColor kColourText{0, 0, 0};          // every value's text
 inline const QColor kColourPressed{235, 235, 235}; // while a mouse button is held on a label
 
+// The background of a value against its factory value.
+QColor highlightColour(std::int32_t value, std::int32_t factoryDefault);
+
 // Mouse button and modifier state in the codes the editing rules take.
 int buttonCode(Qt::MouseButton button);
 int modifierBits(Qt::KeyboardModifiers modifiers);

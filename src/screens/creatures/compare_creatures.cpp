@@ -1,0 +1,711 @@
+#include "screens/creatures/compare_creatures.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSet>
+#include <QStyle>
+#include <QStyleOptionHeader>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+
+#include <set>
+
+#include "core/bounds.h"
+#include "core/catalogue.h"
+#include "editing/ability_codes.h"
+#include "editing/creature_choices.h"
+#include "editing/stepping.h"
+#include "editing/typed_input.h"
+#include "screens/creatures/creature_screen.h"
+#include "screens/input_value_dialog.h"
+#include "screens/widgets/check_list.h"
+#include "screens/widgets/fit_window.h"
+#include "screens/widgets/marking.h"
+#include "screens/widgets/value_row.h"
+
+namespace tavrel::screens {
+
+namespace {
+
+constexpr int kWidestColumn = 200; // job lists beyond this are cut; the tool tip has them whole
+constexpr int kCaptionLines = 2;
+
+QString fromCore(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::size_t recordIndex(int kind, int field) {
+    return static_cast<std::size_t>(recordOf(SlotRef::creature(kind, field)) - 1);
+}
+
+// A caption in two lines, broken at the blank nearest its middle, so that columns
+// can stay as narrow as their numbers.
+QString twoLines(const QString& caption) {
+    int best = -1;
+    for (int at = caption.indexOf(QLatin1Char(' ')); at >= 0;
+         at = caption.indexOf(QLatin1Char(' '), at + 1))
+        if (best < 0 || std::abs(at - caption.size() / 2) < std::abs(best - caption.size() / 2))
+            best = at;
+    if (best < 0 || caption.size() < 10)
+        return caption;
+    QString wrapped = caption;
+    wrapped[best] = QLatin1Char('\n');
+    return wrapped;
+}
+
+// The choices of an encoded cell, as the creature screen's controls offer them:
+// caption and the value it stores.
+std::vector<std::pair<QString, std::int32_t>> choicesOf(int kind, int field) {
+    std::vector<std::pair<QString, std::int32_t>> choices;
+    switch (cellKindOf(field)) {
+    case CellKind::Creature:
+        choices.emplace_back(fromCore(cellText(kind, field, 0)), 0);
+        for (int each : creatureListOrder())
+            choices.emplace_back(fromCore(creatureKind(each).screenName), each);
+        break;
+    case CellKind::Room:
+        for (const EntryRoom& room : entryRoomList())
+            choices.emplace_back(fromCore(room.caption), room.code);
+        break;
+    case CellKind::Ability:
+        for (std::int32_t code : abilityStepOrder())
+            choices.emplace_back(fromCore(abilityScreenName(code)), code);
+        break;
+    case CellKind::Flag:
+    case CellKind::Attack:
+        for (std::int32_t value : {0, 1, 2, 4000, 8000})
+            if (const std::string text = cellText(kind, field, value);
+                text != std::to_string(value))
+                choices.emplace_back(fromCore(text), value);
+        break;
+    default:
+        break;
+    }
+    return choices;
+}
+
+// A number cell's editor: the text is kept a clean number within the slot's bounds
+// while the user types, by the same rule as the input dialog's box.
+class TypedEdit : public QLineEdit {
+public:
+    TypedEdit(QWidget* parent, ValueBounds bounds) : QLineEdit(parent), bounds_(bounds) {
+        setObjectName(QStringLiteral("Text_Cell"));
+        setFrame(false);
+        setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+            changeInputText(box_, text.toStdString(), bounds_);
+            if (this->text() != QString::fromStdString(box_.text))
+                setText(QString::fromStdString(box_.text));
+        });
+    }
+    void start(std::int32_t value) {
+        box_ = {std::to_string(value), value};
+        setText(QString::fromStdString(box_.text));
+        selectAll();
+    }
+
+private:
+    ValueBounds bounds_;
+    InputBox box_;
+};
+
+// An encoded cell's editor. A choice picked from its open list is made at once, as
+// on the creature screen; keys on the closed box only move the choice (typing "Imp"
+// passes "I" on its way), which Enter or leaving the cell then takes.
+class ChoiceCombo : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override {
+        fromList_ = true;
+        QComboBox::showPopup();
+    }
+    bool fromList() const { return fromList_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        fromList_ = false;
+        QComboBox::keyPressEvent(event);
+    }
+
+private:
+    bool fromList_ = false;
+};
+
+class GridDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex& index) const override {
+        const auto [kind, field] = slotOf(index);
+        switch (cellKindOf(field)) {
+        case CellKind::Number:
+            return new TypedEdit(parent, boundsOf(SlotRef::creature(kind, field)));
+        case CellKind::Jobs:
+        case CellKind::AngryJobs: {
+            QStringList captions;
+            if (cellKindOf(field) == CellKind::Jobs)
+                for (std::string_view caption : jobCaptions())
+                    captions << fromCore(caption);
+            else
+                for (std::string_view caption : angryJobCaptions())
+                    captions << fromCore(caption);
+            auto* list = new CheckList(captions, parent);
+            list->setObjectName(QStringLiteral("List_Cell"));
+            return list;
+        }
+        default: {
+            auto* combo = new ChoiceCombo(parent);
+            combo->setObjectName(QStringLiteral("Combo_Cell"));
+            for (const auto& [caption, value] : choicesOf(kind, field))
+                combo->addItem(caption, value);
+            combo->setMaxVisibleItems(combo->count());
+            connect(combo, &QComboBox::activated, combo, [this, combo] {
+                if (!combo->fromList())
+                    return;
+                auto* self = const_cast<GridDelegate*>(this);
+                emit self->commitData(combo);
+                emit self->closeEditor(combo);
+            });
+            return combo;
+        }
+        }
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        const std::int32_t value = valueOf(index);
+        if (auto* edit = dynamic_cast<TypedEdit*>(editor))
+            edit->start(value);
+        else if (auto* list = qobject_cast<CheckList*>(editor))
+            for (int item = 0; item < list->count(); ++item)
+                list->setChecked(item, jobChecked(value, item));
+        else if (auto* combo = qobject_cast<QComboBox*>(editor))
+            combo->setCurrentIndex(combo->findData(value));
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        QString text;
+        if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+            text = edit->text();
+        } else if (auto* list = qobject_cast<CheckList*>(editor)) {
+            // Only the listed jobs change; bits the list does not show stay.
+            std::int32_t jobs = valueOf(index);
+            for (int item = 0; item < list->count(); ++item)
+                jobs = jobsAfterCheck(jobs, item, list->isChecked(item));
+            text = QString::number(jobs);
+        } else if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+            if (combo->currentIndex() < 0)
+                return;
+            text = QString::number(combo->currentData().toInt());
+        }
+        model->setData(index, text, Qt::EditRole);
+    }
+
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex&) const override {
+        QRect rect = option.rect;
+        if (qobject_cast<CheckList*>(editor) || qobject_cast<QComboBox*>(editor)) {
+            // Its own size from the cell's corner, moved back inside the grid.
+            rect.setSize(editor->sizeHint().expandedTo(option.rect.size()));
+            if (auto* list = qobject_cast<CheckList*>(editor))
+                rect.setSize(list->size());
+            const QRect area = editor->parentWidget()->rect();
+            rect.moveRight(std::min(rect.right(), area.right()));
+            rect.moveBottom(std::min(rect.bottom(), area.bottom()));
+            rect.moveTopLeft(QPoint(std::max(rect.left(), 0), std::max(rect.top(), 0)));
+        }
+        editor->setGeometry(rect);
+    }
+
+private:
+    static std::pair<int, int> slotOf(const QModelIndex& index) {
+        const auto* model = static_cast<const CreatureGridModel*>(index.model());
+        return {model->kindAt(index.row()), CreatureGridModel::fieldAt(index.column())};
+    }
+    static std::int32_t valueOf(const QModelIndex& index) {
+        return index.data(CreatureGridModel::kValueRole).toInt();
+    }
+};
+
+} // namespace
+
+// --- the model -------------------------------------------------------------------------
+
+CreatureGridModel::CreatureGridModel(AppContext& context, QObject* parent)
+    : QAbstractTableModel(parent), context_(context),
+      kinds_(sortedKinds(context.store.values(), 0, SortOrder::Picker)),
+      shown_(context.store.values()) {}
+
+int CreatureGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(kinds_.size());
+}
+
+int CreatureGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kCreatureFields;
+}
+
+int CreatureGridModel::fieldAt(int column) {
+    return gridColumns().at(static_cast<std::size_t>(column)).field;
+}
+
+int CreatureGridModel::rowOf(int kind) const {
+    const auto found = std::find(kinds_.begin(), kinds_.end(), kind);
+    return static_cast<int>(found - kinds_.begin());
+}
+
+QVariant CreatureGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid())
+        return {};
+    const int kind = kindAt(index.row());
+    const int field = fieldAt(index.column());
+    const SlotRef ref = SlotRef::creature(kind, field);
+    const std::int32_t value = context_.store.value(ref);
+    const std::int32_t factory = context_.store.defaultValue(ref);
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return fromCore(cellText(kind, field, value));
+    case kValueRole:
+        return value;
+    case Qt::BackgroundRole:
+        return highlightColour(value, factory);
+    case Qt::ForegroundRole:
+        return cellKindOf(field) == CellKind::Ability
+                   ? abilityColour(abilityLook(value, factory).name)
+                   : kColourText;
+    case Qt::TextAlignmentRole:
+        return cellKindOf(field) == CellKind::Number ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                                                     : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    case Qt::ToolTipRole:
+        return QStringLiteral("%1, %2: %3\nFactory value: %4")
+            .arg(fromCore(creatureKind(kind).screenName),
+                 QString::fromStdString(creatureFieldName(field)),
+                 fromCore(cellText(kind, field, value)), fromCore(cellText(kind, field, factory)));
+    default:
+        return {};
+    }
+}
+
+QVariant CreatureGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Vertical) {
+        if (section < 0 || section >= rowCount())
+            return {};
+        const QString name = fromCore(creatureKind(kindAt(section)).screenName);
+        if (role == Qt::DisplayRole)
+            return name;
+        if (role == Qt::ToolTipRole)
+            return QStringLiteral("%1. Double-click: open its creature screen").arg(name);
+        return {};
+    }
+    if (section < 0 || section >= kCreatureFields)
+        return {};
+    const GridColumn& column = gridColumns().at(static_cast<std::size_t>(section));
+    const QString caption = QString::fromStdString(creatureFieldName(column.field));
+    const QString group = fromCore(gridGroups().at(static_cast<std::size_t>(column.group)));
+    switch (role) {
+    case Qt::DisplayRole:
+        return twoLines(caption);
+    case kGroupRole:
+        return group;
+    case Qt::ToolTipRole:
+        return QStringLiteral("%1: %2\nClick: sort; again: descending; a third time: "
+                              "the picker's order")
+            .arg(group, caption);
+    case Qt::TextAlignmentRole:
+        return QVariant(Qt::AlignCenter);
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags CreatureGridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+bool CreatureGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole)
+        return false;
+    const int kind = kindAt(index.row());
+    const int field = fieldAt(index.column());
+    const SlotRef ref = SlotRef::creature(kind, field);
+    const std::optional<std::int32_t> taken =
+        cellValue(kind, field, context_.store.value(ref), value.toString().toStdString());
+    if (!taken)
+        return false;
+    context_.store.set(ref, *taken);
+    context_.refreshAll();
+    return true;
+}
+
+void CreatureGridModel::sortRows(int column, SortOrder order) {
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int> kindsBefore;
+    for (const QModelIndex& index : before)
+        kindsBefore.push_back(kindAt(index.row()));
+    kinds_ = sortedKinds(context_.store.values(), column < 0 ? 0 : fieldAt(column), order);
+    QModelIndexList after;
+    for (qsizetype i = 0; i < before.size(); ++i)
+        after << index(rowOf(kindsBefore[static_cast<std::size_t>(i)]), before[i].column());
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void CreatureGridModel::sync() {
+    const ValueSet& now = context_.store.values();
+    const QList<int> roles = {Qt::DisplayRole, Qt::EditRole, Qt::BackgroundRole, Qt::ForegroundRole,
+                              Qt::ToolTipRole};
+    for (int row = 0; row < rowCount(); ++row) {
+        const int kind = kindAt(row);
+        // One report per run of changed cells in a row.
+        int first = -1;
+        for (int column = 0; column <= kCreatureFields; ++column) {
+            const bool changed =
+                column < kCreatureFields && shown_[recordIndex(kind, fieldAt(column))] !=
+                                                now[recordIndex(kind, fieldAt(column))];
+            if (changed && first < 0)
+                first = column;
+            if (!changed && first >= 0) {
+                emit dataChanged(index(row, first), index(row, column - 1), roles);
+                first = -1;
+            }
+        }
+    }
+    shown_ = now;
+}
+
+// --- the header ------------------------------------------------------------------------
+
+GroupedHeader::GroupedHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+    setSectionsClickable(true);
+    setHighlightSections(true);
+    setDefaultAlignment(Qt::AlignCenter);
+}
+
+int GroupedHeader::bandHeight() const {
+    return fontMetrics().height() + 8;
+}
+
+QSize GroupedHeader::sectionSizeFromContents(int logicalIndex) const {
+    // The captions never change: each is measured once.
+    if (sizes_.empty())
+        sizes_.resize(static_cast<std::size_t>(count()));
+    QSize& known = sizes_.at(static_cast<std::size_t>(logicalIndex));
+    if (known.isEmpty())
+        known = measure(logicalIndex);
+    return known;
+}
+
+QSize GroupedHeader::measure(int logicalIndex) const {
+    // As wide as the caption's longer line: the style puts the sort arrow above the
+    // text, so it needs no room of its own beside it.
+    QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
+    const QStringList lines =
+        model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString().split('\n');
+    QFont bold = font();
+    bold.setBold(true); // a selected column's caption
+    int width = 0;
+    for (const QString& line : lines)
+        width = std::max(width, QFontMetrics(bold).horizontalAdvance(line));
+    size.setWidth(width + 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 4);
+    size.setHeight(std::max(size.height(), kCaptionLines * fontMetrics().height() + 8) +
+                   bandHeight());
+    return size;
+}
+
+void GroupedHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    QHeaderView::paintSection(painter, rect.adjusted(0, bandHeight(), 0, 0), logicalIndex);
+}
+
+void GroupedHeader::paintEvent(QPaintEvent* event) {
+    QHeaderView::paintEvent(event);
+    if (!model())
+        return;
+    QPainter painter(viewport());
+    QFont bold = font();
+    bold.setBold(true);
+    painter.setFont(bold);
+    const QRect area = viewport()->rect();
+    for (int first = 0; first < count();) {
+        const QString group =
+            model()->headerData(first, orientation(), CreatureGridModel::kGroupRole).toString();
+        int last = first;
+        while (last + 1 < count() &&
+               model()->headerData(last + 1, orientation(), CreatureGridModel::kGroupRole) == group)
+            ++last;
+        const int left = sectionViewportPosition(first);
+        const QRect band(left, 0, sectionViewportPosition(last) + sectionSize(last) - left,
+                         bandHeight());
+        if (band.intersects(area)) {
+            QStyleOptionHeader option;
+            initStyleOption(&option);
+            option.rect = band;
+            option.section = first;
+            option.position = QStyleOptionHeader::Middle;
+            style()->drawControl(QStyle::CE_HeaderSection, &option, &painter, this);
+            // The title stays in view while its frame's columns scroll by.
+            option.rect = band.intersected(area);
+            option.text = group;
+            option.textAlignment = Qt::AlignCenter;
+            style()->drawControl(QStyle::CE_HeaderLabel, &option, &painter, this);
+        }
+        first = last + 1;
+    }
+}
+
+// --- the window ------------------------------------------------------------------------
+
+Form_CompareCreatures::Form_CompareCreatures(AppContext& context)
+    : QWidget(nullptr, Qt::Window), context_(context) {
+    setObjectName(kCompareCreaturesName);
+    setWindowTitle(QStringLiteral("Compare Creatures"));
+
+    model_ = new CreatureGridModel(context_, this);
+    grid_ = new QTableView(this);
+    grid_->setObjectName(QStringLiteral("Grid_Creatures"));
+    auto* header = new GroupedHeader(grid_);
+    grid_->setHorizontalHeader(header);
+    grid_->setModel(model_);
+    grid_->setItemDelegate(new GridDelegate(grid_));
+    grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                           QAbstractItemView::AnyKeyPressed);
+    grid_->setWordWrap(false);
+    grid_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    grid_->setGridStyle(Qt::SolidLine);
+    QHeaderView* rows = grid_->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(fontMetrics().height() + 6);
+    rows->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    // Each column as wide as its widest text or its caption: measured once per
+    // distinct text, which is far quicker than asking the view to size every cell.
+    const QFontMetrics metrics(grid_->font());
+    const int padding =
+        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid_) + 1) + 4;
+    for (int column = 0; column < kCreatureFields; ++column) {
+        // Digits are all as wide as each other: of numbers, the longest is the widest.
+        const bool numbers = cellKindOf(CreatureGridModel::fieldAt(column)) == CellKind::Number;
+        QSet<QString> texts;
+        QString longest;
+        for (int row = 0; row < model_->rowCount(); ++row) {
+            const QString text = model_->index(row, column).data().toString();
+            if (!numbers)
+                texts.insert(text);
+            else if (text.size() > longest.size())
+                longest = text;
+        }
+        if (numbers)
+            texts.insert(longest);
+        int width = header->sectionSizeHint(column);
+        for (const QString& text : texts)
+            width = std::max(width, metrics.horizontalAdvance(text) + padding);
+        grid_->setColumnWidth(column, std::min(width, kWidestColumn));
+    }
+    connect(header, &QHeaderView::sectionClicked, this, &Form_CompareCreatures::headerClicked);
+    connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, header->viewport(),
+            qOverload<>(&QWidget::update));
+    connect(rows, &QHeaderView::sectionDoubleClicked, this,
+            [this](int row) { openCreatureScreen(context_, model_->kindAt(row)); });
+
+    const auto action = [this](const QString& name, const QString& text, const QKeySequence& keys,
+                               void (Form_CompareCreatures::*run)()) {
+        auto* added = new QAction(text, this);
+        added->setObjectName(name);
+        added->setShortcut(keys);
+        added->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(added, &QAction::triggered, this, run);
+        addAction(added);
+        return added;
+    };
+    QAction* copy = action(QStringLiteral("Action_Copy"), QStringLiteral("&Copy"),
+                           QKeySequence::Copy, &Form_CompareCreatures::copy);
+    QAction* paste = action(QStringLiteral("Action_Paste"), QStringLiteral("&Paste"),
+                            QKeySequence::Paste, &Form_CompareCreatures::paste);
+    QAction* scale = action(QStringLiteral("Action_Scale"), QStringLiteral("&Scale..."),
+                            QKeySequence(), &Form_CompareCreatures::askScale);
+    auto* open = new QAction(QStringLiteral("&Open Creature Screen"), this);
+    open->setObjectName(QStringLiteral("Action_OpenCreature"));
+    connect(open, &QAction::triggered, this, [this] {
+        if (grid_->currentIndex().isValid())
+            openCreatureScreen(context_, model_->kindAt(grid_->currentIndex().row()));
+    });
+
+    auto* bar = new QMenuBar(this);
+    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("Menu_Edit"));
+    edit->addActions({copy, paste});
+    edit->addSeparator();
+    edit->addAction(scale);
+    edit->addSeparator();
+    edit->addAction(open);
+    grid_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grid_, &QWidget::customContextMenuRequested, this, [=, this](const QPoint& at) {
+        QMenu menu(this);
+        menu.setObjectName(QStringLiteral("Menu_Grid"));
+        menu.addActions({copy, paste});
+        menu.addSeparator();
+        menu.addAction(scale);
+        menu.addSeparator();
+        menu.addAction(open);
+        menu.exec(grid_->viewport()->mapToGlobal(at));
+    });
+
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("Label_Status"));
+    status_->setText(QStringLiteral("Double-click or type to edit; Ctrl+C and Ctrl+V copy and "
+                                    "paste to and from a spreadsheet."));
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(bar);
+    layout->setContentsMargins(6, 0, 6, 4);
+    layout->setSpacing(4);
+    layout->addWidget(grid_, 1);
+    layout->addWidget(status_);
+
+    context_.watchChanges(this, [this] { model_->sync(); });
+
+    // As large as the whole table, or as much of it as the screen holds.
+    int width = grid_->verticalHeader()->sizeHint().width() + 2 * grid_->frameWidth();
+    for (int column = 0; column < kCreatureFields; ++column)
+        width += grid_->columnWidth(column);
+    const int height = header->sizeHint().height() +
+                       model_->rowCount() * rows->defaultSectionSize() + 2 * grid_->frameWidth();
+    const QSize natural(width + 12,
+                        height + bar->sizeHint().height() + status_->sizeHint().height() + 8);
+    resize(fittedSize(natural, screen()->availableGeometry().size(), kFrameAllowance,
+                      style()->pixelMetric(QStyle::PM_ScrollBarExtent)));
+}
+
+QModelIndexList Form_CompareCreatures::selectedCells() const {
+    QModelIndexList cells = grid_->selectionModel()->selectedIndexes();
+    if (cells.isEmpty() && grid_->currentIndex().isValid())
+        cells << grid_->currentIndex();
+    std::sort(cells.begin(), cells.end(), [](const QModelIndex& a, const QModelIndex& b) {
+        return std::pair(a.row(), a.column()) < std::pair(b.row(), b.column());
+    });
+    return cells;
+}
+
+void Form_CompareCreatures::report(const QString& text) {
+    status_->setText(text);
+    context_.showStatus(text);
+}
+
+void Form_CompareCreatures::copy() {
+    const QModelIndexList cells = selectedCells();
+    if (cells.isEmpty())
+        return;
+    std::set<int> rows;
+    std::set<int> columns;
+    for (const QModelIndex& cell : cells) {
+        rows.insert(cell.row());
+        columns.insert(cell.column());
+    }
+    // Whole rows or columns go with their headers, as a table of their own.
+    const QItemSelectionModel* selection = grid_->selectionModel();
+    bool headers = false;
+    for (int row : rows)
+        headers |= selection->isRowSelected(row, {});
+    for (int column : columns)
+        headers |= selection->isColumnSelected(column, {});
+    std::vector<int> kinds;
+    for (int row : rows)
+        kinds.push_back(model_->kindAt(row));
+    const TsvTable block =
+        gridBlock(context_.store.values(), kinds, std::vector<int>(columns.begin(), columns.end()),
+                  headers, true);
+    QApplication::clipboard()->setText(QString::fromStdString(toTsv(block)));
+    report(QStringLiteral("Copied %1 by %2 cells%3.")
+               .arg(rows.size())
+               .arg(columns.size())
+               .arg(headers ? QStringLiteral(" with their headers") : QString()));
+}
+
+void Form_CompareCreatures::paste() {
+    const TsvTable table = parseTsv(QApplication::clipboard()->text().toStdString());
+    const QModelIndexList selected = selectedCells();
+    if (table.empty() || selected.isEmpty()) {
+        report(QStringLiteral("Nothing to paste."));
+        return;
+    }
+    std::vector<PasteCell> cells;
+    if (table.size() == 1 && table[0].size() == 1 && selected.size() > 1) {
+        // One value into a selection fills all of it, as in a spreadsheet.
+        for (const QModelIndex& cell : selected)
+            cells.push_back({model_->kindAt(cell.row()), CreatureGridModel::fieldAt(cell.column()),
+                             table[0][0]});
+    } else {
+        int top = selected.front().row();
+        int left = selected.front().column();
+        for (const QModelIndex& cell : selected)
+            left = std::min(left, cell.column());
+        cells = pasteCells(table, model_->kinds(), top, left);
+    }
+    const PasteOutcome outcome = applyPaste(context_.store.values(), cells);
+    if (outcome.changed > 0)
+        context_.store.assign(outcome.values, "Paste");
+    context_.refreshAll();
+    report(QString::fromStdString(pasteSummary(outcome)));
+}
+
+void Form_CompareCreatures::askScale() {
+    auto* dialog = new QInputDialog(this);
+    dialog->setObjectName(QStringLiteral("Dialog_Scale"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("Scale"));
+    dialog->setLabelText(QStringLiteral("Multiply the selected numbers by (%):"));
+    dialog->setInputMode(QInputDialog::DoubleInput);
+    dialog->setDoubleRange(0, 100000);
+    dialog->setDoubleDecimals(2);
+    dialog->setDoubleValue(lastPercent_);
+    connect(dialog, &QInputDialog::doubleValueSelected, this, [this](double percent) {
+        lastPercent_ = percent;
+        scale(percent);
+    });
+    dialog->open();
+}
+
+void Form_CompareCreatures::scale(double percent) {
+    std::vector<std::pair<int, int>> cells;
+    for (const QModelIndex& cell : selectedCells())
+        cells.emplace_back(model_->kindAt(cell.row()), CreatureGridModel::fieldAt(cell.column()));
+    const ScaleOutcome outcome = applyScale(context_.store.values(), cells, percent);
+    if (outcome.changed > 0)
+        context_.store.assign(outcome.values, "Scale " + textOfReading(percent) + " %");
+    context_.refreshAll();
+    report(QString::fromStdString(scaleSummary(percent, outcome)));
+}
+
+void Form_CompareCreatures::headerClicked(int column) {
+    // Ascending, descending, then back to the picker's order.
+    SortOrder order = SortOrder::Ascending;
+    if (column == sortColumn_)
+        order = sortOrder_ == SortOrder::Ascending ? SortOrder::Descending : SortOrder::Picker;
+    sortOrder_ = order;
+    sortColumn_ = order == SortOrder::Picker ? -1 : column;
+    model_->sortRows(column, order);
+    grid_->horizontalHeader()->setSortIndicator(
+        sortColumn_, order == SortOrder::Descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+QWidget* openCompareCreatures(AppContext& context) {
+    installValueEditing(context);
+    return context.openWindow(kCompareCreaturesName,
+                              [&context] { return new Form_CompareCreatures(context); });
+}
+
+} // namespace tavrel::screens
