@@ -101,8 +101,9 @@ std::string digest(std::string_view tool, std::string_view bytes) {
 
 std::string expectedStep(fileio::testing::Op op) {
     // In the order of the enumerators.
-    constexpr const char* steps[] = {"create", "write", "sync",  "sync folder", "rename",
-                                     "remove", "chmod", "chown", "close"};
+    constexpr const char* steps[] = {"create", "write",       "sync",  "sync folder",
+                                     "rename", "remove",      "chmod", "chown",
+                                     "close",  "make folder", "move",  "remove folder"};
     return steps[static_cast<int>(op)];
 }
 
