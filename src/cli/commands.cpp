@@ -16,6 +16,7 @@
 #include "gamefile/game_paths.h"
 #include "gamefile/reader.h"
 #include "gamefile/writer.h"
+#include "keeperfx/install.h"
 #include "settingsfile/settings_file.h"
 
 namespace tavrel::cli {
@@ -38,6 +39,12 @@ constexpr std::string_view kUsage =
     "                        from FILE's values\n"
     "  demo [--force] DIR    make DIR a game folder with the factory values\n"
     "                        (--force: replace a game file already there)\n"
+    "  keeperfx-read GAMEDIR OUT\n"
+    "                        write to OUT the values KeeperFX in GAMEDIR plays free\n"
+    "                        play with (its defaults and the [after_base] mods)\n"
+    "  keeperfx-apply [--mod NAME] FILE GAMEDIR\n"
+    "                        write FILE's values as the KeeperFX mod GAMEDIR/mods/NAME\n"
+    "                        (default tavrel), enabled last in mods/load_order.cfg\n"
     "  --help                show this text\n"
     "  --version             show the version\n";
 
@@ -231,6 +238,35 @@ int cmdDemo(const Args& a, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
+int cmdKeeperFxRead(const Args& a, std::ostream& out, std::ostream& err) {
+    const keeperfx::RulesRead read = keeperfx::readRules(a[0]);
+    if (!read.ok) {
+        err << read.message << '\n';
+        return kExitRefused;
+    }
+    if (!save(a[1], read.values, err))
+        return kExitRefused;
+    out << read.status() << '\n';
+    return kExitOk;
+}
+
+// The mod's name, when given, follows the two arguments.
+int cmdKeeperFxApply(const Args& a, std::ostream& out, std::ostream& err) {
+    const auto in = load(a[0], err);
+    if (!in)
+        return kExitRefused;
+    const keeperfx::ModApply result = keeperfx::applyMod(
+        a[1], in->values, a.size() > 2 ? std::string_view(a[2]) : keeperfx::kDefaultModName);
+    if (!result.ok) {
+        err << result.message << '\n';
+        return kExitRefused;
+    }
+    out << result.summary << '\n';
+    for (const std::string& note : result.notes)
+        out << note << '\n';
+    return kExitOk;
+}
+
 struct Command {
     std::size_t arguments;
     std::function<int(const Args&, std::ostream&, std::ostream&)> run;
@@ -238,9 +274,15 @@ struct Command {
 
 const std::map<std::string, Command, std::less<>>& commands() {
     static const std::map<std::string, Command, std::less<>> table = {
-        {"defaults", {1, cmdDefaults}}, {"convert", {2, cmdConvert}}, {"check", {1, cmdCheck}},
-        {"export", {1, cmdExport}},     {"diff", {2, cmdDiff}},       {"apply", {2, cmdApply}},
+        {"defaults", {1, cmdDefaults}},
+        {"convert", {2, cmdConvert}},
+        {"check", {1, cmdCheck}},
+        {"export", {1, cmdExport}},
+        {"diff", {2, cmdDiff}},
+        {"apply", {2, cmdApply}},
         {"demo", {1, cmdDemo}},
+        {"keeperfx-read", {2, cmdKeeperFxRead}},
+        {"keeperfx-apply", {2, cmdKeeperFxApply}},
     };
     return table;
 }
@@ -261,6 +303,25 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const bool force = args[0] == "demo" && forced != rest.end();
     if (force)
         rest.erase(forced);
+    // keeperfx-apply's one option, --mod NAME, anywhere after the command.
+    std::optional<std::string> mod;
+    if (args[0] == "keeperfx-apply") {
+        const auto option = std::find(rest.begin(), rest.end(), "--mod");
+        if (option != rest.end()) {
+            if (option + 1 == rest.end() ||
+                std::find(option + 1, rest.end(), "--mod") != rest.end()) {
+                err << "tavrel-cli: --mod takes one NAME, once\n\n" << kUsage;
+                return kExitUsage;
+            }
+            mod = *(option + 1);
+            rest.erase(option, option + 2);
+            if (!keeperfx::isValidModName(*mod)) {
+                err << "tavrel-cli: '" << *mod
+                    << "' is not a plain folder name (letters, digits, '_', '-' and inner dots)\n";
+                return kExitUsage;
+            }
+        }
+    }
     const auto found = commands().find(args[0]);
     if (found == commands().end() || rest.size() != found->second.arguments) {
         if (found == commands().end())
@@ -273,6 +334,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     if (force)
         rest.push_back("--force"); // demo's only option, after its folder
+    if (mod)
+        rest.push_back(*mod);
     return found->second.run(rest, out, err);
 }
 

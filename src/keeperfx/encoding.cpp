@@ -168,8 +168,20 @@ void encodeSlot(const Place& place, std::int32_t value, std::vector<std::string>
     const std::size_t at = encoding == Encoding::ResearchAmount ? kResearchAmount
                            : place.index < 0                    ? 0
                                              : static_cast<std::size_t>(place.index);
+    // Places before this one that no file filled get what KeeperFX would read there:
+    // NULL where a slot of the same key holds a name, else 0.
+    for (std::size_t fill = words.size(); fill < at; ++fill) {
+        const auto other = std::find_if(
+            places_data::kPlaces.begin(), places_data::kPlaces.end(), [&](const Place& each) {
+                return each.file == place.file && each.section == place.section &&
+                       each.key == place.key && each.index == static_cast<int>(fill);
+            });
+        words.push_back(other != places_data::kPlaces.end() && !nameTable(other->encoding).empty()
+                            ? std::string(kNull)
+                            : "0");
+    }
     if (words.size() <= at)
-        words.resize(at + 1, nameTable(encoding).empty() ? "0" : std::string(kNull));
+        words.resize(at + 1);
     words[at] = encodeWord(encoding, value);
 }
 

@@ -134,7 +134,9 @@ std::optional<std::int32_t> valueIn(const StackedFile& rules, const Place& place
     const Words* words = place.encoding == Encoding::ResearchAmount
                              ? researchLine(rules.research(), place.item)
                              : rules.find(place.section, place.key);
-    return words ? decodeSlot(place, *words) : std::nullopt;
+    // A key no file has is an empty list to KeeperFX: no property, no job.
+    static const Words none;
+    return decodeSlot(place, words ? *words : none);
 }
 
 std::int32_t valueOf(const ValueSet& values, int record) {
@@ -193,8 +195,15 @@ RulesRead readRules(const std::string& installPath) {
         const Place& place = placeOf(record);
         if (place.encoding == Encoding::None)
             continue;
-        if (const auto value = valueIn(stack.files.at(place.file), place))
-            read.values[static_cast<std::size_t>(record - 1)] = *value;
+        const auto at = static_cast<std::size_t>(record - 1);
+        const auto value = valueIn(stack.files.at(place.file), place);
+        // Several Fears give one percentage: the factory value, when it is one of them,
+        // is the one that shows as unchanged.
+        if (value && place.encoding == Encoding::FearPercent &&
+            fearPercent(*value) == fearPercent(read.values[at]))
+            continue;
+        if (value)
+            read.values[at] = *value;
         else
             read.unread.push_back(record);
     }
