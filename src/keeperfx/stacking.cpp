@@ -68,7 +68,8 @@ void stackLine(std::string_view section, const ConfigLine& line, Words& words) {
 
 // A line of load_order.cfg without its line end and blanks around it.
 std::string_view entryOf(std::string_view line) {
-    while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' ' ||
+                             line.back() == '\t'))
         line.remove_suffix(1);
     while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
         line.remove_prefix(1);
