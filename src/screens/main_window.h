@@ -49,6 +49,10 @@ private:
     // Asked before closing while values differ from every file: true to close.
     bool closeWithChanges();
     void showHistory();
+    // The KeeperFX menu: its commands work only on a game folder that holds KeeperFX.
+    void enableKeeperFx(bool found, const std::string& installPath);
+    void readKeeperFx();
+    bool applyKeeperFx();
     QMenuBar* menuBar();
     void restore();
     void openLocate();
@@ -63,6 +67,8 @@ private:
     QPushButton* locate_;
     QAction* undo_;
     QAction* redo_;
+    QAction* readKeeperFx_;
+    QAction* applyKeeperFx_;
     QList<QPushButton*> gameCommands_; // enabled once the game is found
 };
 

@@ -191,31 +191,6 @@ TEST(KeeperFxConfig, LoadOrderKeepsEveryOtherLine) {
     }
 }
 
-// An install made by the editor's own writer: the factory values over near-empty default
-// files, as the [after_base] mod "base", and the hand-written lines of KeeperFX's own that
-// the editor does not own.
-constexpr std::string_view kHandWritten[][2] = {
-    {"creatrs/wizard.cfg", "[attributes]\nProperties = BLEEDS HUMANOID_SKELETON\n"
-                           "SpellImmunity = WIND CHICKEN\n[jobs]\nPrimaryJobs = SLEEP\n"},
-    {"fxdata/rules.cfg", "[research]\nResearch = MAGIC POWER_HAND 0\nResearch = ROOM TREASURE 9\n"
-                         "Research = MAGIC POWER_TIME_BOMB 3\n"},
-    {"fxdata/magic.cfg", "[spell3]\nSpellPower = POWER_FREEZE\n"
-                         "[power5]\nPower = 1 2 3 4 5 6 7 8 9 1234\n"},
-};
-
-void makeInstall(const std::string& root) {
-    for (int record = 1; record <= kSlotCount; ++record)
-        if (const Place& p = placeOf(record); !p.file.empty()) {
-            test::makeFolders(root + "/" + std::string(p.file.substr(0, p.file.find('/'))));
-            test::writeBytes(root + "/" + std::string(p.file), "");
-        }
-    for (const auto& [file, text] : kHandWritten)
-        test::writeBytes(root + "/" + std::string(file), text);
-    ASSERT_TRUE(applyMod(root, factoryDefaults(), "base").ok);
-    test::writeBytes(root + "/mods/load_order.cfg", "; players' own\r\n[after_base]\r\nbase\r\n\r\n"
-                                                    "[after_campaign]\r\nother\r\n");
-}
-
 std::map<std::string, std::string> snapshot(const std::string& root) {
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
@@ -246,7 +221,7 @@ ValueSet randomValues(unsigned seed) {
 
 TEST(KeeperFxInstall, ApplyThenReadGivesBackEveryValue) {
     test::TempDir game;
-    makeInstall(game.path());
+    test::makeKeeperFxInstall(game.path());
     const ValueSet values = randomValues(21);
     const ModApply applied = applyMod(game.path(), values);
     ASSERT_TRUE(applied.ok) << applied.message;
@@ -282,7 +257,7 @@ TEST(KeeperFxInstall, ApplyThenReadGivesBackEveryValue) {
 
 TEST(KeeperFxInstall, ApplyOfWhatWasReadWritesNoConfigFile) {
     test::TempDir game;
-    makeInstall(game.path());
+    test::makeKeeperFxInstall(game.path());
     const std::string order = test::readBytes(game.file("mods/load_order.cfg"));
     ASSERT_TRUE(applyMod(game.path(), randomValues(4)).ok); // an older mod, replaced whole
     const RulesRead read = readRules(game.path());
@@ -309,7 +284,7 @@ ValueSet withChanged(std::initializer_list<std::pair<int, std::int32_t>> changes
 TEST(KeeperFxInstall, FailureAnywhereLeavesTheOldModAndLoadOrder) {
     namespace fault = fileio::testing;
     test::TempDir game;
-    makeInstall(game.path());
+    test::makeKeeperFxInstall(game.path());
     // The old mod changes the Wizard's health; the new one its luck and an amount of research.
     const ValueSet old = withChanged({{5, 400}}), values = withChanged({{11, 9}, {2500, 77}});
     // The old mod stands first, so the new one also has to move it last in load_order.cfg.
