@@ -64,6 +64,9 @@ void stackLine(std::string_view section, const ConfigLine& line, Words& words) {
         return;
     }
     words = line.words;
+    // "SpellImmunity = 0 ..." sets the exact list; its 0 names no immunity.
+    if (sameName(line.key, kSpellImmunity))
+        std::erase_if(words, [](const std::string& w) { return parseNumber(w) == 0; });
 }
 
 // A line of load_order.cfg without its line end and blanks around it.

@@ -293,8 +293,7 @@ void Main::readKeeperFx() {
 }
 
 bool Main::applyKeeperFx() {
-    if (!context_.messages.ask(this, QStringLiteral("Are you sure you want to continue?"),
-                               QStringLiteral("Apply Changes?")))
+    if (!confirmApply())
         return false;
     const keeperfx::ModApply result =
         keeperfx::applyMod(context_.state.InstallPath, context_.store.values());
@@ -336,10 +335,14 @@ void Main::showReady(const GameLoadOutcome& outcome) {
     showHistory();
 }
 
+// Both applies ask the one question.
+bool Main::confirmApply() {
+    return context_.messages.ask(this, QStringLiteral("Are you sure you want to continue?"),
+                                 QStringLiteral("Apply Changes?"));
+}
+
 bool Main::apply(bool confirm) {
-    if (confirm &&
-        !context_.messages.ask(this, QStringLiteral("Are you sure you want to continue?"),
-                               QStringLiteral("Apply Changes?")))
+    if (confirm && !confirmApply())
         return false;
     const ApplyResult result = applyToGame(context_.state.InstallPath, context_.store.values());
     if (result.outcome == ApplyOutcome::Applied) {

@@ -46,6 +46,7 @@ private:
     void showReady(const GameLoadOutcome& outcome);
     // Apply Changes; `confirm` asks first. True when every file was written.
     bool apply(bool confirm = true);
+    bool confirmApply();
     // Asked before closing while values differ from every file: true to close.
     bool closeWithChanges();
     void showHistory();

@@ -145,7 +145,7 @@ TEST(KeeperFxConfig, StacksLaterFilesByKeeperFxRules) {
          "[a]\nSpellImmunity = 0 SLOW\n",
          "a",
          "SpellImmunity",
-         {"0", "SLOW"}},
+         {"SLOW"}},
         {"[a]\nPowers = A B C\n", "[a]\nPowers = X\n", "a", "Powers", {"X", "B", "C"}},
         {"[a]\nGrowUp = 0 NULL 0\n", "[a]\nGrowUp = 9 ORC\n", "a", "GrowUp", {"9", "ORC", "0"}},
         {"[power5]\nCost = 1 2 3\n", "[POWER5]\ncost = 7\n", "power5", "Cost", {"7", "2", "3"}},
