@@ -247,7 +247,8 @@ bool hasNumber(const Words& words) {
 // The file's text, or empty when it holds nothing the base does not already.
 std::string renderPlan(const ModFilePlan& plan, const StackedFile& base) {
     ConfigFile file;
-    for (const auto& [section, key] : plan.keys) {
+    for (const auto& entry : plan.keys) {
+        const std::string_view section = entry.first, key = entry.second;
         const Words& words = *plan.target.find(section, key);
         const Words* before = base.find(section, key);
         if (before && *before == words)

@@ -166,10 +166,12 @@ std::vector<std::string> afterBaseMods(std::string_view loadOrder) {
 
 std::string withModLast(std::string_view loadOrder, std::string_view mod) {
     const std::vector<std::string_view> lines = linesOf(loadOrder);
-    const std::string lineEnd = loadOrder.find("\r\n") != std::string_view::npos ||
-                                        loadOrder.find('\n') == std::string_view::npos
-                                    ? "\r\n"
-                                    : "\n";
+    // New lines end as the file's first line does (CR LF in a file without any).
+    const std::size_t firstEnd = loadOrder.find('\n');
+    const std::string lineEnd =
+        firstEnd != std::string_view::npos && (firstEnd == 0 || loadOrder[firstEnd - 1] != '\r')
+            ? "\n"
+            : "\r\n";
     // Where the entry goes: after the last entry of [after_base], or after its header.
     std::optional<std::size_t> insertAfter;
     bool inAfterBase = false;
