@@ -430,12 +430,21 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
             fileio::removeFolder(mods);
         return result;
     };
-    auto replaced = [](const fileio::Status& error) {
+    // A file whose folder entry could not be synced is in place; only its safety from a
+    // power cut is unknown, and the user is told so.
+    std::optional<fileio::IoError> unconfirmed;
+    auto replaced = [&](const fileio::Status& error) {
+        if (error && error->step == fileio::StepSyncFolder)
+            unconfirmed = error;
         return !error || error->step == fileio::StepSyncFolder;
     };
 
     if (madeMods)
         if (auto error = fileio::makeFolder(mods))
+            return fail(*error);
+    // An apply cut short between its two moves left the previous mod aside: back it goes.
+    if (!entryExists(modDir) && entryExists(old))
+        if (auto error = fileio::moveEntry(old, modDir))
             return fail(*error);
     for (const std::string& leftover : {staging, old})
         if (auto error = fileio::removeFolder(leftover))
@@ -483,6 +492,9 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
         result.notes.push_back("The previous copy of the mod could not be removed and is in " +
                                old + " (" + error->reason() + ").");
 
+    if (unconfirmed)
+        result.notes.push_back("The system could not confirm that the mod is safely on disk: " +
+                               unconfirmed->reason() + ".");
     result.ok = true;
     result.valuesWritten = staged.valuesWritten;
     result.filesWritten = static_cast<int>(staged.files.size());
