@@ -140,6 +140,18 @@ void typedSeeds(const fs::path& out) {
 
 } // namespace
 
+// KeeperFX's config lines and load orders, as a player's install holds them.
+void keeperFxSeeds(const fs::path& out) {
+    put(out, "creature",
+        "; creature\r\n[attributes]\r\nHealth = 350\r\nProperties = BLEEDS\r\n"
+        "SpellImmunity = 0 POISON_CLOUD\r\n[experience]\r\nPowers = FIREBALL NULL\r\n"
+        "GrowUp = 0 NULL 0\r\n[jobs]\r\nPrimaryJobs = RESEARCH TRAIN\r\n");
+    put(out, "research",
+        "[research]\nResearch = MAGIC POWER_IMP 1000\nResearch = ROOM GARDEN 2\n"
+        "[power5]\nPower = 1 2 3 4 5 6 7 8 9\n");
+    put(out, "load_order", "; mods\r\n[after_base]\r\nmodA\r\ntavrel\r\n\r\n[after_map]\r\nx\r\n");
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
@@ -150,5 +162,6 @@ int main(int argc, char** argv) {
     settingsSeeds(out / "fuzz_settings_file");
     configSeeds(out / "fuzz_config_file");
     typedSeeds(out / "fuzz_typed_input");
+    keeperFxSeeds(out / "fuzz_keeperfx_config");
     return 0;
 }

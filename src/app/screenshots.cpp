@@ -203,6 +203,9 @@ int main(int argc, char** argv) {
         ok &= save(&main, out, QStringLiteral("Main-with-changes"));
         if (auto* edit = main.findChild<QMenu*>(QStringLiteral("Menu_Edit")))
             ok &= save(edit, out, QStringLiteral("Main-Edit-menu"));
+        // Greyed, as the demo game holds no KeeperFX.
+        if (auto* keeperFx = main.findChild<QMenu*>(QStringLiteral("Menu_KeeperFX")))
+            ok &= save(keeperFx, out, QStringLiteral("Main-KeeperFX-menu"));
     }
     return ok ? 0 : 1;
 }

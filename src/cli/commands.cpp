@@ -20,6 +20,7 @@
 #include "gamefile/game_paths.h"
 #include "gamefile/reader.h"
 #include "gamefile/writer.h"
+#include "keeperfx/install.h"
 #include "settingsfile/settings_file.h"
 
 namespace tavrel::cli {
@@ -45,6 +46,12 @@ constexpr std::string_view kUsage =
     "                        from FILE's values\n"
     "  demo [--force] DIR    make DIR a game folder with the factory values\n"
     "                        (--force: replace a game file already there)\n"
+    "  keeperfx-read GAMEDIR OUT\n"
+    "                        write to OUT the values KeeperFX in GAMEDIR plays free\n"
+    "                        play with (its defaults and the [after_base] mods)\n"
+    "  keeperfx-apply [--mod NAME] FILE GAMEDIR\n"
+    "                        write FILE's values as the KeeperFX mod GAMEDIR/mods/NAME\n"
+    "                        (default tavrel), enabled last in mods/load_order.cfg\n"
     "  --help                show this text\n"
     "  --version             show the version\n";
 
@@ -257,6 +264,42 @@ int cmdDemo(const Args& a, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
+int cmdKeeperFxRead(const Args& a, std::ostream& out, std::ostream& err) {
+    const keeperfx::RulesRead rules = keeperfx::readRules(a[0]);
+    if (!rules.ok) {
+        err << rules.message << '\n';
+        return kExitRefused;
+    }
+    if (!save(a[1], rules.values, err))
+        return kExitRefused;
+    out << rules.status() << '\n';
+    return kExitOk;
+}
+
+int cmdKeeperFxApply(const Args& a, std::ostream& out, std::ostream& err) {
+    const auto mod = a.options.find("--mod");
+    const std::string_view name =
+        mod != a.options.end() ? std::string_view(mod->second) : keeperfx::kDefaultModName;
+    if (!keeperfx::isValidModName(name)) {
+        err << "tavrel-cli: '" << name
+            << "' is not a plain folder name (letters, digits, '_', '-' and inner dots)\n\n"
+            << kUsage;
+        return kExitUsage;
+    }
+    const auto in = load(a[0], err);
+    if (!in)
+        return kExitRefused;
+    const keeperfx::ModApply result = keeperfx::applyMod(a[1], in->values, name);
+    if (!result.ok) {
+        err << result.message << '\n';
+        return kExitRefused;
+    }
+    out << result.summary << '\n';
+    for (const std::string& note : result.notes)
+        out << note << '\n';
+    return kExitOk;
+}
+
 struct Option {
     std::string_view name;
     bool takesValue = false;
@@ -278,6 +321,8 @@ const std::map<std::string, Command, std::less<>>& commands() {
         {"apply", {2, {}, cmdApply}},
         {"demo", {1, {{"--force"}}, cmdDemo}},
         {"creatures", {1, {}, cmdCreatures}},
+        {"keeperfx-read", {2, {}, cmdKeeperFxRead}},
+        {"keeperfx-apply", {2, {{"--mod", true}}, cmdKeeperFxApply}},
     };
     return table;
 }

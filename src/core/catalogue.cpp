@@ -33,4 +33,11 @@ SlotInfo slotInfoOfRecord(int record) {
     return slotInfo(slotOfRecord(record));
 }
 
+std::string slotName(SlotRef ref) {
+    const SlotInfo info = slotInfo(ref);
+    const std::string_view first =
+        ref.category == Category::Creature ? creatureKind(ref.kind).screenName : info.row;
+    return std::string(first) + " " + std::string(info.column);
+}
+
 } // namespace tavrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <string_view>
 
 #include "core/bounds.h"
@@ -36,6 +37,9 @@ const CreatureKindInfo& creatureKind(int kind);
 const CreatureFieldInfo& creatureField(int field);
 SlotInfo slotInfo(SlotRef ref);
 SlotInfo slotInfoOfRecord(int record);
+// A slot by the game file's own names: the creature screen's name of the kind and the
+// column heading, or the row identifier and column ("Wizard Health", "ROOM_LAIR Cost").
+std::string slotName(SlotRef ref);
 
 namespace catalogue_data {
 extern const std::array<CreatureKindInfo, kCreatureKinds> kKinds;

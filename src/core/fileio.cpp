@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <new>
 #include <random>
@@ -178,6 +179,50 @@ bool IoError::tooLarge() const {
 
 bool IoError::contentInPlace() const {
     return step == StepSyncFolder;
+}
+
+namespace {
+
+std::filesystem::path nativePathOf(const std::string& path) {
+    // Paths are UTF-8 everywhere in the editor; the platform's own code page is not.
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+// One counted folder step: the fault plan's error, or the system's.
+Status folderStep(testing::Op op, const std::string& path, std::string_view step,
+                  const std::function<void(std::error_code&)>& run) {
+    if (hasNul(path))
+        return IoError{EINVAL, path, std::string(step)};
+    if (int injected = faultFor(op))
+        return IoError{injected, path, std::string(step)};
+    std::error_code ec;
+    run(ec);
+    if (ec)
+        return IoError{ec.default_error_condition().value(), path, std::string(step)};
+    return std::nullopt;
+}
+
+} // namespace
+
+Status makeFolder(const std::string& path) {
+    return folderStep(testing::Op::MakeFolder, path, "make folder", [&](std::error_code& ec) {
+        if (!std::filesystem::create_directory(nativePathOf(path), ec) && !ec)
+            ec = std::make_error_code(std::errc::file_exists);
+    });
+}
+
+Status moveEntry(const std::string& from, const std::string& to) {
+    if (hasNul(to))
+        return IoError{EINVAL, to, "move"};
+    return folderStep(testing::Op::MoveEntry, from, "move", [&](std::error_code& ec) {
+        std::filesystem::rename(nativePathOf(from), nativePathOf(to), ec);
+    });
+}
+
+Status removeFolder(const std::string& path) {
+    return folderStep(testing::Op::RemoveFolder, path, "remove folder", [&](std::error_code& ec) {
+        std::filesystem::remove_all(nativePathOf(path), ec);
+    });
 }
 
 std::string joinPath(std::string_view dir, std::string_view name) {

@@ -65,6 +65,14 @@ Status replaceFile(const std::string& path, std::string_view content);
 // tells the truth about access lists and read-only mounts. A failure names the folder.
 Status probeReplace(const std::string& path);
 
+// The folder steps of replacing a whole folder: each is one operation of the test seam.
+// makeFolder creates one folder (its parent must exist); moveEntry renames a file or
+// folder within one file system, never over an existing entry on purpose; removeFolder
+// deletes a folder with everything in it, and succeeds when there is nothing there.
+Status makeFolder(const std::string& path);
+Status moveEntry(const std::string& from, const std::string& to);
+Status removeFolder(const std::string& path);
+
 // "Set attributes to normal": on POSIX, give the owner write permission.
 Status setAttributesNormal(const std::string& path);
 
@@ -88,15 +96,18 @@ inline constexpr std::string_view StepSyncFolder = "sync folder";
 namespace testing {
 
 enum class Op {
-    Create, // create the temporary file (each attempt)
-    Write,  // each write call
-    Flush,  // push the temporary file's data to the device
-    Sync,   // push the folder entry to the device, after the rename
-    Rename, // move the temporary file over the target
-    Remove, // delete the temporary file after a failure
-    Chmod,  // set permissions
-    Chown,  // restore the old file's owner or group
-    Close,  // close the temporary file
+    Create,       // create the temporary file (each attempt)
+    Write,        // each write call
+    Flush,        // push the temporary file's data to the device
+    Sync,         // push the folder entry to the device, after the rename
+    Rename,       // move the temporary file over the target
+    Remove,       // delete the temporary file after a failure
+    Chmod,        // set permissions
+    Chown,        // restore the old file's owner or group
+    Close,        // close the temporary file
+    MakeFolder,   // makeFolder
+    MoveEntry,    // moveEntry
+    RemoveFolder, // removeFolder
 };
 
 struct FaultPlan {

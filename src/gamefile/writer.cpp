@@ -63,12 +63,8 @@ std::optional<RefusedValue> refusedValue(const ValueSet& values) {
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (values[i] >= 0)
             continue;
-        const SlotInfo info = slotInfoOfRecord(static_cast<int>(i) + 1);
-        const std::string name = info.ref.category == Category::Creature
-                                     ? std::string(creatureKind(info.ref.kind).screenName) + " " +
-                                           std::string(creatureField(info.ref.slot).heading)
-                                     : std::string(info.row) + " " + std::string(info.column);
-        return RefusedValue{info.ref, refusedValueMessage(values[i], name)};
+        const SlotRef ref = slotOfRecord(static_cast<int>(i) + 1);
+        return RefusedValue{ref, refusedValueMessage(values[i], slotName(ref))};
     }
     return std::nullopt;
 }

@@ -14,6 +14,7 @@
 
 #include "gamefile/game_paths.h"
 #include "gamefile/writer.h"
+#include "keeperfx/install.h"
 #include "screens/about.h"
 #include "screens/changes.h"
 #include "screens/creatures/compare_creatures.h"
@@ -212,6 +213,16 @@ QMenuBar* Main::menuBar() {
     compare->setObjectName(QStringLiteral("Action_CompareCreatures"));
     compare->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     connect(compare, &QAction::triggered, this, [this] { openCompareCreatures(context_); });
+    QMenu* keeperFx = bar->addMenu(QStringLiteral("&KeeperFX"));
+    keeperFx->setObjectName(QStringLiteral("Menu_KeeperFX"));
+    keeperFx->setToolTipsVisible(true);
+    readKeeperFx_ = keeperFx->addAction(QStringLiteral("&Read KeeperFX Rules"));
+    readKeeperFx_->setObjectName(QStringLiteral("Action_ReadKeeperFx"));
+    applyKeeperFx_ = keeperFx->addAction(QStringLiteral("&Apply to KeeperFX"));
+    applyKeeperFx_->setObjectName(QStringLiteral("Action_ApplyKeeperFx"));
+    connect(readKeeperFx_, &QAction::triggered, this, &Main::readKeeperFx);
+    connect(applyKeeperFx_, &QAction::triggered, this, [this] { applyKeeperFx(); });
+    enableKeeperFx(false, {});
     return bar;
 }
 
@@ -246,8 +257,70 @@ void Main::showLoadOutcome(const GameLoadOutcome& outcome) {
         showReady(outcome);
     if (outcome.message)
         context_.messages.inform(this, fromCore(*outcome.message));
-    if (outcome.gameFound && holdsKeeperFx(outcome.installPath))
+    if (!outcome.gameFound)
+        return;
+    if (keeperfx::holdsKeeperFxRules(outcome.installPath))
+        context_.messages.inform(this, fromCore(keeperfx::kStartUpMessage));
+    else if (holdsKeeperFx(outcome.installPath))
         context_.messages.inform(this, fromCore(kKeeperFxWarning));
+}
+
+void Main::enableKeeperFx(bool found, const std::string& installPath) {
+    const bool keeperFx = found && keeperfx::holdsKeeperFxRules(installPath);
+    readKeeperFx_->setEnabled(keeperFx);
+    applyKeeperFx_->setEnabled(keeperFx);
+    if (!found) {
+        const QString why = QStringLiteral("Locate the game first: this works on its folder.");
+        readKeeperFx_->setToolTip(why);
+        applyKeeperFx_->setToolTip(why);
+    } else if (!keeperFx) {
+        const QString why =
+            QStringLiteral("The game folder holds no KeeperFX (no fxdata and creatrs folders).");
+        readKeeperFx_->setToolTip(why);
+        applyKeeperFx_->setToolTip(why);
+    } else {
+        readKeeperFx_->setToolTip(
+            QStringLiteral("Fill the tables with the values KeeperFX plays free play with"));
+        applyKeeperFx_->setToolTip(QStringLiteral(
+            "Write the values as the KeeperFX mod mods/tavrel, enabled in mods/load_order.cfg"));
+    }
+}
+
+void Main::readKeeperFx() {
+    const keeperfx::RulesRead read = keeperfx::readRules(context_.state.InstallPath);
+    if (!read.ok) {
+        context_.messages.inform(this, fromCore(read.message));
+        return;
+    }
+    context_.store.assign(read.values, "Read KeeperFX Rules");
+    context_.refreshAll();
+    showStatus(fromCore(read.status()));
+}
+
+bool Main::applyKeeperFx() {
+    if (!confirmApply())
+        return false;
+    const keeperfx::ModApply result =
+        keeperfx::applyMod(context_.state.InstallPath, context_.store.values());
+    if (!result.ok) {
+        const std::string message =
+            result.refusedSlot
+                ? keeperfx::refusedModValueMessage(context_.store.value(*result.refusedSlot),
+                                                   describeSlot(*result.refusedSlot).toStdString())
+                : result.message;
+        context_.messages.inform(this, fromCore(message));
+        return false;
+    }
+    context_.history.markSaved(context_.store.values());
+    showStatus(fromCore(result.summary));
+    // What the status line has no room for: values KeeperFX will not play with.
+    if (!result.notes.empty()) {
+        std::string notes;
+        for (const std::string& note : result.notes)
+            notes += (notes.empty() ? "" : "\n\n") + note;
+        context_.messages.inform(this, fromCore(notes));
+    }
+    return true;
 }
 
 void Main::showReady(const GameLoadOutcome& outcome) {
@@ -259,6 +332,7 @@ void Main::showReady(const GameLoadOutcome& outcome) {
         button->setEnabled(true);
     // The game is located at most once a run.
     locate_->setEnabled(false);
+    enableKeeperFx(true, outcome.installPath);
     // The values read are where editing starts: undoing the read would only bring
     // back the empty tables of a game not yet found, which must never be applied.
     context_.history.clear();
@@ -266,10 +340,14 @@ void Main::showReady(const GameLoadOutcome& outcome) {
     showHistory();
 }
 
+// Both applies ask the one question.
+bool Main::confirmApply() {
+    return context_.messages.ask(this, QStringLiteral("Are you sure you want to continue?"),
+                                 QStringLiteral("Apply Changes?"));
+}
+
 bool Main::apply(bool confirm) {
-    if (confirm &&
-        !context_.messages.ask(this, QStringLiteral("Are you sure you want to continue?"),
-                               QStringLiteral("Apply Changes?")))
+    if (confirm && !confirmApply())
         return false;
     const ApplyResult result = applyToGame(context_.state.InstallPath, context_.store.values());
     if (result.outcome == ApplyOutcome::Applied) {

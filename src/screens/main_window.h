@@ -46,9 +46,14 @@ private:
     void showReady(const GameLoadOutcome& outcome);
     // Apply Changes; `confirm` asks first. True when every file was written.
     bool apply(bool confirm = true);
+    bool confirmApply();
     // Asked before closing while values differ from every file: true to close.
     bool closeWithChanges();
     void showHistory();
+    // The KeeperFX menu: its commands work only on a game folder that holds KeeperFX.
+    void enableKeeperFx(bool found, const std::string& installPath);
+    void readKeeperFx();
+    bool applyKeeperFx();
     QMenuBar* menuBar();
     void restore();
     void openLocate();
@@ -63,6 +68,8 @@ private:
     QPushButton* locate_;
     QAction* undo_;
     QAction* redo_;
+    QAction* readKeeperFx_;
+    QAction* applyKeeperFx_;
     QList<QPushButton*> gameCommands_; // enabled once the game is found
 };
 

@@ -72,7 +72,10 @@ TEST(Cli, ExitStatusOfEachCommandLineAndWhatItWrites) {
         {1, {"check 10719.dks", "check 342917.dks", "check bad.txt", "check none.txt"}},
         {2,
          {"", "frobnicate", "check", "convert 10721.dks --", "convert 10721.dks -z.dks",
-          "convert --force 10721.dks z.dks", "demo --force --force g", "demo --force=yes g"}}};
+          "convert --force 10721.dks z.dks", "demo --force --force g", "demo --force=yes g",
+          "keeperfx-apply a b --mod", "keeperfx-apply --mod x --mod y a b",
+          "keeperfx-apply --mod .. a b", "keeperfx-apply --mod a/b a b",
+          "keeperfx-read a b --mod x"}}};
     test::TempDir dir;
     test::writeBytes(dir.file("bad.txt"), "1 2 3\r\n");
     for (std::size_t size : {10719, 10721, 342916, 342917})
@@ -88,7 +91,8 @@ TEST(Cli, ExitStatusOfEachCommandLineAndWhatItWrites) {
     const std::string help = cli("--help").out;
     EXPECT_NE(cli("check bad.txt").err.find("Incompatible Creature.txt file"), std::string::npos);
     std::filesystem::current_path(home);
-    for (const char* command : {"defaults", "convert", "check", "export", "diff", "apply", "demo"})
+    for (const char* command : {"defaults", "convert", "check", "export", "diff", "apply", "demo",
+                                "keeperfx-read", "keeperfx-apply [--mod NAME]"})
         EXPECT_NE(help.find(command), std::string::npos) << command;
     EXPECT_EQ(test::listFolder(dir.path()),
               (std::vector<std::string>{"--force", "-x.dks", "-y.dks", "10719.dks", "10721.dks",
@@ -188,6 +192,24 @@ TEST(Cli, ExportAndDiffListSlotsInRecordOrder) {
                         "5\tcreature\t1\t5\tCREATURE_WIZARD\tHealth\t9999\t350\t350\n"
                         "2680\tmisc\t\t28\tHEALTH_GAME_TURNS_PER_HUNGER_HEALTH_LOSS\tValue\t401\t"
                         "400\t400\n");
+}
+
+TEST(Cli, KeeperFxApplyThenReadGivesTheValues) {
+    test::TempDir dir;
+    const std::string game = dir.file("keeperfx");
+    test::makeKeeperFxInstall(game);
+    ValueSet values = factoryDefaults();
+    values[4] = 1234;
+    test::writeBytes(dir.file("mod.dks"), encodeSettings(values));
+    const CliRun apply = cli("keeperfx-apply --mod mine " + dir.file("mod.dks") + " " + game);
+    ASSERT_EQ(apply.status, 0) << apply.err;
+    EXPECT_EQ(apply.out, "KeeperFX mod \"mine\" applied: 1 value written in 1 file.\n");
+    const CliRun read = cli("keeperfx-read " + game + " " + dir.file("read.dks"));
+    ASSERT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(read.out,
+              "KeeperFX rules read from fxdata and creatrs and the mods base and mine.\n");
+    EXPECT_EQ(test::readBytes(dir.file("read.dks")), encodeSettings(values));
+    EXPECT_EQ(cli("keeperfx-read " + dir.path() + " " + dir.file("none.dks")).status, 1);
 }
 
 } // namespace

@@ -15,7 +15,10 @@
 #include <unistd.h>
 #endif
 
+#include "core/factory_defaults.h"
 #include "gamefile/writer.h"
+#include "keeperfx/install.h"
+#include "keeperfx/places.h"
 
 namespace tavrel::test {
 
@@ -101,8 +104,9 @@ std::string digest(std::string_view tool, std::string_view bytes) {
 
 std::string expectedStep(fileio::testing::Op op) {
     // In the order of the enumerators.
-    constexpr const char* steps[] = {"create", "write", "sync",  "sync folder", "rename",
-                                     "remove", "chmod", "chown", "close"};
+    constexpr const char* steps[] = {"create", "write",       "sync",  "sync folder",
+                                     "rename", "remove",      "chmod", "chown",
+                                     "close",  "make folder", "move",  "remove folder"};
     return steps[static_cast<int>(op)];
 }
 
@@ -118,6 +122,29 @@ int exitStatusInChild(const std::function<int()>& body) {
     return pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 #endif
+
+void makeKeeperFxInstall(const std::string& root) {
+    constexpr std::string_view handWritten[][2] = {
+        {"creatrs/wizard.cfg", "[attributes]\nProperties = BLEEDS HUMANOID_SKELETON\n"
+                               "SpellImmunity = WIND CHICKEN\n[jobs]\nPrimaryJobs = SLEEP\n"},
+        {"fxdata/rules.cfg",
+         "[research]\nResearch = MAGIC POWER_HAND 0\nResearch = ROOM TREASURE 9\n"
+         "Research = MAGIC POWER_TIME_BOMB 3\n"},
+        {"fxdata/magic.cfg", "[spell3]\nSpellPower = POWER_FREEZE\n"
+                             "[power5]\nPower = 1 2 3 4 5 6 7 8 9 1234\n"},
+    };
+    for (int record = 1; record <= kSlotCount; ++record)
+        if (const auto file = keeperfx::placeOf(record).file; !file.empty()) {
+            makeFolders(root + "/" + std::string(file.substr(0, file.find('/'))));
+            writeBytes(root + "/" + std::string(file), "");
+        }
+    for (const auto& [file, text] : handWritten)
+        writeBytes(root + "/" + std::string(file), text);
+    if (!keeperfx::applyMod(root, factoryDefaults(), "base").ok)
+        throw std::runtime_error("no KeeperFX test install");
+    writeBytes(root + "/mods/load_order.cfg",
+               "; players' own\r\n[after_base]\r\nbase\r\n\r\n[after_campaign]\r\nother\r\n");
+}
 
 ValueSet variedValues(unsigned seed) {
     std::mt19937 random(seed);

@@ -51,6 +51,12 @@ std::string expectedStep(fileio::testing::Op op);
 // it does not exit: for tests that change process-wide state or act as another user.
 int exitStatusInChild(const std::function<int()>& body);
 
+// Makes `root` a KeeperFX install with the editor's own writer: the factory values, as the
+// [after_base] mod "base" over near-empty default files, and a few hand-written lines of
+// KeeperFX's own that the editor does not own (Wizard properties and a job, research items,
+// a spell linked to a keeper power, a tenth Power value).
+void makeKeeperFxInstall(const std::string& root);
+
 // A set of varied, non-negative values that differ from the factory ones.
 ValueSet variedValues(unsigned seed);
 

@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QTreeWidget>
 
+#include <filesystem>
+
+#include "keeperfx/install.h"
 #include "screens/screen_test_support.h"
 
 using namespace tavrel;
@@ -98,6 +101,56 @@ private slots:
         f.context.clearRefresher(screens::RefreshOrder::Misc);
         f.context.refreshAll();
         QCOMPARE(order, QString("rmiri"));
+    }
+
+    // A game folder without KeeperFX: the menu is there, its commands greyed with the reason.
+    // With KeeperFX: the start-up message names both applies, Read fills every window as one
+    // undo step, and Apply to KeeperFX asks Apply's question before it writes the mod.
+    void theKeeperFxMenuReadsAndAppliesOnlyKeeperFxFolders() {
+        for (bool keeperFx : {false, true}) {
+            test::MainHarness h;
+            h.makeGame();
+            if (keeperFx)
+                test::makeKeeperFxInstall(h.game);
+            h.configureGame();
+            h.start();
+            QAction* read = action(h.main.get(), "Action_ReadKeeperFx");
+            QAction* apply = action(h.main.get(), "Action_ApplyKeeperFx");
+            QCOMPARE(read->isEnabled(), keeperFx);
+            QCOMPARE(apply->isEnabled(), keeperFx);
+            if (!keeperFx) {
+                QVERIFY(h.f.seam.shown.empty());
+                QCOMPARE(read->toolTip(), QString("The game folder holds no KeeperFX (no fxdata "
+                                                  "and creatrs folders)."));
+                continue;
+            }
+            QCOMPARE(h.f.seam.shown.size(), std::size_t(1));
+            QVERIFY(h.f.seam.shown[0].text.contains(
+                "Apply Changes writes CREATURE.TXT, which only the original game reads. Apply to "
+                "KeeperFX, in the KeeperFX menu, writes the values as the KeeperFX mod "
+                "mods/tavrel"));
+            h.click("Cmd_2");
+            QWidget* room = h.f.context.window("Form_RoomSettings");
+            QTest::mouseClick(test::rowLabel(room, "Label_More", 2), Qt::RightButton);
+            const ValueSet edited = h.f.store.values();
+            read->trigger();
+            QCOMPARE(h.welcome(),
+                     QString("KeeperFX rules read from fxdata and creatrs and the mod base."));
+            QCOMPARE(h.f.store.values(), keeperfx::readRules(h.game).values);
+            QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->text(), QString("50")); // redrawn
+            action(h.main.get(), "Action_Undo")->trigger();
+            QCOMPARE(h.f.store.values(), edited);
+
+            h.f.seam.shown.clear();
+            h.f.seam.answers = {false, true};
+            apply->trigger();
+            QVERIFY(!std::filesystem::exists(h.game + "/mods/tavrel"));
+            apply->trigger();
+            QCOMPARE(h.f.seam.shown[0].title, QString("Apply Changes?"));
+            QCOMPARE(h.welcome(),
+                     QString("KeeperFX mod \"tavrel\" applied: 1 value written in 1 file."));
+            QVERIFY(std::filesystem::exists(h.game + "/mods/tavrel/fxdata/terrain.cfg"));
+        }
     }
 
     void aKeeperFxFolderIsToldOnceAtStartUp() {

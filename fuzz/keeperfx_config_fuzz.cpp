@@ -1,0 +1,86 @@
+// Any bytes as a KeeperFX config file and as mods/load_order.cfg: the parsed file written
+// again parses the same; stacking it over a file never fails; the load order keeps every
+// other mod in its order with the editor's mod last; and every slot's words read from the
+// file, put back, stay as they were, while any value put in reads back.
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "fuzz_support.h"
+#include "keeperfx/config_text.h"
+#include "keeperfx/encoding.h"
+#include "keeperfx/places.h"
+#include "keeperfx/stacking.h"
+
+namespace tavrel::keeperfx {
+namespace {
+
+using fuzz::check;
+
+bool sameFile(const ConfigFile& a, const ConfigFile& b) {
+    if (a.sections.size() != b.sections.size())
+        return false;
+    for (std::size_t s = 0; s < a.sections.size(); ++s) {
+        const auto& x = a.sections[s];
+        const auto& y = b.sections[s];
+        if (x.name != y.name || x.lines.size() != y.lines.size())
+            return false;
+        for (std::size_t l = 0; l < x.lines.size(); ++l)
+            if (x.lines[l].key != y.lines[l].key || x.lines[l].words != y.lines[l].words)
+                return false;
+    }
+    return true;
+}
+
+std::vector<std::string> without(std::vector<std::string> mods, std::string_view mod) {
+    std::erase_if(mods, [&](const std::string& m) { return sameName(m, mod); });
+    return mods;
+}
+
+} // namespace
+} // namespace tavrel::keeperfx
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace tavrel;
+    using namespace tavrel::keeperfx;
+    const std::string_view text = fuzz::bytesOf(data, size);
+
+    const ConfigFile file = parseConfig(text);
+    check(sameFile(parseConfig(renderConfig(file, "fuzz")), file),
+          "a written file parses differently");
+    StackedFile stacked;
+    stacked.stack(parseConfig("[attributes]\nPowers = A B C\nSpellImmunity = WIND\n"
+                              "[power1]\nPower = 1 2 3 4 5 6 7 8 9 10\n"));
+    stacked.stack(file);
+
+    const std::string order = withModLast(text, "tavrel");
+    const std::vector<std::string> mods = afterBaseMods(order);
+    check(!mods.empty() && mods.back() == "tavrel", "the mod is not the last [after_base] entry");
+    check(without(mods, "tavrel") == without(afterBaseMods(text), "tavrel"),
+          "another mod of load_order.cfg moved or went");
+    check(withModLast(order, "tavrel") == order, "enabling the mod twice changed the file");
+
+    FuzzedDataProvider in(data, size);
+    const Place& place = placeOf(in.ConsumeIntegralInRange(1, kSlotCount));
+    if (place.encoding == Encoding::None)
+        return 0;
+    std::vector<std::string> words = splitWords(in.ConsumeRandomLengthString(80));
+    const auto before = words;
+    if (const auto value = decodeSlot(place, words); value && encodable(place, *value)) {
+        encodeSlot(place, *value, words);
+        check(words == before, "words that hold the value were rewritten");
+    }
+    const std::int32_t value = in.ConsumeIntegral<std::int32_t>();
+    if (encodable(place, value)) {
+        encodeSlot(place, value, words);
+        const auto back = decodeSlot(place, words);
+        check(back && (place.encoding == Encoding::FearPercent
+                           ? fearPercent(*back) == fearPercent(value)
+                           : *back == value),
+              "a value put into words reads back differently");
+    }
+    return 0;
+}

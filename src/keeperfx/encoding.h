@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "keeperfx/places.h"
+
+namespace tavrel::keeperfx {
+
+// A number word as KeeperFX writes it: an optional sign and digits, within 32 bits.
+std::optional<std::int32_t> parseNumber(std::string_view word);
+
+// The percentage KeeperFX's FearWounded holds for a Fear of 0..255, and back: the
+// smallest Fear that gives the percentage; nullopt for a percentage no Fear gives.
+int fearPercent(std::int32_t fear);
+std::optional<std::int32_t> fearOfPercent(std::int32_t percent);
+
+// Whether KeeperFX has words for the value at this place.
+bool encodable(const Place& place, std::int32_t value);
+
+// The value the words of the place's key (for research, its `Research` line) give the
+// slot; nullopt when they give none the editor can hold.
+std::optional<std::int32_t> decodeSlot(const Place& place, const std::vector<std::string>& words);
+
+// Puts an encodable value into the words of its key. Words the slot does not own (other
+// property words, jobs KeeperFX has beyond the game's) keep their places; words that
+// already give the value are left exactly as they are.
+void encodeSlot(const Place& place, std::int32_t value, std::vector<std::string>& words);
+
+} // namespace tavrel::keeperfx

@@ -1,0 +1,513 @@
+#include "keeperfx/install.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "core/catalogue.h"
+#include "core/factory_defaults.h"
+#include "keeperfx/config_text.h"
+#include "keeperfx/encoding.h"
+#include "keeperfx/places.h"
+#include "keeperfx/stacking.h"
+
+namespace tavrel::keeperfx {
+
+namespace {
+
+constexpr std::string_view kModsFolder = "mods";
+constexpr std::string_view kLoadOrderFile = "load_order.cfg";
+constexpr std::string_view kModComment =
+    "Written by Tavrel: only the values that differ from the rules KeeperFX plays with.";
+
+// The files that hold slots, in the order of their first slot.
+const std::vector<std::string_view>& ruleFiles() {
+    static const std::vector<std::string_view> files = [] {
+        std::vector<std::string_view> list;
+        for (const Place& place : places_data::kPlaces)
+            if (place.encoding != Encoding::None &&
+                std::find(list.begin(), list.end(), place.file) == list.end())
+                list.push_back(place.file);
+        return list;
+    }();
+    return files;
+}
+
+// A path below `root` given with '/', each part in the spelling found on disk.
+std::string onDisk(const std::string& root, std::string_view relative) {
+    std::string path = root;
+    while (!relative.empty()) {
+        const std::size_t slash = relative.find('/');
+        const std::string_view part = relative.substr(0, slash);
+        path = fileio::joinPath(path, fileio::findEntry(path, part).value_or(std::string(part)));
+        relative.remove_prefix(slash == std::string_view::npos ? relative.size() : slash + 1);
+    }
+    return path;
+}
+
+bool isFolder(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_directory(
+        std::filesystem::path(std::u8string(path.begin(), path.end())), error);
+}
+
+bool entryExists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(
+        std::filesystem::path(std::u8string(path.begin(), path.end())), error));
+}
+
+std::string ioText(const fileio::IoError& error) {
+    return error.path + ": " + error.reason();
+}
+
+// The rules of every file that holds slots, stacked from the defaults through the
+// [after_base] mods (but `skipMod`).
+struct Stack {
+    std::map<std::string_view, StackedFile> files;
+    std::vector<std::string> mods;
+    std::string loadOrderPath;
+    std::optional<std::string> loadOrder; // its text, when the file exists
+    std::string failure;
+};
+
+bool readConfig(const std::string& path, StackedFile& into, std::string& failure) {
+    std::string text;
+    if (auto error = fileio::readFile(path, text, kConfigReadLimit)) {
+        failure = "Unable to read " + ioText(*error) + ".";
+        return false;
+    }
+    into.stack(parseConfig(text));
+    return true;
+}
+
+Stack stackRules(const std::string& installPath, std::string_view skipMod) {
+    Stack stack;
+    stack.loadOrderPath =
+        onDisk(installPath, std::string(kModsFolder) + "/" + std::string(kLoadOrderFile));
+    if (fileio::FileExists(stack.loadOrderPath)) {
+        std::string text;
+        if (auto error = fileio::readFile(stack.loadOrderPath, text, kConfigReadLimit)) {
+            stack.failure = "Unable to read " + ioText(*error) + ".";
+            return stack;
+        }
+        for (std::string& mod : afterBaseMods(text))
+            if (isValidModName(mod) && !sameName(mod, skipMod))
+                stack.mods.push_back(std::move(mod));
+        stack.loadOrder = std::move(text);
+    }
+    for (std::string_view file : ruleFiles()) {
+        StackedFile& rules = stack.files[file];
+        const std::string defaults = onDisk(installPath, file);
+        if (!fileio::FileExists(defaults)) {
+            stack.failure = "KeeperFX's file " + defaults + " is missing.";
+            return stack;
+        }
+        if (!readConfig(defaults, rules, stack.failure))
+            return stack;
+        for (const std::string& mod : stack.mods) {
+            const std::string path =
+                onDisk(installPath, std::string(kModsFolder) + "/" + mod + "/" + std::string(file));
+            if (fileio::FileExists(path) && !readConfig(path, rules, stack.failure))
+                return stack;
+        }
+    }
+    return stack;
+}
+
+// The research line a slot names by its first two words.
+template <typename Lines> auto researchLine(Lines* lines, std::string_view item) {
+    decltype(&lines->front()) found = nullptr;
+    if (!lines)
+        return found;
+    const Words name = splitWords(item);
+    for (auto& line : *lines)
+        if (!found && line.size() >= name.size() &&
+            std::equal(name.begin(), name.end(), line.begin(),
+                       [](const std::string& a, const std::string& b) { return sameName(a, b); }))
+            found = &line;
+    return found;
+}
+
+std::optional<std::int32_t> valueIn(const StackedFile& rules, const Place& place) {
+    const Words* words = place.encoding == Encoding::ResearchAmount
+                             ? researchLine(rules.research(), place.item)
+                             : rules.find(place.section, place.key);
+    // A key no file has is an empty list to KeeperFX: no property, no job.
+    static const Words none;
+    return decodeSlot(place, words ? *words : none);
+}
+
+std::int32_t valueOf(const ValueSet& values, int record) {
+    return values[static_cast<std::size_t>(record - 1)];
+}
+
+std::string quotedList(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    return text;
+}
+
+} // namespace
+
+bool holdsKeeperFxRules(const std::string& installPath) {
+    return isFolder(onDisk(installPath, "fxdata")) && isFolder(onDisk(installPath, "creatrs"));
+}
+
+bool isValidModName(std::string_view name) {
+    constexpr std::size_t kLongest = 64;
+    if (name.empty() || name.size() > kLongest || name.front() == '.' || name.back() == '.')
+        return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '_' || c == '-' || c == '.';
+    });
+}
+
+std::string RulesRead::status() const {
+    std::string text = "KeeperFX rules read from fxdata and creatrs";
+    if (!mods.empty())
+        text += (mods.size() == 1 ? " and the mod " : " and the mods ") + quotedList(mods);
+    text += ".";
+    if (!unread.empty())
+        text += " " + std::to_string(unread.size()) +
+                (unread.size() == 1 ? " value has" : " values have") +
+                " no editor equivalent there and kept the factory value.";
+    return text;
+}
+
+RulesRead readRules(const std::string& installPath) {
+    RulesRead read;
+    if (!holdsKeeperFxRules(installPath)) {
+        read.message =
+            "The folder " + installPath + " holds no KeeperFX rules (fxdata and creatrs).";
+        return read;
+    }
+    const Stack stack = stackRules(installPath, {});
+    if (!stack.failure.empty()) {
+        read.message = stack.failure;
+        return read;
+    }
+    read.values = factoryDefaults();
+    for (int record = 1; record <= kSlotCount; ++record) {
+        const Place& place = placeOf(record);
+        if (place.encoding == Encoding::None)
+            continue;
+        const auto at = static_cast<std::size_t>(record - 1);
+        const auto value = valueIn(stack.files.at(place.file), place);
+        // Several Fears give one percentage: the factory value, when it is one of them,
+        // is the one that shows as unchanged.
+        if (value && place.encoding == Encoding::FearPercent &&
+            fearPercent(*value) == fearPercent(read.values[at]))
+            continue;
+        if (value)
+            read.values[at] = *value;
+        else
+            read.unread.push_back(record);
+    }
+    read.mods = stack.mods;
+    read.ok = true;
+    return read;
+}
+
+std::string refusedModValueMessage(std::int32_t value, std::string_view name) {
+    return "The value " + std::to_string(value) + " of " + std::string(name) +
+           " has no equivalent in KeeperFX's files. KeeperFX's files have not been changed.";
+}
+
+std::string ModApply::status() const {
+    std::string text = summary;
+    for (const std::string& note : notes)
+        text += " " + note;
+    return text;
+}
+
+namespace {
+
+// The keys of one file that the mod writes, in the order they were first touched.
+struct ModFilePlan {
+    StackedFile target;
+    std::vector<std::pair<std::string_view, std::string_view>> keys; // section, key
+    bool research = false;
+
+    void touch(std::string_view section, std::string_view key) {
+        const std::pair<std::string_view, std::string_view> entry{section, key};
+        if (std::find(keys.begin(), keys.end(), entry) == keys.end())
+            keys.push_back(entry);
+    }
+};
+
+bool hasNumber(const Words& words) {
+    return std::any_of(words.begin(), words.end(),
+                       [](const std::string& w) { return parseNumber(w).has_value(); });
+}
+
+// The file's text, or empty when it holds nothing the base does not already.
+std::string renderPlan(const ModFilePlan& plan, const StackedFile& base) {
+    ConfigFile file;
+    for (const auto& entry : plan.keys) {
+        const std::string_view section = entry.first, key = entry.second;
+        const Words& words = *plan.target.find(section, key);
+        const Words* before = base.find(section, key);
+        if (before && *before == words)
+            continue;
+        auto found = std::find_if(file.sections.begin(), file.sections.end(),
+                                  [&](const ConfigSection& s) { return s.name == section; });
+        if (found == file.sections.end())
+            found = file.sections.insert(file.sections.end(), {std::string(section), {}});
+        ConfigLine line{std::string(key), words};
+        // Without a number the line would keep immunities of earlier files.
+        if (sameName(key, "SpellImmunity") && !hasNumber(words))
+            line.words.insert(line.words.begin(), "0");
+        found->lines.push_back(std::move(line));
+    }
+    // Any [research] block replaces KeeperFX's whole list: it is written whole or not at all.
+    if (plan.research && (!base.research() || *base.research() != *plan.target.research())) {
+        ConfigSection research{std::string(kResearchSection), {}};
+        for (const Words& words : *plan.target.research())
+            research.lines.push_back({std::string(kResearchKey), words});
+        file.sections.push_back(std::move(research));
+    }
+    return file.sections.empty() ? std::string() : renderConfig(file, kModComment);
+}
+
+// Puts one slot's value into the mod's copy of its file; true when that changed it.
+bool planSlot(ModFilePlan& plan, const Place& place, std::int32_t value) {
+    if (place.encoding == Encoding::ResearchAmount) {
+        std::vector<Words>& lines = plan.target.researchForWrite();
+        Words* line = researchLine(&lines, place.item);
+        if (!line) {
+            lines.push_back(splitWords(place.item));
+            line = &lines.back();
+        }
+        if (decodeSlot(place, *line) == value)
+            return false;
+        encodeSlot(place, value, *line);
+        plan.research = true;
+        return true;
+    }
+    Words& words = plan.target.at(place.section, place.key);
+    if (decodeSlot(place, words) == value)
+        return false;
+    encodeSlot(place, value, words);
+    plan.touch(place.section, place.key);
+    if (!place.alsoSection.empty()) {
+        Place second = place;
+        second.section = place.alsoSection;
+        encodeSlot(second, value, plan.target.at(second.section, second.key));
+        plan.touch(second.section, second.key);
+    }
+    return true;
+}
+
+struct Staged {
+    std::vector<std::pair<std::string, std::string>> files; // path below the mod, content
+    int valuesWritten = 0;
+    std::vector<int> written; // records
+};
+
+} // namespace
+
+ModApply applyMod(const std::string& installPath, const ValueSet& values,
+                  std::string_view modName) {
+    ModApply result;
+    const std::string name(modName);
+    if (!isValidModName(modName)) {
+        result.message = "The mod name \"" + name +
+                         "\" is not one plain folder name (letters, digits, '_', '-' and "
+                         "inner dots). KeeperFX's files have not been changed.";
+        return result;
+    }
+    if (!holdsKeeperFxRules(installPath)) {
+        result.message =
+            "The folder " + installPath + " holds no KeeperFX rules (fxdata and creatrs).";
+        return result;
+    }
+    for (int record = 1; record <= kSlotCount; ++record) {
+        const Place& place = placeOf(record);
+        if (place.encoding != Encoding::None && !encodable(place, valueOf(values, record))) {
+            result.refusedSlot = slotOfRecord(record);
+            result.message =
+                refusedModValueMessage(valueOf(values, record), slotName(*result.refusedSlot));
+            return result;
+        }
+    }
+    const Stack base = stackRules(installPath, modName);
+    if (!base.failure.empty()) {
+        result.message = base.failure + " KeeperFX's files have not been changed.";
+        return result;
+    }
+
+    std::map<std::string_view, ModFilePlan> plans;
+    std::vector<bool> changed(kSlotCount + 1, false);
+    for (int record = 1; record <= kSlotCount; ++record) {
+        const Place& place = placeOf(record);
+        if (place.encoding == Encoding::None)
+            continue;
+        auto [at, fresh] = plans.try_emplace(place.file);
+        if (fresh)
+            at->second.target = base.files.at(place.file);
+        changed[static_cast<std::size_t>(record)] =
+            planSlot(at->second, place, valueOf(values, record));
+    }
+    // "To Level (10)" is also the training a creature needs to grow up, while it does:
+    // the slot after it names the kind it grows into.
+    for (int record = 1; record <= kSlotCount; ++record) {
+        const Place& place = placeOf(record);
+        if (!place.alsoGrowUp)
+            continue;
+        const Place& growUp = placeOf(record + 1);
+        if (!(changed[static_cast<std::size_t>(record)] ||
+              changed[static_cast<std::size_t>(record) + 1]) ||
+            valueOf(values, record + 1) <= 0)
+            continue;
+        ModFilePlan& plan = plans.at(place.file);
+        Place first = growUp;
+        first.index = 0;
+        first.encoding = Encoding::Number;
+        encodeSlot(first, valueOf(values, record), plan.target.at(growUp.section, growUp.key));
+        plan.touch(growUp.section, growUp.key);
+    }
+
+    Staged staged;
+    for (std::string_view file : ruleFiles()) {
+        const StackedFile& before = base.files.at(file);
+        const ModFilePlan& plan = plans.at(file);
+        std::string text = renderPlan(plan, before);
+        if (!text.empty())
+            staged.files.emplace_back(std::string(file), std::move(text));
+    }
+    for (int record = 1; record <= kSlotCount; ++record) {
+        const Place& place = placeOf(record);
+        if (place.encoding == Encoding::None || !changed[static_cast<std::size_t>(record)])
+            continue;
+        const auto was = valueIn(base.files.at(place.file), place);
+        const auto now = valueIn(plans.at(place.file).target, place);
+        if (was != now) {
+            ++staged.valuesWritten;
+            staged.written.push_back(record);
+        }
+    }
+
+    // Notes: the slot KeeperFX has no place for, and durations its keeper powers override.
+    for (int record = 1; record <= kSlotCount; ++record) {
+        const Place& place = placeOf(record);
+        if (place.encoding == Encoding::None &&
+            valueOf(values, record) != factoryDefaults()[static_cast<std::size_t>(record - 1)])
+            result.notes.push_back(std::string(slotInfoOfRecord(record).row) +
+                                   " has no equivalent in KeeperFX, so its value " +
+                                   std::to_string(valueOf(values, record)) + " is not written.");
+    }
+    for (int record : staged.written) {
+        const Place& place = placeOf(record);
+        if (!place.section.starts_with("spell") || !sameName(place.key, "Duration"))
+            continue;
+        const Words* power = plans.at(place.file).target.find(place.section, "SpellPower");
+        if (power && !power->empty() && !sameName(power->front(), "NULL") && power->front() != "0")
+            result.notes.push_back(std::string(slotInfoOfRecord(record).row) +
+                                   " Duration has no effect while KeeperFX links the spell to the "
+                                   "keeper power " +
+                                   power->front() + ", whose duration it uses.");
+    }
+
+    // Write the new mod beside the old one, then swap the two, then enable it.
+    const std::string mods = onDisk(installPath, kModsFolder);
+    const std::string modDir = fileio::joinPath(mods, fileio::findEntry(mods, name).value_or(name));
+    const std::string staging = fileio::joinPath(mods, "." + name + ".tavrel-new");
+    const std::string old = fileio::joinPath(mods, "." + name + ".tavrel-old");
+    const std::string order = withModLast(base.loadOrder.value_or(std::string()), name);
+    const bool madeMods = !isFolder(mods);
+
+    auto fail = [&](fileio::IoError error, std::string_view extra = {}) {
+        result.message = "Unable to write the KeeperFX mod: " + ioText(error) + ". " +
+                         (extra.empty() ? std::string("KeeperFX's files have not been changed.")
+                                        : std::string(extra));
+        result.error = std::move(error);
+        fileio::removeFolder(staging);
+        if (madeMods && extra.empty())
+            fileio::removeFolder(mods);
+        return result;
+    };
+    // A file whose folder entry could not be synced is in place; only its safety from a
+    // power cut is unknown, and the user is told so.
+    std::optional<fileio::IoError> unconfirmed;
+    auto replaced = [&](const fileio::Status& error) {
+        if (error && error->step == fileio::StepSyncFolder)
+            unconfirmed = error;
+        return !error || error->step == fileio::StepSyncFolder;
+    };
+
+    if (madeMods)
+        if (auto error = fileio::makeFolder(mods))
+            return fail(*error);
+    // An apply cut short between its two moves left the previous mod aside: back it goes.
+    if (!entryExists(modDir) && entryExists(old))
+        if (auto error = fileio::moveEntry(old, modDir))
+            return fail(*error);
+    for (const std::string& leftover : {staging, old})
+        if (auto error = fileio::removeFolder(leftover))
+            return fail(*error);
+    if (auto error = fileio::makeFolder(staging))
+        return fail(*error);
+    std::set<std::string> folders;
+    for (const auto& [file, text] : staged.files) {
+        const std::string folder = file.substr(0, file.find('/'));
+        if (folders.insert(folder).second)
+            if (auto error = fileio::makeFolder(fileio::joinPath(staging, folder)))
+                return fail(*error);
+        auto error = fileio::replaceFile(fileio::joinPath(staging, file), text);
+        if (!replaced(error))
+            return fail(*error);
+    }
+    const bool hadMod = entryExists(modDir);
+    if (hadMod)
+        if (auto error = fileio::moveEntry(modDir, old))
+            return fail(*error);
+    auto putBack = [&]() -> std::string {
+        if (!hadMod)
+            return {};
+        if (auto error = fileio::moveEntry(old, modDir))
+            return "KeeperFX's files have not been changed, but the previous mod could not be "
+                   "put back: it is in " +
+                   old + " (" + error->reason() + ").";
+        return {};
+    };
+    if (auto error = fileio::moveEntry(staging, modDir))
+        return fail(*error, putBack());
+    if (!base.loadOrder || order != *base.loadOrder) {
+        auto error = fileio::replaceFile(base.loadOrderPath, order);
+        if (!replaced(error)) {
+            std::string extra;
+            if (auto back = fileio::moveEntry(modDir, staging))
+                extra = "The new mod could not be taken out again and is in " + modDir + " (" +
+                        back->reason() + "); " + kLoadOrderFile.data() + " has not been changed.";
+            else
+                extra = putBack();
+            return fail(*error, extra);
+        }
+    }
+    if (auto error = fileio::removeFolder(old))
+        result.notes.push_back("The previous copy of the mod could not be removed and is in " +
+                               old + " (" + error->reason() + ").");
+
+    if (unconfirmed)
+        result.notes.push_back("The system could not confirm that the mod is safely on disk: " +
+                               unconfirmed->reason() + ".");
+    result.ok = true;
+    result.valuesWritten = staged.valuesWritten;
+    result.filesWritten = static_cast<int>(staged.files.size());
+    result.summary = result.filesWritten == 0
+                         ? "KeeperFX mod \"" + name +
+                               "\" applied: every value already equals KeeperFX's own, so it holds "
+                               "no config file."
+                         : "KeeperFX mod \"" + name +
+                               "\" applied: " + std::to_string(result.valuesWritten) +
+                               (result.valuesWritten == 1 ? " value" : " values") + " written in " +
+                               std::to_string(result.filesWritten) +
+                               (result.filesWritten == 1 ? " file." : " files.");
+    return result;
+}
+
+} // namespace tavrel::keeperfx
