@@ -126,13 +126,28 @@ private slots:
         values[2679] = 1;  // last misc slot, factory 400
         test::writeBytes(h.folder + "/Current.dks", encodeSettings(values));
         test::writeBytes(h.folder + "/Short.dks", "abcd");
+        test::writeBytes(h.folder + "/Gone.dks", encodeSettings(values));
+        test::makeFolders(h.folder + "/gone");
         h.click("Cmd_2");
         QWidget* room = h.f.context.window("Form_RoomSettings");
         auto* treasury = room->findChild<QLabel*>("Label_Stat(2)");
         h.browse();
-        QCOMPARE(h.files()->count(), 2);
+        QCOMPARE(h.files()->count(), 3);
 
+        // A file and a folder that vanish once listed are told, and leave their lists.
         const ValueSet before = h.f.store.values();
+        std::filesystem::remove(h.folder + "/Gone.dks");
+        std::filesystem::remove(h.folder + "/gone");
+        h.clickFile("Gone.dks");
+        auto* dirs = qobject_cast<screens::DirList*>(test::child(h.dialog, "Dir"));
+        const QString gone = QString::fromStdString(h.folder + "/gone");
+        const QPoint at = dirs->visualItemRect(dirs->itemFor(gone)).center();
+        QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, at); // a double click's first
+        QTest::mouseDClick(dirs->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(h.messages(),
+                 QStringList({"Unable to access file.", "The folder can't be found."}));
+        QVERIFY(h.files()->count() == 2 && !dirs->itemFor(gone) && h.f.store.values() == before);
+        h.f.seam.shown.clear();
         h.files()->setFocus(); // taking the focus chooses nothing
         h.clickFile("Short.dks");
         QCOMPARE(h.messages(), QStringList{"Unable to load the file. It is too short to be a "
