@@ -29,7 +29,7 @@ void Form_LoadSettings::load(const QString& file) {
         report(result.errorNumber == err::FileNotFound ? err::PathFileAccess : result.errorNumber);
         return;
     }
-    context_.history.markSaved(context_.store.values());
+    context_.history.markFile(FileEvent::Loaded, context_.store.values(), file.toStdString());
     context_.refreshAll();
     context_.showStatus(QStringLiteral("File loaded."));
     close();

@@ -56,7 +56,8 @@ void Form_SaveSettings::save() {
         context_.messages.inform(this, QString::fromStdString(result.message));
         return;
     }
-    context_.history.markSaved(context_.store.values());
+    context_.history.markFile(FileEvent::Saved, context_.store.values(),
+                              (typed + extension).toStdString());
     context_.showStatus(QStringLiteral("Settings saved."));
     close();
 }

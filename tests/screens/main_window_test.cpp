@@ -218,8 +218,7 @@ private slots:
             h.click("Cmd_Exit");
             QCOMPARE(h.f.seam.shown.size(), std::size_t(changed));
             if (changed)
-                QCOMPARE(h.f.seam.shown[0].text, QString("Your changes have not been applied to "
-                                                         "the game. Apply them before closing?"));
+                QCOMPARE(h.f.seam.shown[0].title, QString("Unapplied Changes?"));
             QCOMPARE(h.main->isVisible(), !closed);
             QCOMPARE(test::readBytes(h.gameFile) != before, applied);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -4,6 +4,8 @@
 #include <QTreeWidget>
 
 #include "screens/screen_test_support.h"
+#include "screens/widgets/folder_lists.h"
+#include "settingsfile/settings_file.h"
 
 using namespace tavrel;
 
@@ -11,6 +13,16 @@ namespace {
 
 QAction* action(QWidget* main, const char* name) {
     return main->findChild<QAction*>(QLatin1String(name));
+}
+
+// The window a command of the main window opens; a browsing dialog shows `folder`.
+QWidget* open(test::MainHarness& h, const char* command, const char* window,
+              const QString& folder = {}) {
+    h.click(command);
+    QWidget* opened = h.f.context.window(window);
+    if (!folder.isEmpty())
+        qobject_cast<screens::DirList*>(test::child(opened, "Dir"))->setPath(folder);
+    return opened;
 }
 
 } // namespace
@@ -56,6 +68,69 @@ private slots:
         QVERIFY(h.f.store.values() == edited);
         QCOMPARE(h.welcome(), QString("Undone: Restore Defaults"));
         QCOMPARE(action(h.main.get(), "Action_Redo")->text(), QString("&Redo Restore Defaults"));
+    }
+
+    // Undo and Redo after each step, and the question closing then asks (empty: none, and
+    // the window closes). Steps: e a value's "+", u undo, r redo, a apply, s save, l load.
+    void menuStatesAndTheExitQuestionFollowEachStep() {
+        const QString none = "Your changes have not been applied to the game and are not saved "
+                             "in any settings file. Apply them before closing?";
+        const QString differ = "Your changes have not been applied to the game, and they differ "
+                               "from %1, the settings file you %2 last. Apply them before closing?";
+        const std::tuple<QString, QString, QString> cases[] = {
+            {"", "", ""},
+            {"eurue", "10 01 10 01 10", none},
+            {"eu", "10 01", ""},
+            {"ea", "10 10", ""},
+            {"eau", "10 10 01", none},
+            {"es", "10 10", ""},
+            {"ese", "10 10 10", differ.arg("Mine.dks", "saved")},
+            {"l", "10", ""},
+            {"lu", "10 01", ""},
+            {"le", "10 10", differ.arg("Other.dks", "loaded")}};
+        for (const auto& [steps, states, question] : cases) {
+            test::MainHarness h;
+            h.startReady();
+            const QString folder = QString::fromStdString(h.dir.path());
+            ValueSet other = h.f.store.values();
+            other[2679] += 1;
+            test::writeBytes(h.dir.file("Other.dks"), encodeSettings(other));
+            QWidget* room = open(h, "Cmd_2", "Form_RoomSettings");
+            QString shown;
+            const auto on = [&](const char* name) {
+                return QString::number(action(h.main.get(), name)->isEnabled());
+            };
+            for (QChar step : steps) {
+                if (step == 'e')
+                    QTest::mouseClick(test::rowLabel(room, "Label_More", 2), Qt::LeftButton);
+                if (step == 'u' || step == 'r')
+                    action(h.main.get(), step == 'u' ? "Action_Undo" : "Action_Redo")->trigger();
+                h.f.seam.answers = {true};
+                if (step == 'a')
+                    h.click("Cmd_Apply");
+                if (step == 's') {
+                    QWidget* box = test::child(open(h, "Cmd_Save", "Form_SaveSettings", folder),
+                                               "Text_FileName");
+                    QTest::keyClicks(box, "Mine");
+                    QTest::keyClick(box, Qt::Key_Return);
+                }
+                if (step == 'l') {
+                    auto* files = qobject_cast<screens::FileList*>(
+                        test::child(open(h, "Cmd_Load", "Form_LoadSettings", folder), "File"));
+                    QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                                      files->visualItemRect(files->itemFor("Other.dks")).center());
+                }
+                shown += " " + on("Action_Undo") + on("Action_Redo");
+            }
+            QCOMPARE(shown.trimmed(), states);
+            h.f.seam.shown.clear();
+            h.f.seam.choices = {2}; // Cancel
+            h.main->close();
+            QCOMPARE(h.main->isVisible(), !question.isEmpty());
+            QCOMPARE(h.f.seam.shown.size(), std::size_t(!question.isEmpty()));
+            if (!question.isEmpty())
+                QCOMPARE(h.f.seam.shown[0].text, question);
+        }
     }
 
     void theChangesListShowsAChangedCreatureValueAndJumpsToIt() {
