@@ -196,36 +196,6 @@ private slots:
         QVERIFY(h.main->isVisible()); // modeless: the menu stays usable
     }
 
-    void exitAsksOnlyWithUnappliedChangesAndEndsEveryWindow() {
-        // Whether a value was changed, the answer chosen (-1: the box closed), and whether the
-        // windows close and the game is written.
-        const std::tuple<bool, int, bool, bool> cases[] = {{false, -1, true, false},
-                                                           {true, 0, true, true},
-                                                           {true, 1, true, false},
-                                                           {true, 2, false, false},
-                                                           {true, -1, false, false}};
-        for (const auto& [changed, choice, closed, applied] : cases) {
-            test::MainHarness h;
-            h.startReady();
-            h.click("Cmd_Help");
-            h.click("Cmd_2");
-            QPointer<QWidget> help = h.f.context.window("Form_Help");
-            QPointer<QWidget> room = h.f.context.window("Form_RoomSettings");
-            const std::string before = test::readBytes(h.gameFile);
-            if (changed)
-                h.f.store.set(SlotRef::of(Category::Room, 2), 4321);
-            h.f.seam.choices = {choice};
-            h.click("Cmd_Exit");
-            QCOMPARE(h.f.seam.shown.size(), std::size_t(changed));
-            if (changed)
-                QCOMPARE(h.f.seam.shown[0].title, QString("Unapplied Changes?"));
-            QCOMPARE(h.main->isVisible(), !closed);
-            QCOMPARE(test::readBytes(h.gameFile) != before, applied);
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            QCOMPARE(!help && !room, closed);
-        }
-    }
-
     void helpShowsColoursPagesAndReopensOnTheLastTipAboutShowsTheVersion() {
         test::MainHarness h;
         h.start();

@@ -15,14 +15,9 @@ QAction* action(QWidget* main, const char* name) {
     return main->findChild<QAction*>(QLatin1String(name));
 }
 
-// The window a command of the main window opens; a browsing dialog shows `folder`.
-QWidget* open(test::MainHarness& h, const char* command, const char* window,
-              const QString& folder = {}) {
+QWidget* open(test::MainHarness& h, const char* command, const char* window) {
     h.click(command);
-    QWidget* opened = h.f.context.window(window);
-    if (!folder.isEmpty())
-        qobject_cast<screens::DirList*>(test::child(opened, "Dir"))->setPath(folder);
-    return opened;
+    return h.f.context.window(window);
 }
 
 } // namespace
@@ -70,36 +65,34 @@ private slots:
         QCOMPARE(action(h.main.get(), "Action_Redo")->text(), QString("&Redo Restore Defaults"));
     }
 
-    // Undo and Redo after each step, and the question closing then asks (empty: none, and
-    // the window closes). Steps: e a value's "+", u undo, r redo, a apply, s save, l load.
+    // Undo and Redo after each step, then the question closing asks (empty: none), the
+    // answer to it (-1: the box closed), and whether the editor then closes with every
+    // window. Steps: e a value's "+", u undo, r redo, a apply, s save and l load of Other.dks.
     void menuStatesAndTheExitQuestionFollowEachStep() {
         const QString none = "Your changes have not been applied to the game and are not saved "
                              "in any settings file. Apply them before closing?";
         const QString differ = "Your changes have not been applied to the game, and they differ "
-                               "from %1, the settings file you %2 last. Apply them before closing?";
-        const std::tuple<QString, QString, QString> cases[] = {
-            {"", "", ""},
-            {"eurue", "10 01 10 01 10", none},
-            {"eu", "10 01", ""},
-            {"ea", "10 10", ""},
-            {"eau", "10 10 01", none},
-            {"es", "10 10", ""},
-            {"ese", "10 10 10", differ.arg("Mine.dks", "saved")},
-            {"l", "10", ""},
-            {"lu", "10 01", ""},
-            {"le", "10 10", differ.arg("Other.dks", "loaded")}};
-        for (const auto& [steps, states, question] : cases) {
+                               "from Other.dks, the settings file you %1 last. Apply them before "
+                               "closing?";
+        const std::tuple<QString, QString, QString, int, bool> cases[] = {
+            {"", "", "", 2, true},
+            {"eurue", "10 01 10 01 10", none, 0, true}, // applied
+            {"eu", "10 01", "", 2, true},
+            {"ea", "10 10", "", 2, true},
+            {"eau", "10 10 01", none, 1, true},
+            {"es", "10 10", "", 2, true},
+            {"ese", "10 10 10", differ.arg("saved"), 2, false},
+            {"l", "10", "", 2, true},
+            {"lu", "10 01", "", 2, true},
+            {"le", "10 10", differ.arg("loaded"), -1, false}};
+        for (const auto& [steps, states, question, choice, closes] : cases) {
             test::MainHarness h;
             h.startReady();
-            const QString folder = QString::fromStdString(h.dir.path());
             ValueSet other = h.f.store.values();
             other[2679] += 1;
             test::writeBytes(h.dir.file("Other.dks"), encodeSettings(other));
-            QWidget* room = open(h, "Cmd_2", "Form_RoomSettings");
+            QPointer<QWidget> room = open(h, "Cmd_2", "Form_RoomSettings");
             QString shown;
-            const auto on = [&](const char* name) {
-                return QString::number(action(h.main.get(), name)->isEnabled());
-            };
             for (QChar step : steps) {
                 if (step == 'e')
                     QTest::mouseClick(test::rowLabel(room, "Label_More", 2), Qt::LeftButton);
@@ -108,28 +101,32 @@ private slots:
                 h.f.seam.answers = {true};
                 if (step == 'a')
                     h.click("Cmd_Apply");
-                if (step == 's') {
-                    QWidget* box = test::child(open(h, "Cmd_Save", "Form_SaveSettings", folder),
-                                               "Text_FileName");
-                    QTest::keyClicks(box, "Mine");
-                    QTest::keyClick(box, Qt::Key_Return);
-                }
-                if (step == 'l') {
-                    auto* files = qobject_cast<screens::FileList*>(
-                        test::child(open(h, "Cmd_Load", "Form_LoadSettings", folder), "File"));
+                if (step == 's' || step == 'l') {
+                    QWidget* dialog = step == 's' ? open(h, "Cmd_Save", "Form_SaveSettings")
+                                                  : open(h, "Cmd_Load", "Form_LoadSettings");
+                    qobject_cast<screens::DirList*>(test::child(dialog, "Dir"))
+                        ->setPath(QString::fromStdString(h.dir.path()));
+                    auto* files = qobject_cast<screens::FileList*>(test::child(dialog, "File"));
                     QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
                                       files->visualItemRect(files->itemFor("Other.dks")).center());
+                    if (step == 's')
+                        QTest::keyClick(test::child(dialog, "Text_FileName"), Qt::Key_Return);
                 }
-                shown += " " + on("Action_Undo") + on("Action_Redo");
+                for (const char* name : {"Action_Undo", "Action_Redo"})
+                    shown += QString::number(action(h.main.get(), name)->isEnabled());
+                shown += ' ';
             }
             QCOMPARE(shown.trimmed(), states);
+            const std::string game = test::readBytes(h.gameFile);
             h.f.seam.shown.clear();
-            h.f.seam.choices = {2}; // Cancel
+            h.f.seam.choices = {choice};
             h.main->close();
-            QCOMPARE(h.main->isVisible(), !question.isEmpty());
             QCOMPARE(h.f.seam.shown.size(), std::size_t(!question.isEmpty()));
             if (!question.isEmpty())
                 QCOMPARE(h.f.seam.shown[0].text, question);
+            QCOMPARE(test::readBytes(h.gameFile) != game, choice == 0); // only Apply writes
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(h.main->isVisible() != closes && !room == closes);
         }
     }
 

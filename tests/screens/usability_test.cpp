@@ -144,7 +144,6 @@ private slots:
     // The wheel over a choice scrolls the page; only a combo box with the focus takes it.
     void theWheelChangesOnlyAFocusedComboBox() {
         test::ScreenFixture f;
-        f.store.restoreDefaults();
         QWidget* creature = screens::openCreatureScreen(f.context, 17);
         creature->resize(400, 300);
         QScrollBar* bar = creature->findChild<QScrollArea*>()->verticalScrollBar();
@@ -152,8 +151,7 @@ private slots:
             auto* combo = qobject_cast<QComboBox*>(test::child(creature, name));
             const ValueSet before = f.store.values();
             const int item = combo->currentIndex(), scrolled = bar->value();
-            QWheelEvent wheel({5, 5}, combo->mapToGlobal(QPointF(5, 5)), {}, {0, -120},
-                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QWheelEvent wheel({5, 5}, {}, {}, {0, -120}, {}, {}, Qt::NoScrollPhase, false);
             QApplication::sendEvent(combo, &wheel);
             QVERIFY2(f.store.values() == before && combo->currentIndex() == item, name);
             QVERIFY2(bar->value() > scrolled, name);
