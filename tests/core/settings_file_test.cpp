@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "core/errors.h"
 #include "core/factory_defaults.h"
 #include "core/test_support.h"
 #include "settingsfile/settings_file.h"
@@ -76,18 +75,6 @@ TEST(SettingsFile, RefusesShortFilesAndChangesNothing) {
             EXPECT_TRUE(result.ok) << "longer than a settings file: its first records count";
         }
     }
-}
-
-TEST(SettingsFile, ReportsFileErrorsWithTheDialogsMessages) {
-    test::TempDir dir;
-    SettingsStore store;
-    const auto missing = loadSettingsFile(dir.file("nothing.dks"), store);
-    EXPECT_FALSE(missing.ok);
-    EXPECT_EQ(missing.errorNumber, 53);
-    EXPECT_EQ(missing.message, "This action has caused an unknown error. Error code:  53");
-    const auto noFolder = saveSettingsFile(dir.file("no/such/folder/x.dks"), factoryDefaults());
-    EXPECT_FALSE(noFolder.ok);
-    EXPECT_EQ(noFolder.message, "The folder can't be found.");
 }
 
 } // namespace

@@ -142,9 +142,6 @@ private slots:
             auto* rock = misc->findChild<QLabel*>("Label_Stat(18)");    // factory 2
             QTest::mouseClick(room->findChild<QLabel*>("Label_More(2)"), Qt::RightButton);
             QTest::mouseClick(misc->findChild<QLabel*>("Label_Less(18)"), Qt::LeftButton);
-            QTest::mouseClick(treasury, Qt::LeftButton); // the input dialog on the treasury
-            QCOMPARE(treasury->text(), QString("60"));
-            QCOMPARE(rock->text(), QString("1"));
 
             h.f.seam.answers = {answer};
             h.click("Cmd_Restore");
@@ -158,8 +155,6 @@ private slots:
                      answer ? QColor(255, 255, 255) : QColor(220, 255, 220));
             QCOMPARE(rock->palette().color(QPalette::Window),
                      answer ? QColor(255, 255, 255) : QColor(255, 220, 220));
-            QWidget* dialog = h.f.context.window("Form_InputValue");
-            QCOMPARE(test::textOf(dialog, "Label_CurrentValue"), treasury->text());
             QCOMPARE(h.welcome(), answer ? kRestored : kWelcome);
             QCOMPARE(timerOf(h)->isActive(), answer);
             QCOMPARE(test::readBytes(h.gameFile), before); // only Apply reaches the game
