@@ -46,4 +46,26 @@ void History::play(SettingsStore& store, const HistoryStep& step, bool forward) 
     playing_ = false;
 }
 
+void History::markFile(FileEvent event, const ValueSet& values, std::string_view file) {
+    if (event == FileEvent::Read || event == FileEvent::Applied) {
+        inGame_ = values;
+        return;
+    }
+    inSettingsFile_ = values;
+    settingsFile_ = file;
+    settingsEvent_ = event;
+}
+
+std::string History::closingQuestion(const ValueSet& values) const {
+    if (values == inGame_ || values == inSettingsFile_)
+        return {};
+    std::string text = "Your changes have not been applied to the game";
+    if (!inSettingsFile_)
+        text += " and are not saved in any settings file.";
+    else
+        text += ", and they differ from " + settingsFile_ + ", the settings file you " +
+                (settingsEvent_ == FileEvent::Saved ? "saved" : "loaded") + " last.";
+    return text + " Apply them before closing?";
+}
+
 } // namespace tavrel

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,9 +18,12 @@ struct HistoryStep {
     std::string what;
 };
 
+// What the editor last did with a file that holds every value.
+enum class FileEvent { Read, Applied, Saved, Loaded };
+
 // Undo and redo of value changes. It learns of every change through the store's
 // change hook (`record`) and plays steps back through the store itself. It also
-// remembers the values last read from, applied to, saved to or loaded from a file,
+// remembers what the game's file and the settings file last saved or loaded hold,
 // so the program can tell whether closing would lose work.
 class History {
 public:
@@ -41,10 +45,13 @@ public:
 
     void clear();
 
-    // The values that a file holds now; the current values differ from them while
-    // there are changes that only the editor knows.
-    void markSaved(const ValueSet& values) { saved_ = values; }
-    bool unsaved(const ValueSet& values) const { return values != saved_; }
+    // The values a file holds now: the game's file after a read or an Apply, the
+    // settings file called `file` after a save or a load.
+    void markFile(FileEvent event, const ValueSet& values, std::string_view file = {});
+    // The question to ask before closing would lose values that no file holds, neither
+    // the game's file nor the settings file last saved or loaded; empty when closing
+    // loses nothing.
+    std::string closingQuestion(const ValueSet& values) const;
 
 private:
     void play(SettingsStore& store, const HistoryStep& step, bool forward);
@@ -53,7 +60,10 @@ private:
     std::deque<HistoryStep> done_;
     std::deque<HistoryStep> undone_;
     bool playing_ = false;
-    ValueSet saved_{};
+    ValueSet inGame_{};
+    std::optional<ValueSet> inSettingsFile_;
+    std::string settingsFile_;
+    FileEvent settingsEvent_ = FileEvent::Saved;
 };
 
 } // namespace tavrel

@@ -50,7 +50,8 @@ QList<QKeySequence> redoKeys() {
 
 AppContext::AppContext(SettingsStore& store, EditorState& state, MessageSeam& messages)
     : store(store), state(state), messages(messages) {
-    history.markSaved(store.values());
+    // Until the game is read there is nothing to lose.
+    history.markFile(FileEvent::Read, store.values());
     store.setChangeHook([this](const std::vector<SlotChange>& changes, std::string_view what) {
         history.record(changes, what);
         changed();

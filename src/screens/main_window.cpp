@@ -311,7 +311,7 @@ bool Main::applyKeeperFx() {
         context_.messages.inform(this, fromCore(message));
         return false;
     }
-    context_.history.markSaved(context_.store.values());
+    context_.history.markFile(FileEvent::Applied, context_.store.values());
     showStatus(fromCore(result.summary));
     // What the status line has no room for: values KeeperFX will not play with.
     if (!result.notes.empty()) {
@@ -336,7 +336,7 @@ void Main::showReady(const GameLoadOutcome& outcome) {
     // The values read are where editing starts: undoing the read would only bring
     // back the empty tables of a game not yet found, which must never be applied.
     context_.history.clear();
-    context_.history.markSaved(context_.store.values());
+    context_.history.markFile(FileEvent::Read, context_.store.values());
     showHistory();
 }
 
@@ -351,7 +351,7 @@ bool Main::apply(bool confirm) {
         return false;
     const ApplyResult result = applyToGame(context_.state.InstallPath, context_.store.values());
     if (result.outcome == ApplyOutcome::Applied) {
-        context_.history.markSaved(context_.store.values());
+        context_.history.markFile(FileEvent::Applied, context_.store.values());
         showStatus(QStringLiteral("Changes have been applied to the game."));
         return true;
     }
@@ -403,13 +403,11 @@ void Main::openPending(const QString& name, const QString& title) {
 }
 
 bool Main::closeWithChanges() {
-    if (!context_.history.unsaved(context_.store.values()))
+    const std::string question = context_.history.closingQuestion(context_.store.values());
+    if (question.empty())
         return true;
     const int answer = context_.messages.choose(
-        this,
-        QStringLiteral("Your changes have not been applied to the game. Apply them before "
-                       "closing?"),
-        QStringLiteral("Unapplied Changes?"),
+        this, fromCore(question), QStringLiteral("Unapplied Changes?"),
         {QStringLiteral("Apply"), QStringLiteral("Discard"), QStringLiteral("Cancel")});
     if (answer == 0)
         return apply(false);

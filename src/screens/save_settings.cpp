@@ -25,6 +25,7 @@ Form_SaveSettings::Form_SaveSettings(AppContext& context, QWidget* parent)
     name_->setFocus();
 
     connect(fileList(), &FileList::fileChosen, this, [this](const QString& file) {
+        chosen_ = file;
         // The name without its extension: saving adds it again.
         name_->setText(file.left(file.size() - 4));
     });
@@ -42,13 +43,21 @@ void Form_SaveSettings::keyPressEvent(QKeyEvent* event) {
 }
 
 void Form_SaveSettings::save() {
-    const SettingsFileResult result = saveSettingsAs(
-        folder(), QFile::encodeName(name_->text()).toStdString(), context_.store.values());
+    const QString typed = name_->text();
+    // The name of a file chosen in the list, unchanged, saves over that very file:
+    // "UP.DKS" must not gain a second "UP.dks" beside it.
+    const QString extension = !chosen_.isEmpty() && typed + chosen_.right(4) == chosen_
+                                  ? chosen_.right(4)
+                                  : QStringLiteral(".dks");
+    const SettingsFileResult result =
+        saveSettingsAs(folder(), QFile::encodeName(typed).toStdString(), context_.store.values(),
+                       QFile::encodeName(extension).toStdString());
     if (!result.ok) {
         context_.messages.inform(this, QString::fromStdString(result.message));
         return;
     }
-    context_.history.markSaved(context_.store.values());
+    context_.history.markFile(FileEvent::Saved, context_.store.values(),
+                              (typed + extension).toStdString());
     context_.showStatus(QStringLiteral("Settings saved."));
     close();
 }

@@ -19,6 +19,7 @@ private:
     void save();
 
     QLineEdit* name_;
+    QString chosen_; // the file last chosen in the list
 };
 
 } // namespace tavrel::screens

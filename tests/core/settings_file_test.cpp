@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "core/errors.h"
 #include "core/factory_defaults.h"
 #include "core/test_support.h"
 #include "settingsfile/settings_file.h"

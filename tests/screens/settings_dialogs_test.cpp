@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include <filesystem>
+#include <set>
 
 #include "core/fileio.h"
 #include "screens/screen_test_support.h"
@@ -59,55 +60,59 @@ class SettingsDialogsTest : public QObject {
     Q_OBJECT
 private slots:
     void save() {
-        // What is typed, the file then written (empty: none) and the message (empty: none, and
-        // the dialog closes).
-        std::vector<std::tuple<QString, QString, QString>> cases = {
-            {"Test", "Test.dks", ""},
-            {"Test.dks", "Test.dks.dks", ""},
-            {"mods/Test", "mods/Test.dks", ""},
-            {"none/Test", "", "The folder can't be found."},
-            {"", "", ""}};
-        for (const char* name : {"a?b", "a*b", "a:b", "a\"b", "a<b", "a>b", "a|b"})
-            cases.emplace_back(name, "", kBadName);
-        for (const auto& [typed, written, message] : cases) {
+        // A file clicked in the list first (read-only, 20,000 bytes), what is then typed over
+        // the name box (nothing: Enter on the name the click shows), the file written (empty:
+        // none) and the message (empty: none, and the dialog closes).
+        std::vector<std::tuple<QString, QString, QString, QString>> cases = {
+            {"", "Test", "Test.dks", ""},
+            {"", "Test.dks", "Test.dks.dks", ""},
+            {"", "v1.2", "v1.2.dks", ""},
+            {"", "Été", "Été.dks", ""},
+            {"", "mods/Test", "mods/Test.dks", ""},
+            {"", "none/Test", "", "The folder can't be found."},
+            {"", "", "", ""},
+            {"UP.DKS", "", "UP.DKS", ""},
+            {"UP.DKS", "up", "up.dks", ""},
+            {"v1.2.dks", "", "v1.2.dks", ""},
+            {"Été.dks", "", "Été.dks", ""}};
+        for (const char* name : {"sub\\Test", "a?b", "a*b", "a:b", "a\"b", "a<b", "a>b", "a|b"})
+            cases.emplace_back("", name, "", kBadName);
+        for (const auto& [clicked, typed, written, message] : cases) {
             Harness h("Cmd_Save", "Form_SaveSettings");
             QCOMPARE(h.dialog->windowTitle(), QString("Save Settings"));
-            h.browse();
             test::makeFolders(h.folder + "/mods");
-            h.f.store.set(SlotRef::creature(30, 75), 7);
+            test::writeBytes(h.folder + "/notes.txt", "not listed");
+            std::set<std::string> names = {"mods", "notes.txt", clicked.toStdString(),
+                                           written.section('/', 0, 0).toStdString()};
+            names.erase("");
+            if (!clicked.isEmpty())
+                test::writeFile(h.folder + "/" + clicked.toStdString(), std::string(20000, 'x'),
+                                0444);
+            h.browse();
+            QCOMPARE(h.files()->count(), int(!clicked.isEmpty()));
             auto* box = qobject_cast<QLineEdit*>(test::child(h.dialog, "Text_FileName"));
-            QTest::keyClicks(box, typed);
+            if (!clicked.isEmpty()) {
+                h.clickFile(clicked);
+                QCOMPARE(box->text() + clicked.right(4), clicked);
+            }
+            if (!typed.isEmpty()) { // in one key event, as an input method gives it
+                box->clear();
+                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, typed, {});
+            }
             QTest::keyClick(box, Qt::Key_Return);
 
             QCOMPARE(h.messages(), message.isEmpty() ? QStringList() : QStringList{message});
-            const auto names = test::listFolder(h.folder);
-            QCOMPARE(int(names.size()), 1 + (written.isEmpty() ? 0 : !written.contains('/')));
+            QVERIFY(test::listFolder(h.folder) == std::vector(names.begin(), names.end()));
             if (written.isEmpty()) {
                 QVERIFY(!h.gone());
                 QCOMPARE(h.welcome(), QString("Dungeon Keeper found."));
                 continue;
             }
-            const std::string bytes = test::readBytes(h.folder + "/" + written.toStdString());
-            QCOMPARE(bytes.size(), std::size_t{10720});
-            QVERIFY(bytes == encodeSettings(h.f.store.values()));
+            QVERIFY(test::readBytes(h.folder + "/" + written.toStdString()) ==
+                    encodeSettings(h.f.store.values()));
             QCOMPARE(h.welcome(), QString("Settings saved."));
             QVERIFY(h.gone());
         }
-    }
-
-    void clickingAFileThenEnterOverwritesItWithoutAQuestion() {
-        Harness h("Cmd_Save", "Form_SaveSettings");
-        const std::string file = h.folder + "/Old.dks";
-        test::writeFile(file, std::string(20000, 'x'), 0444);
-        test::writeBytes(h.folder + "/notes.txt", "not listed");
-        h.browse();
-        QCOMPARE(h.files()->count(), 1);
-        h.clickFile("Old.dks");
-        auto* box = qobject_cast<QLineEdit*>(test::child(h.dialog, "Text_FileName"));
-        QCOMPARE(box->text(), QString("Old"));
-        QTest::keyClick(box, Qt::Key_Return);
-        QVERIFY(h.f.seam.shown.empty());
-        QVERIFY(test::readBytes(file) == encodeSettings(h.f.store.values()));
     }
 
     void loadingRedrawsEveryOpenScreen() {
@@ -118,18 +123,36 @@ private slots:
         values[2679] = 1;  // last misc slot, factory 400
         test::writeBytes(h.folder + "/Current.dks", encodeSettings(values));
         test::writeBytes(h.folder + "/Short.dks", "abcd");
+        test::writeBytes(h.folder + "/Gone.dks", encodeSettings(values));
+        test::makeFolders(h.folder + "/gone");
         h.click("Cmd_2");
         QWidget* room = h.f.context.window("Form_RoomSettings");
         auto* treasury = room->findChild<QLabel*>("Label_Stat(2)");
         h.browse();
-        QCOMPARE(h.files()->count(), 2);
+        QCOMPARE(h.files()->count(), 3);
 
+        // Taking the focus chooses nothing. A file and a folder that vanish once listed, a file
+        // too short and a volume that went away are told, and the lists show what is there.
         const ValueSet before = h.f.store.values();
-        h.files()->setFocus(); // taking the focus chooses nothing
+        h.files()->setFocus();
+        std::filesystem::remove(h.folder + "/Gone.dks");
+        std::filesystem::remove(h.folder + "/gone");
+        h.clickFile("Gone.dks");
+        auto* dirs = qobject_cast<screens::DirList*>(test::child(h.dialog, "Dir"));
+        const QString gone = QString::fromStdString(h.folder + "/gone");
+        const QPoint at = dirs->visualItemRect(dirs->itemFor(gone)).center();
+        QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, at); // a double click's first
+        QTest::mouseDClick(dirs->viewport(), Qt::LeftButton, {}, at);
         h.clickFile("Short.dks");
-        QCOMPARE(h.messages(), QStringList{"Unable to load the file. It is too short to be a "
-                                           "settings file, so no values have been changed."});
-        QVERIFY(h.f.store.values() == before);
+        auto* drives = qobject_cast<screens::DriveList*>(test::child(h.dialog, "Drive"));
+        drives->addDrive(QString::fromStdString(h.dir.file("gone")), "gone");
+        drives->setCurrentIndex(drives->count() - 1);
+        QCOMPARE(h.messages(), QStringList({"Unable to access file.", "The folder can't be found.",
+                                            "Unable to load the file. It is too short to be a "
+                                            "settings file, so no values have been changed.",
+                                            "There is no disc in the drive or the device is "
+                                            "unavailable."}));
+        QVERIFY(h.files()->count() == 2 && !dirs->itemFor(gone) && h.f.store.values() == before);
         QVERIFY(!h.gone());
 
         QTest::keyClick(h.files(), Qt::Key_Up); // the line above, chosen with the keyboard
@@ -138,17 +161,7 @@ private slots:
         QCOMPARE(treasury->palette().color(QPalette::Window), QColor(220, 255, 220));
         QCOMPARE(h.welcome(), QString("File loaded."));
         QVERIFY(h.gone());
-        QCOMPARE(h.f.seam.shown.size(), std::size_t{1});
-    }
-
-    void aVolumeThatWentAwayHasNoDisc() {
-        Harness h("Cmd_Load", "Form_LoadSettings");
-        auto* drives = qobject_cast<screens::DriveList*>(test::child(h.dialog, "Drive"));
-        drives->addDrive(QString::fromStdString(h.dir.file("gone")), "gone");
-        drives->setCurrentIndex(drives->count() - 1);
-        QCOMPARE(h.messages(),
-                 QStringList{"There is no disc in the drive or the device is unavailable."});
-        QVERIFY(h.dialog->isVisible());
+        QCOMPARE(h.f.seam.shown.size(), std::size_t{4});
     }
 };
 

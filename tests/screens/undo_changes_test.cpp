@@ -7,6 +7,8 @@
 
 #include "keeperfx/install.h"
 #include "screens/screen_test_support.h"
+#include "screens/widgets/folder_lists.h"
+#include "settingsfile/settings_file.h"
 
 using namespace tavrel;
 
@@ -16,49 +18,112 @@ QAction* action(QWidget* main, const char* name) {
     return main->findChild<QAction*>(QLatin1String(name));
 }
 
+QWidget* open(test::MainHarness& h, const char* command, const char* window) {
+    h.click(command);
+    return h.f.context.window(window);
+}
+
 } // namespace
 
 class UndoChangesTest : public QObject {
     Q_OBJECT
 private slots:
-    void ctrlZUndoesAStepInEveryOpenWindow() {
+    void undoAndRedoAreNamedOnTheMenuAndTheStatusLine() {
         test::MainHarness h;
         h.startReady();
-        h.click("Cmd_2");
-        QWidget* room = h.f.context.window("Form_RoomSettings");
-        QTest::mouseClick(test::rowLabel(room, "Label_Stat", 2), Qt::LeftButton); // Treasury cost
-        QWidget* dialog = h.f.context.window("Form_InputValue");
-        const QString before = test::rowLabel(room, "Label_Stat", 2)->text();
+        QWidget* room = open(h, "Cmd_2", "Form_RoomSettings");
         QTest::mouseClick(test::rowLabel(room, "Label_More", 2), Qt::RightButton);
-        QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->text().toInt(), before.toInt() + 10);
         QCOMPARE(action(h.main.get(), "Action_Undo")->text(),
                  QString("&Undo Room Settings, Treasury Cost"));
-
-        room->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(room));
-        QTest::keyClick(room, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->text(), before);
-        QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->background(), QColor(255, 255, 255));
-        QCOMPARE(test::textOf(dialog, "Label_CurrentValue"), before);
-        QCOMPARE(h.welcome(), QString("Undone: Room Settings, Treasury Cost"));
-        QVERIFY(!action(h.main.get(), "Action_Undo")->isEnabled());
-
-        QTest::keyClick(room, Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->background(), QColor(220, 255, 220));
-        QCOMPARE(h.welcome(), QString("Redone: Room Settings, Treasury Cost"));
-        QTest::keyClick(room, Qt::Key_Z, Qt::ControlModifier);
-        QTest::keyClick(room, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->text().toInt(), before.toInt() + 10);
-
-        // A restore is one step back too.
-        h.f.store.set(SlotRef::creature(17, 5), 1);
-        const ValueSet edited = h.f.store.values();
-        h.f.seam.answers = {true};
-        h.click("Cmd_Restore");
         action(h.main.get(), "Action_Undo")->trigger();
-        QVERIFY(h.f.store.values() == edited);
+        QCOMPARE(h.welcome(), QString("Undone: Room Settings, Treasury Cost"));
+        action(h.main.get(), "Action_Redo")->trigger();
+        QCOMPARE(h.welcome(), QString("Redone: Room Settings, Treasury Cost"));
+        h.f.seam.answers = {true};
+        h.click("Cmd_Restore"); // one step back too
+        action(h.main.get(), "Action_Undo")->trigger();
         QCOMPARE(h.welcome(), QString("Undone: Restore Defaults"));
         QCOMPARE(action(h.main.get(), "Action_Redo")->text(), QString("&Redo Restore Defaults"));
+    }
+
+    // Steps on the treasury's cost (factory 50) with the input dialog open on it: + a right
+    // click on its "+", z Ctrl+Z, y Ctrl+Y and Z Ctrl+Shift+Z in its window, d Restore Defaults,
+    // a Apply, s save and l load of Other.dks. After each step whether Undo and Redo are
+    // enabled; after the last the cost both windows show, the question closing asks (empty:
+    // none), the answer (-1: the box closed) and whether the editor closes with every window.
+    void undoRedoAndTheExitQuestionFollowEachStep() {
+        const QString none = "Your changes have not been applied to the game and are not saved "
+                             "in any settings file. Apply them before closing?";
+        const QString differ = "Your changes have not been applied to the game, and they differ "
+                               "from Other.dks, the settings file you %1 last. Apply them before "
+                               "closing?";
+        const std::tuple<QString, QString, int, QString, int, bool> cases[] = {
+            {"", "", 50, "", 2, true},
+            {"+z", "10 01", 50, "", 2, true},
+            {"+zy", "10 01 10", 60, none, 0, true}, // applied
+            {"+zZ", "10 01 10", 60, none, 1, true},
+            {"+z+", "10 01 10", 60, none, 2, false},
+            {"+a", "10 10", 60, "", 2, true},
+            {"+az", "10 10 01", 50, none, 1, true},
+            {"+d", "10 10", 50, "", 2, true},
+            {"+dz", "10 10 11", 60, none, -1, false},
+            {"+s", "10 10", 60, "", 2, true},
+            {"+s+", "10 10 10", 70, differ.arg("saved"), 2, false},
+            {"l", "10", 50, "", 2, true},
+            {"lz", "10 01", 50, "", 2, true},
+            {"l+", "10 10", 60, differ.arg("loaded"), -1, false}};
+        for (const auto& [steps, states, cost, question, choice, closes] : cases) {
+            test::MainHarness h;
+            h.startReady();
+            ValueSet other = h.f.store.values();
+            other[2679] += 1;
+            test::writeBytes(h.dir.file("Other.dks"), encodeSettings(other));
+            QPointer<QWidget> room = open(h, "Cmd_2", "Form_RoomSettings");
+            QTest::mouseClick(test::rowLabel(room, "Label_Stat", 2), Qt::LeftButton);
+            QString shown;
+            for (QChar step : steps) {
+                h.f.seam.answers = {true};
+                if (step == '+')
+                    QTest::mouseClick(test::rowLabel(room, "Label_More", 2), Qt::RightButton);
+                if (step == 'd' || step == 'a')
+                    h.click(step == 'd' ? "Cmd_Restore" : "Cmd_Apply");
+                if (QString("zyZ").contains(step)) {
+                    room->activateWindow();
+                    QVERIFY(QTest::qWaitForWindowActive(room));
+                    QTest::keyClick(room, step == 'y' ? Qt::Key_Y : Qt::Key_Z,
+                                    step == 'Z' ? Qt::ControlModifier | Qt::ShiftModifier
+                                                : Qt::ControlModifier);
+                }
+                if (step == 's' || step == 'l') {
+                    QWidget* dialog = step == 's' ? open(h, "Cmd_Save", "Form_SaveSettings")
+                                                  : open(h, "Cmd_Load", "Form_LoadSettings");
+                    qobject_cast<screens::DirList*>(test::child(dialog, "Dir"))
+                        ->setPath(QString::fromStdString(h.dir.path()));
+                    auto* files = qobject_cast<screens::FileList*>(test::child(dialog, "File"));
+                    QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                                      files->visualItemRect(files->itemFor("Other.dks")).center());
+                    if (step == 's')
+                        QTest::keyClick(test::child(dialog, "Text_FileName"), Qt::Key_Return);
+                }
+                for (const char* name : {"Action_Undo", "Action_Redo"})
+                    shown += QString::number(action(h.main.get(), name)->isEnabled());
+                shown += ' ';
+            }
+            QCOMPARE(shown.trimmed(), states);
+            QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->text(), QString::number(cost));
+            QCOMPARE(test::textOf(h.f.context.window("Form_InputValue"), "Label_CurrentValue"),
+                     QString::number(cost));
+            const std::string game = test::readBytes(h.gameFile);
+            h.f.seam.shown.clear();
+            h.f.seam.choices = {choice};
+            h.main->close();
+            QCOMPARE(h.f.seam.shown.size(), std::size_t(!question.isEmpty()));
+            if (!question.isEmpty())
+                QCOMPARE(h.f.seam.shown[0].text, question);
+            QCOMPARE(test::readBytes(h.gameFile) != game, choice == 0); // only Apply writes
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(h.main->isVisible() != closes && !room == closes);
+        }
     }
 
     void theChangesListShowsAChangedCreatureValueAndJumpsToIt() {

@@ -1,7 +1,9 @@
 #include <QtTest>
 
+#include <QComboBox>
 #include <QMessageBox>
 #include <QScrollArea>
+#include <QScrollBar>
 
 #include "screens/creatures/ability_picker.h"
 #include "screens/creatures/creature_picker.h"
@@ -137,6 +139,28 @@ private slots:
         box->show();
         QTest::keyClick(box.get(), Qt::Key_Return);
         QCOMPARE(box->clickedButton(), box->button(QMessageBox::No));
+    }
+
+    // The wheel over a choice scrolls the page; only a combo box with the focus takes it.
+    void theWheelChangesOnlyAFocusedComboBox() {
+        test::ScreenFixture f;
+        QWidget* creature = screens::openCreatureScreen(f.context, 17);
+        creature->resize(400, 300);
+        QScrollBar* bar = creature->findChild<QScrollArea*>()->verticalScrollBar();
+        for (const char* name : {"Combo_Hated", "Combo_Training", "Combo_Entry(1)"}) {
+            auto* combo = qobject_cast<QComboBox*>(test::child(creature, name));
+            const ValueSet before = f.store.values();
+            const int item = combo->currentIndex(), scrolled = bar->value();
+            QWheelEvent wheel({5, 5}, {}, {}, {0, -120}, {}, {}, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(combo, &wheel);
+            QVERIFY2(f.store.values() == before && combo->currentIndex() == item, name);
+            QVERIFY2(bar->value() > scrolled, name);
+            creature->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(creature));
+            combo->setFocus();
+            QApplication::sendEvent(combo, &wheel);
+            QVERIFY2(f.store.values() != before && combo->currentIndex() == item + 1, name);
+        }
     }
 
     void cleanup() { test::closeAllWindows(); }

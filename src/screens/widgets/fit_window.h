@@ -18,7 +18,8 @@ QSize fittedSize(QSize natural, QSize available, QSize frame, int scrollBarExten
 
 // Puts `content` (already at its natural size) into a scroll area that fills
 // `window`, and sizes the window by fittedSize for the screen it opens on. The
-// window can be made smaller, never larger than its content.
+// window can be made smaller, never larger than its content. The wheel over a combo
+// box already in `content` scrolls the page unless that combo has the focus.
 QScrollArea* fitOnScreen(QWidget* window, QWidget* content);
 
 } // namespace tavrel::screens

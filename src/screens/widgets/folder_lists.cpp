@@ -120,9 +120,12 @@ DirList::DirList(QWidget* parent) : QListWidget(parent) {
     connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         const QString folder = item->data(PathRole).toString();
         const int error = setPath(folder);
-        // The folder vanished since it was listed: show the list as it now is.
-        if (error != 0 && folder != path_)
+        if (error == 0)
+            return;
+        // The folder may have vanished since it was listed: show the list as it now is.
+        if (folder != path_)
             setPath(path_);
+        emit openFailed(error);
     });
     // A working folder that cannot be listed leaves the list at home, or at the root.
     if (setPath(QDir::currentPath()) != 0 && setPath(QDir::homePath()) != 0)

@@ -55,6 +55,9 @@ public:
 
 signals:
     void pathChanged(const QString& path);
+    // A line activated could not be opened: the run-time error number. The list has
+    // been filled anew by then.
+    void openFailed(int errorNumber);
 
 private:
     void fill(const QString& folder, const QStringList& subFolders);

@@ -45,6 +45,7 @@ SettingsFileBrowser::SettingsFileBrowser(AppContext& context, const QString& nam
         drive_->showDriveOf(path);
         report(file_->setPath(path));
     });
+    connect(dir_, &DirList::openFailed, this, &SettingsFileBrowser::report);
 }
 
 void SettingsFileBrowser::chooseDrive(const QString& root) {
