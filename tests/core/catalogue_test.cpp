@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
 #include <vector>
 
 #include "core/catalogue.h"
@@ -24,17 +23,6 @@ TEST(Catalogue, RecordsAndSlotsMapOneToOne) {
     EXPECT_EQ(recordOf(SlotRef::of(Category::TrapDoor, 1)), 2526);
     EXPECT_EQ(recordOf(SlotRef::of(Category::Ability, 1)), 2566);
     EXPECT_EQ(recordOf(SlotRef::of(Category::Misc, 28)), 2680);
-}
-
-TEST(Catalogue, CreatureKindsInTheirOrderWithTheirScreenNames) {
-    const char* names[] = {"Wizard",  "Barbarian",  "Archer",     "Monk",          "Dwarf",
-                           "Knight",  "Avatar",     "Tunneller",  "Witch",         "Giant",
-                           "Fairy",   "Thief",      "Samurai",    "Horned Reaper", "Skeleton",
-                           "Troll",   "Dragon",     "Demonspawn", "Fly",           "Dark Mistress",
-                           "Warlock", "Bile Demon", "Imp",        "Beetle",        "Vampire",
-                           "Spider",  "Hellhound",  "Ghost",      "Tentacle",      "Orc"};
-    for (int kind = 1; kind <= kCreatureKinds; ++kind)
-        EXPECT_EQ(creatureKind(kind).screenName, names[kind - 1]) << kind;
 }
 
 // Every slot whose bounds are not 0 to 65535, as the game's value ranges give them.
@@ -76,17 +64,7 @@ TEST(Catalogue, BoundsOfEverySlot) {
     }
 }
 
-TEST(EditorStateTables, StatRowsCoverTheFiftyFieldsWithoutOtherControls) {
-    std::set<int> fields;
-    for (int row = 1; row <= kCreatureStatRows; ++row)
-        fields.insert(creatureStatField(row));
-    EXPECT_EQ(fields.size(), 50u);
-    // The fields edited by the jobs, flags, entry and ability controls instead.
-    for (int field : {1, 2, 3, 4, 15, 35, 37, 38, 39, 48, 63, 64, 65, 71, 72, 73, 75})
-        EXPECT_FALSE(fields.count(field)) << field;
-    EXPECT_EQ(creatureStatField(1), 5);
-    EXPECT_EQ(creatureStatField(22), 36);
-    EXPECT_EQ(creatureStatField(50), 14);
+TEST(EditorStateTables, TheTenHelpTips) {
     EXPECT_EQ(tipText(6), "One second of time is approximately 20 units of time in the game.");
     EXPECT_EQ(EditorTips().size(), 10u);
 }

@@ -66,33 +66,6 @@ private slots:
         }
     }
 
-    // A key on a value row gives what the matching click gives, colour included.
-    void keysStepAndResetLikeTheMouse() {
-        const Qt::KeyboardModifiers none, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
-        const std::tuple<Qt::Key, Qt::KeyboardModifiers, const char*, Qt::MouseButton,
-                         Qt::KeyboardModifiers>
-            cases[] = {{Qt::Key_Up, none, "Label_More", Qt::LeftButton, none},
-                       // Typing "+" takes Shift on many keyboards: no larger step.
-                       {Qt::Key_Plus, shift, "Label_More", Qt::LeftButton, none},
-                       {Qt::Key_Down, shift, "Label_Less", Qt::LeftButton, shift},
-                       {Qt::Key_PageUp, shift, "Label_More", Qt::RightButton, shift},
-                       {Qt::Key_Backspace, ctrl, "Label_Stat", Qt::LeftButton, ctrl}};
-        for (const auto& [key, keyModifiers, clicked, button, mouseModifiers] : cases) {
-            test::ScreenFixture f;
-            f.store.restoreDefaults();
-            const SlotRef treasury = SlotRef::of(Category::Room, 2);
-            f.store.set(treasury, 2000);
-            QWidget* room = screens::openSettingsScreen(f.context, Category::Room);
-            PressLabel* stat = focused(room, "Label_Stat", 2);
-            QTest::keyClick(stat, key, keyModifiers);
-            const std::pair byKey{f.store.value(treasury), stat->background()};
-            f.store.set(treasury, 2000);
-            QTest::mouseClick(test::rowLabel(room, clicked, 2), button, mouseModifiers);
-            QCOMPARE(byKey, std::pair(f.store.value(treasury), stat->background()));
-            QVERIFY(byKey.first != 2000);
-        }
-    }
-
     void enterOpensTheCaptionedDialogAsAToolOfItsScreen() {
         test::ScreenFixture f;
         f.store.restoreDefaults();
@@ -105,14 +78,6 @@ private slots:
         QCOMPARE(dialog->windowType(), Qt::Tool);
         QCOMPARE(test::textOf(dialog, "Label_Caption"),
                  QStringLiteral("Room Settings: Treasury, Cost"));
-        // The ability rows take the same keys.
-        QWidget* creature = screens::openCreatureScreen(f.context, 23);
-        const SlotRef ability = SlotRef::creature(23, 39);
-        QTest::mouseClick(test::rowLabel(creature, "Label_Next", 1), Qt::LeftButton);
-        const std::int32_t next = f.store.value(ability);
-        f.store.set(ability, f.store.defaultValue(ability));
-        QTest::keyClick(focused(creature, "Label_Ability", 1), Qt::Key_Up);
-        QCOMPARE(f.store.value(ability), next);
     }
 
     void widestValueAndLongLocationShowWhole() {
