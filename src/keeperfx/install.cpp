@@ -172,9 +172,11 @@ std::string RulesRead::status() const {
         text += (mods.size() == 1 ? " and the mod " : " and the mods ") + quotedList(mods);
     text += ".";
     if (!unread.empty())
-        text += " " + std::to_string(unread.size()) +
-                (unread.size() == 1 ? " value has" : " values have") +
-                " no editor equivalent there and kept the factory value.";
+        // Appended piece by piece: GCC 12 warns falsely about "literal" + std::string&&.
+        text.append(" ")
+            .append(std::to_string(unread.size()))
+            .append(unread.size() == 1 ? " value has" : " values have")
+            .append(" no editor equivalent there and kept the factory value.");
     return text;
 }
 

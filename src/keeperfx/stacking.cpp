@@ -205,7 +205,7 @@ std::string withModLast(std::string_view loadOrder, std::string_view mod) {
     }
     if (!insertAfter) {
         endLine();
-        out += "[" + std::string(kAfterBase) + "]" + lineEnd + std::string(mod) + lineEnd;
+        out.append("[").append(kAfterBase).append("]").append(lineEnd).append(mod).append(lineEnd);
     }
     return out;
 }
