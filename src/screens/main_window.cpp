@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -325,7 +324,7 @@ bool Main::applyKeeperFx() {
 
 void Main::showReady(const GameLoadOutcome& outcome) {
     showStatus(fromCore(foundText(outcome.addonPresent)));
-    const QString folder = QFile::decodeName(locationText(outcome.installPath).c_str());
+    const QString folder = fromCore(locationText(outcome.installPath));
     location_->setText(folder);
     location_->setToolTip(folder);
     for (QPushButton* button : gameCommands_)

@@ -1,6 +1,5 @@
 #include "screens/save_settings.h"
 
-#include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLayout>
@@ -49,9 +48,9 @@ void Form_SaveSettings::save() {
     const QString extension = !chosen_.isEmpty() && typed + chosen_.right(4) == chosen_
                                   ? chosen_.right(4)
                                   : QStringLiteral(".dks");
-    const SettingsFileResult result =
-        saveSettingsAs(folder(), QFile::encodeName(typed).toStdString(), context_.store.values(),
-                       QFile::encodeName(extension).toStdString());
+    // In UTF-8, as the file routines take names on every system.
+    const SettingsFileResult result = saveSettingsAs(
+        folder(), typed.toStdString(), context_.store.values(), extension.toStdString());
     if (!result.ok) {
         context_.messages.inform(this, QString::fromStdString(result.message));
         return;

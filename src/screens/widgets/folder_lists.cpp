@@ -43,7 +43,7 @@ bool holds(const QString& root, const QString& folder) {
 int listFolder(const QString& folder, QDir::Filters kind, const QString& pattern,
                QStringList& names) {
     std::error_code ec;
-    std::filesystem::directory_iterator it(QFile::encodeName(folder).toStdString(), ec);
+    std::filesystem::directory_iterator it(std::filesystem::path(folder.toStdU16String()), ec);
     if (ec)
         return folderErrorNumber(ec.value());
     QDir dir(folder);
@@ -57,7 +57,7 @@ int listFolder(const QString& folder, QDir::Filters kind, const QString& pattern
 } // namespace
 
 std::string nativePath(const QString& folder) {
-    return QFile::encodeName(QDir::toNativeSeparators(folder)).toStdString();
+    return QDir::toNativeSeparators(folder).toStdString();
 }
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent) {

@@ -92,7 +92,8 @@ private:
     QString path_;
 };
 
-// A folder as the game-file routines take it: native separators, local encoding.
+// A folder or file name as the file routines take it: native separators, UTF-8 on every
+// system (Windows' own 8-bit code page would garble letters outside it).
 std::string nativePath(const QString& folder);
 
 } // namespace tavrel::screens
