@@ -28,7 +28,8 @@ StackedFile stacked(std::initializer_list<std::string_view> texts) {
 }
 
 struct Lookup {
-    std::string_view text, section, key;
+    std::string text; // owned: one case is a temporary with a NUL inside
+    std::string_view section, key;
     std::optional<W> words; // nullopt: no such key
 };
 
@@ -51,7 +52,7 @@ TEST(KeeperFxConfig, ParsesOddAndHostileText) {
         {"", "a", "K", std::nullopt},
     };
     for (const Lookup& c : cases) {
-        SCOPED_TRACE(std::string(c.text));
+        SCOPED_TRACE(c.text);
         const StackedFile file = stacked({c.text});
         const W* words = file.find(c.section, c.key);
         EXPECT_EQ(words ? std::optional<W>(*words) : std::nullopt, c.words);
