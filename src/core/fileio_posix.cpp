@@ -245,7 +245,10 @@ Status replaceFile(const std::string& path, std::string_view content) {
     if (Status error = resolveTarget(path, place)) {
         return error;
     }
-    const auto& [target, prefix, name] = place;
+    // Plain references: clang 14 cannot capture structured bindings in the lambdas below.
+    const std::string& target = place.target;
+    const std::string& prefix = place.prefix;
+    const std::string& name = place.name;
 
     struct stat old {};
     bool replacing = false;
@@ -365,7 +368,10 @@ Status probeReplace(const std::string& path) {
     if (Status error = resolveTarget(path, place)) {
         return error;
     }
-    const auto& [target, prefix, name] = place;
+    // Plain references: clang 14 cannot capture structured bindings in the lambdas below.
+    const std::string& target = place.target;
+    const std::string& prefix = place.prefix;
+    const std::string& name = place.name;
     const std::string folder = prefix.empty()       ? "."
                                : prefix.size() == 1 ? prefix
                                                     : prefix.substr(0, prefix.size() - 1);
