@@ -368,8 +368,6 @@ Status probeReplace(const std::string& path) {
     if (Status error = resolveTarget(path, place)) {
         return error;
     }
-    // Plain references: clang 14 cannot capture structured bindings in the lambdas below.
-    const std::string& target = place.target;
     const std::string& prefix = place.prefix;
     const std::string& name = place.name;
     const std::string folder = prefix.empty()       ? "."
