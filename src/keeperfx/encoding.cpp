@@ -79,6 +79,13 @@ bool hasWord(const std::vector<std::string>& words, std::string_view word) {
 // The research line's amount is its third word, after ROOM|MAGIC and the name.
 constexpr std::size_t kResearchAmount = 2;
 
+// Where the slot's word stands in its key's words (not for lists of words).
+std::size_t wordIndex(const Place& place) {
+    if (place.encoding == Encoding::ResearchAmount)
+        return kResearchAmount;
+    return place.index < 0 ? 0 : static_cast<std::size_t>(place.index);
+}
+
 } // namespace
 
 std::optional<std::int32_t> parseNumber(std::string_view word) {
@@ -131,12 +138,17 @@ std::optional<std::int32_t> decodeSlot(const Place& place, const std::vector<std
                 mask |= 1 << (*bit - 1);
         return mask;
     }
-    const std::size_t at = encoding == Encoding::ResearchAmount ? kResearchAmount
-                           : place.index < 0                    ? 0
-                                             : static_cast<std::size_t>(place.index);
+    const std::size_t at = wordIndex(place);
     if (at >= words.size())
         return std::nullopt;
     return decodeWord(encoding, words[at]);
+}
+
+bool holdsForeignWord(const Place& place, const std::vector<std::string>& words) {
+    if (isWord(place.encoding) || isMask(place.encoding))
+        return false;
+    const std::size_t at = wordIndex(place);
+    return at < words.size() && !decodeWord(place.encoding, words[at]);
 }
 
 void encodeSlot(const Place& place, std::int32_t value, std::vector<std::string>& words) {
@@ -165,9 +177,7 @@ void encodeSlot(const Place& place, std::int32_t value, std::vector<std::string>
                 words.emplace_back(table[static_cast<std::size_t>(bit)]);
         return;
     }
-    const std::size_t at = encoding == Encoding::ResearchAmount ? kResearchAmount
-                           : place.index < 0                    ? 0
-                                             : static_cast<std::size_t>(place.index);
+    const std::size_t at = wordIndex(place);
     // Places before this one that no file filled get what KeeperFX would read there:
     // NULL where a slot of the same key holds a name, else 0.
     for (std::size_t fill = words.size(); fill < at; ++fill) {

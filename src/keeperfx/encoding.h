@@ -25,6 +25,10 @@ bool encodable(const Place& place, std::int32_t value);
 // slot; nullopt when they give none the editor can hold.
 std::optional<std::int32_t> decodeSlot(const Place& place, const std::vector<std::string>& words);
 
+// Whether the slot's place holds a word that gives it no value the editor can hold (a
+// name KeeperFX has beyond the game's, say), as opposed to no word at all.
+bool holdsForeignWord(const Place& place, const std::vector<std::string>& words);
+
 // Puts an encodable value into the words of its key. Words the slot does not own (other
 // property words, jobs KeeperFX has beyond the game's) keep their places; words that
 // already give the value are left exactly as they are.

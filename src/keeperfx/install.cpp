@@ -130,13 +130,17 @@ template <typename Lines> auto researchLine(Lines* lines, std::string_view item)
     return found;
 }
 
-std::optional<std::int32_t> valueIn(const StackedFile& rules, const Place& place) {
+const Words& wordsOf(const StackedFile& rules, const Place& place) {
     const Words* words = place.encoding == Encoding::ResearchAmount
                              ? researchLine(rules.research(), place.item)
                              : rules.find(place.section, place.key);
     // A key no file has is an empty list to KeeperFX: no property, no job.
     static const Words none;
-    return decodeSlot(place, words ? *words : none);
+    return words ? *words : none;
+}
+
+std::optional<std::int32_t> valueIn(const StackedFile& rules, const Place& place) {
+    return decodeSlot(place, wordsOf(rules, place));
 }
 
 std::int32_t valueOf(const ValueSet& values, int record) {
@@ -344,6 +348,7 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
 
     std::map<std::string_view, ModFilePlan> plans;
     std::vector<bool> changed(kSlotCount + 1, false);
+    int foreignKept = 0;
     for (int record = 1; record <= kSlotCount; ++record) {
         const Place& place = placeOf(record);
         if (place.encoding == Encoding::None)
@@ -351,6 +356,13 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
         auto [at, fresh] = plans.try_emplace(place.file);
         if (fresh)
             at->second.target = base.files.at(place.file);
+        // Reading KeeperFX's rules gave such a slot the factory value; writing that back
+        // would put a word the player never chose in place of KeeperFX's own.
+        if (valueOf(values, record) == factoryDefaults()[static_cast<std::size_t>(record - 1)] &&
+            holdsForeignWord(place, wordsOf(base.files.at(place.file), place))) {
+            ++foreignKept;
+            continue;
+        }
         changed[static_cast<std::size_t>(record)] =
             planSlot(at->second, place, valueOf(values, record));
     }
@@ -393,6 +405,12 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
         }
     }
 
+    if (foreignKept > 0)
+        result.notes.push_back(
+            std::to_string(foreignKept)
+                .append(foreignKept == 1 ? " value keeps its" : " values keep their")
+                .append(" KeeperFX words, which have no editor equivalent, as the editor "
+                        "holds the factory value there."));
     // Notes: the slot KeeperFX has no place for, and durations its keeper powers override.
     for (int record = 1; record <= kSlotCount; ++record) {
         const Place& place = placeOf(record);

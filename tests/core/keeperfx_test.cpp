@@ -263,11 +263,21 @@ TEST(KeeperFxInstall, ApplyOfWhatWasReadWritesNoConfigFile) {
     ASSERT_TRUE(applyMod(game.path(), randomValues(4)).ok); // an older mod, replaced whole
     const RulesRead read = readRules(game.path());
     ASSERT_TRUE(applyMod(game.path(), factoryDefaults(), "base").ok); // the mod below it changes
+    // The wizard's first power becomes an instance the game does not have.
+    const std::string wizardFile = game.file("mods/base/creatrs/wizard.cfg");
+    std::string wizard = test::readBytes(wizardFile);
+    const std::size_t powers = wizard.find("\nPowers = ") + 10;
+    wizard.replace(powers, wizard.find(' ', powers) - powers, "FAMILIAR");
+    test::writeBytes(wizardFile, wizard);
     const RulesRead base = readRules(game.path());
+    EXPECT_EQ(base.unread, std::vector<int>{39});
     const ModApply again = applyMod(game.path(), base.values);
     ASSERT_TRUE(again.ok) << again.message;
     EXPECT_EQ(again.filesWritten, 0);
     EXPECT_EQ(again.valuesWritten, 0);
+    EXPECT_NE(again.status().find(" 1 value keeps its KeeperFX words, which have no editor "
+                                  "equivalent, as the editor holds the factory value there."),
+              std::string::npos);
     EXPECT_EQ(test::listFolder(game.file("mods/tavrel")), std::vector<std::string>{});
     EXPECT_EQ(test::readBytes(game.file("mods/load_order.cfg")),
               order.substr(0, order.find("\r\n\r\n")) + "\r\ntavrel" +
