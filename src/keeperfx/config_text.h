@@ -39,6 +39,14 @@ std::string renderConfig(const ConfigFile& file, std::string_view comment);
 // Section and key names compare without regard to ASCII letter case, as KeeperFX does.
 bool sameName(std::string_view a, std::string_view b);
 
+// Whether `names` holds `name`, in any letter case.
+template <typename Names> bool hasName(const Names& names, std::string_view name) {
+    for (std::string_view each : names)
+        if (sameName(each, name))
+            return true;
+    return false;
+}
+
 // The words of a text, split at blanks and tabs.
 std::vector<std::string> splitWords(std::string_view text);
 

@@ -71,11 +71,6 @@ std::string encodeWord(Encoding encoding, std::int32_t value) {
                          : std::string(table[static_cast<std::size_t>(value)]);
 }
 
-bool hasWord(const std::vector<std::string>& words, std::string_view word) {
-    return std::any_of(words.begin(), words.end(),
-                       [&](const std::string& each) { return sameName(each, word); });
-}
-
 // The research line's amount is its third word, after ROOM|MAGIC and the name.
 constexpr std::size_t kResearchAmount = 2;
 
@@ -96,6 +91,11 @@ std::optional<std::int32_t> parseNumber(std::string_view word) {
     if (error != std::errc() || end != word.data() + word.size() || word.empty())
         return std::nullopt;
     return value;
+}
+
+bool hasNumber(const std::vector<std::string>& words) {
+    return std::any_of(words.begin(), words.end(),
+                       [](const std::string& w) { return parseNumber(w).has_value(); });
 }
 
 int fearPercent(std::int32_t fear) {
@@ -129,7 +129,7 @@ bool encodable(const Place& place, std::int32_t value) {
 std::optional<std::int32_t> decodeSlot(const Place& place, const std::vector<std::string>& words) {
     const Encoding encoding = place.encoding;
     if (isWord(encoding))
-        return hasWord(words, place.item) == (encoding == Encoding::WordPresent) ? 1 : 0;
+        return hasName(words, place.item) == (encoding == Encoding::WordPresent) ? 1 : 0;
     if (isMask(encoding)) {
         const auto table = nameTable(encoding);
         std::int32_t mask = 0;
@@ -173,7 +173,7 @@ void encodeSlot(const Place& place, std::int32_t value, std::vector<std::string>
             return bit && !isSet(*bit);
         });
         for (int bit = 1; bit < static_cast<int>(table.size()); ++bit)
-            if (isSet(bit) && !hasWord(words, table[static_cast<std::size_t>(bit)]))
+            if (isSet(bit) && !hasName(words, table[static_cast<std::size_t>(bit)]))
                 words.emplace_back(table[static_cast<std::size_t>(bit)]);
         return;
     }

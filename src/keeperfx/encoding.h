@@ -12,6 +12,7 @@ namespace tavrel::keeperfx {
 
 // A number word as KeeperFX writes it: an optional sign and digits, within 32 bits.
 std::optional<std::int32_t> parseNumber(std::string_view word);
+bool hasNumber(const std::vector<std::string>& words);
 
 // The percentage KeeperFX's FearWounded holds for a Fear of 0..255, and back: the
 // smallest Fear that gives the percentage; nullopt for a percentage no Fear gives.

@@ -72,12 +72,18 @@ struct Stack {
     std::string failure;
 };
 
-bool readConfig(const std::string& path, StackedFile& into, std::string& failure) {
-    std::string text;
+bool readText(const std::string& path, std::string& text, std::string& failure) {
     if (auto error = fileio::readFile(path, text, kConfigReadLimit)) {
         failure = "Unable to read " + ioText(*error) + ".";
         return false;
     }
+    return true;
+}
+
+bool readConfig(const std::string& path, StackedFile& into, std::string& failure) {
+    std::string text;
+    if (!readText(path, text, failure))
+        return false;
     into.stack(parseConfig(text));
     return true;
 }
@@ -88,10 +94,8 @@ Stack stackRules(const std::string& installPath, std::string_view skipMod) {
         onDisk(installPath, std::string(kModsFolder) + "/" + std::string(kLoadOrderFile));
     if (fileio::FileExists(stack.loadOrderPath)) {
         std::string text;
-        if (auto error = fileio::readFile(stack.loadOrderPath, text, kConfigReadLimit)) {
-            stack.failure = "Unable to read " + ioText(*error) + ".";
+        if (!readText(stack.loadOrderPath, text, stack.failure))
             return stack;
-        }
         for (std::string& mod : afterBaseMods(text))
             if (isValidModName(mod) && !sameName(mod, skipMod))
                 stack.mods.push_back(std::move(mod));
@@ -145,6 +149,10 @@ std::optional<std::int32_t> valueIn(const StackedFile& rules, const Place& place
 
 std::int32_t valueOf(const ValueSet& values, int record) {
     return values[static_cast<std::size_t>(record - 1)];
+}
+
+bool isFactoryValue(const ValueSet& values, int record) {
+    return valueOf(values, record) == valueOf(factoryDefaults(), record);
 }
 
 std::string quotedList(const std::vector<std::string>& names) {
@@ -245,11 +253,6 @@ struct ModFilePlan {
     }
 };
 
-bool hasNumber(const Words& words) {
-    return std::any_of(words.begin(), words.end(),
-                       [](const std::string& w) { return parseNumber(w).has_value(); });
-}
-
 // The file's text, or empty when it holds nothing the base does not already.
 std::string renderPlan(const ModFilePlan& plan, const StackedFile& base) {
     ConfigFile file;
@@ -310,8 +313,7 @@ bool planSlot(ModFilePlan& plan, const Place& place, std::int32_t value) {
 
 struct Staged {
     std::vector<std::pair<std::string, std::string>> files; // path below the mod, content
-    int valuesWritten = 0;
-    std::vector<int> written; // records
+    std::vector<int> written;                               // records
 };
 
 } // namespace
@@ -358,7 +360,7 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
             at->second.target = base.files.at(place.file);
         // Reading KeeperFX's rules gave such a slot the factory value; writing that back
         // would put a word the player never chose in place of KeeperFX's own.
-        if (valueOf(values, record) == factoryDefaults()[static_cast<std::size_t>(record - 1)] &&
+        if (isFactoryValue(values, record) &&
             holdsForeignWord(place, wordsOf(base.files.at(place.file), place))) {
             ++foreignKept;
             continue;
@@ -399,10 +401,8 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
             continue;
         const auto was = valueIn(base.files.at(place.file), place);
         const auto now = valueIn(plans.at(place.file).target, place);
-        if (was != now) {
-            ++staged.valuesWritten;
+        if (was != now)
             staged.written.push_back(record);
-        }
     }
 
     if (foreignKept > 0)
@@ -414,8 +414,7 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
     // Notes: the slot KeeperFX has no place for, and durations its keeper powers override.
     for (int record = 1; record <= kSlotCount; ++record) {
         const Place& place = placeOf(record);
-        if (place.encoding == Encoding::None &&
-            valueOf(values, record) != factoryDefaults()[static_cast<std::size_t>(record - 1)])
+        if (place.encoding == Encoding::None && !isFactoryValue(values, record))
             result.notes.push_back(std::string(slotInfoOfRecord(record).row) +
                                    " has no equivalent in KeeperFX, so its value " +
                                    std::to_string(valueOf(values, record)) + " is not written.");
@@ -516,7 +515,7 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
         result.notes.push_back("The system could not confirm that the mod is safely on disk: " +
                                unconfirmed->reason() + ".");
     result.ok = true;
-    result.valuesWritten = staged.valuesWritten;
+    result.valuesWritten = static_cast<int>(staged.written.size());
     result.filesWritten = static_cast<int>(staged.files.size());
     result.summary = result.filesWritten == 0
                          ? "KeeperFX mod \"" + name +

@@ -25,11 +25,6 @@ constexpr std::array<std::string_view, 4> kKeptImmunities = {"POISON_CLOUD", "WI
 constexpr std::string_view kSpellImmunity = "SpellImmunity";
 constexpr std::string_view kAfterBase = "after_base";
 
-bool among(std::string_view name, auto names) {
-    return std::any_of(names.begin(), names.end(),
-                       [&](std::string_view each) { return sameName(each, name); });
-}
-
 bool isPowerSection(std::string_view section) {
     if (section.size() <= kPowerSection.size() ||
         !sameName(section.substr(0, kPowerSection.size()), kPowerSection))
@@ -39,8 +34,8 @@ bool isPowerSection(std::string_view section) {
 }
 
 void stackLine(std::string_view section, const ConfigLine& line, Words& words) {
-    const bool powerKey = isPowerSection(section) && among(line.key, kPowerPositionalKeys);
-    if (powerKey || among(line.key, kPositionalKeys)) {
+    const bool powerKey = isPowerSection(section) && hasName(kPowerPositionalKeys, line.key);
+    if (powerKey || hasName(kPositionalKeys, line.key)) {
         if (words.size() < line.words.size())
             words.resize(line.words.size());
         std::copy(line.words.begin(), line.words.end(), words.begin());
@@ -50,14 +45,10 @@ void stackLine(std::string_view section, const ConfigLine& line, Words& words) {
         }
         return;
     }
-    if (sameName(line.key, kSpellImmunity) &&
-        std::none_of(line.words.begin(), line.words.end(),
-                     [](const std::string& w) { return parseNumber(w).has_value(); })) {
+    if (sameName(line.key, kSpellImmunity) && !hasNumber(line.words)) {
         Words kept;
         for (const std::string& word : words)
-            if (among(word, kKeptImmunities) &&
-                std::none_of(line.words.begin(), line.words.end(),
-                             [&](const std::string& w) { return sameName(w, word); }))
+            if (hasName(kKeptImmunities, word) && !hasName(line.words, word))
                 kept.push_back(word);
         words = line.words;
         words.insert(words.end(), kept.begin(), kept.end());
