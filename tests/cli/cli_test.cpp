@@ -69,13 +69,15 @@ TEST(Cli, ExitStatusOfEachCommandLineAndWhatItWrites) {
         {0,
          {"convert 10721.dks -- -x.dks", "convert -- 10721.dks -y.dks", "demo -- --force",
           "demo g --force", "check 10721.dks", "check 342916.dks"}},
-        {1, {"check 10719.dks", "check 342917.dks", "check bad.txt", "check none.txt"}},
+        {1,
+         {"check 10719.dks", "check 342917.dks", "check bad.txt", "check none.txt", "check -",
+          "keeperfx-apply --mod=x 10721.dks nowhere"}},
         {2,
          {"", "frobnicate", "check", "convert 10721.dks --", "convert 10721.dks -z.dks",
           "convert --force 10721.dks z.dks", "demo --force --force g", "demo --force=yes g",
           "keeperfx-apply a b --mod", "keeperfx-apply --mod x --mod y a b",
-          "keeperfx-apply --mod .. a b", "keeperfx-apply --mod a/b a b",
-          "keeperfx-read a b --mod x"}}};
+          "keeperfx-apply --mod .. a b", "keeperfx-apply --mod=.. a b",
+          "keeperfx-apply --mod a/b a b", "keeperfx-read a b --mod x"}}};
     test::TempDir dir;
     test::writeBytes(dir.file("bad.txt"), "1 2 3\r\n");
     for (std::size_t size : {10719, 10721, 342916, 342917})
