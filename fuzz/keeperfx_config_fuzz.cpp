@@ -2,6 +2,11 @@
 // again parses the same; stacking it over a file never fails; the load order keeps every
 // other mod in its order with the editor's mod last; and every slot's words read from the
 // file, put back, stay as they were, while any value put in reads back.
+//
+// Once per process the input also grows into the largest file the editor reads, twice:
+// as copies of its blocks, each copy's under names of its own, and as all their lines in
+// one block. libFuzzer's -timeout (10 s in scripts/fuzz) then bounds the read of the
+// largest allowed input, which only a reader linear in the size of its input meets.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -35,6 +40,27 @@ bool sameFile(const ConfigFile& a, const ConfigFile& b) {
     return true;
 }
 
+// The input's blocks copied until the text would pass the read limit: each copy's under
+// names of their own, or all their lines in the input's first block.
+std::string largestOf(const ConfigFile& file, bool ownNames) {
+    // A block written alone, without the comment line on top (and without its header
+    // when that is "[]").
+    const auto written = [](std::string name, const ConfigSection& section) {
+        const std::size_t header = name.empty() ? std::string_view("; \r\n\r\n[]\r\n").size()
+                                                : std::string_view("; \r\n").size();
+        return renderConfig({{{std::move(name), section.lines}}}, "").substr(header);
+    };
+    std::string text = ownNames ? std::string() : "[" + file.sections.front().name + "]\n";
+    for (std::size_t copy = 0;; ++copy) {
+        std::string piece;
+        for (const ConfigSection& section : file.sections)
+            piece += written(ownNames ? section.name + std::to_string(copy) : "", section);
+        if (piece.empty() || text.size() + piece.size() > kConfigReadLimit)
+            return text;
+        text += piece;
+    }
+}
+
 std::vector<std::string> without(std::vector<std::string> mods, std::string_view mod) {
     std::erase_if(mods, [&](const std::string& m) { return sameName(m, mod); });
     return mods;
@@ -48,7 +74,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace tavrel::keeperfx;
     const std::string_view text = fuzz::bytesOf(data, size);
 
+    if (size > kConfigReadLimit)
+        return 0; // the editor refuses a larger file unread
     const ConfigFile file = parseConfig(text);
+    static bool grown = false;
+    if (!grown && !file.sections.empty()) {
+        grown = true;
+        for (const bool ownNames : {true, false}) {
+            StackedFile large;
+            large.stack(parseConfig(largestOf(file, ownNames)));
+        }
+    }
     check(sameFile(parseConfig(renderConfig(file, "fuzz")), file),
           "a written file parses differently");
     StackedFile stacked;

@@ -214,9 +214,16 @@ Status makeFolder(const std::string& path) {
 Status moveEntry(const std::string& from, const std::string& to) {
     if (hasNul(to))
         return IoError{EINVAL, to, "move"};
-    return folderStep(testing::Op::MoveEntry, from, "move", [&](std::error_code& ec) {
+    Status failed = folderStep(testing::Op::MoveEntry, from, "move", [&](std::error_code& ec) {
         std::filesystem::rename(nativePathOf(from), nativePathOf(to), ec);
     });
+    // As for a replaced file: Windows' "access denied" may mean that another program, such
+    // as the running game, holds the folder or a file in it.
+    if (failed && failed->code != ENOENT && heldOpenWithin(from)) {
+        failed->code = EBUSY;
+        failed->why = FolderInUse;
+    }
+    return failed;
 }
 
 Status removeFolder(const std::string& path) {

@@ -38,6 +38,9 @@ inline constexpr std::string_view IsNamedPipe = "Is a named pipe, not a file";
 inline constexpr std::string_view IsSocket = "Is a socket, not a file";
 // Windows: another program holds the file open and does not let it be replaced.
 inline constexpr std::string_view InUse = "The file is in use by another program";
+// Windows: the same for a folder that a move would take away, or for a file in it.
+inline constexpr std::string_view FolderInUse =
+    "The folder is in use by another program, perhaps the game";
 
 using Status = std::optional<IoError>; // empty on success
 

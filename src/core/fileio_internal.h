@@ -27,5 +27,9 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 std::string temporaryName(std::string_view name);
 // True for a path with a NUL byte, which no file can have.
 bool hasNul(std::string_view path);
+// Whether another program holds `path`, or anything in it when it is a folder, open so
+// that it cannot be moved: Windows then names only "access denied". Never on POSIX,
+// where an open file does not stop a move.
+bool heldOpenWithin(const std::string& path);
 
 } // namespace tavrel::fileio::detail

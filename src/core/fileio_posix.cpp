@@ -114,6 +114,14 @@ std::string_view notAFile(mode_t mode) {
     return S_ISFIFO(mode) ? IsNamedPipe : S_ISSOCK(mode) ? IsSocket : IsDevice;
 }
 
+} // namespace
+
+bool detail::heldOpenWithin(const std::string&) {
+    return false;
+}
+
+namespace {
+
 // The file a replace of a path writes (links followed), its folder with a trailing slash
 // ("" for a bare name) and its name.
 struct Place {

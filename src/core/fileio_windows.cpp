@@ -207,6 +207,30 @@ bool heldOpen(const std::wstring& path) {
     return file.handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
+// The same for a folder, the entries in it and in its folders; links are not followed.
+bool heldOpenWithinFolder(const std::wstring& path) {
+    if (heldOpen(path)) {
+        return true;
+    }
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        return false;
+    }
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool held = false;
+    do {
+        const std::wstring name = found.cFileName;
+        held = name != L"." && name != L".." && heldOpenWithinFolder(path + L"\\" + name);
+    } while (!held && FindNextFileW(search, &found));
+    FindClose(search);
+    return held;
+}
+
 // The file a replace of a path writes (links followed), as a full path, its folder with a
 // trailing separator, its name, and, as for finalPath, why it is no file.
 struct Place {
@@ -258,6 +282,11 @@ Status createTemporary(const std::string& path, const std::wstring& prefix,
 }
 
 } // namespace
+
+bool detail::heldOpenWithin(const std::string& path) {
+    std::wstring wide;
+    return widen(path, wide) && heldOpenWithinFolder(absolutePath(wide));
+}
 
 bool FileExists(const std::string& path) {
     std::wstring wide;

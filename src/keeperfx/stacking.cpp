@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 #include "keeperfx/encoding.h"
 
@@ -25,16 +26,41 @@ constexpr std::array<std::string_view, 4> kKeptImmunities = {"POISON_CLOUD", "WI
 constexpr std::string_view kSpellImmunity = "SpellImmunity";
 constexpr std::string_view kAfterBase = "after_base";
 
-bool isPowerSection(std::string_view section) {
-    if (section.size() <= kPowerSection.size() ||
-        !sameName(section.substr(0, kPowerSection.size()), kPowerSection))
+// A block named `base` followed by its number, such as [power12].
+bool isNumbered(std::string_view section, std::string_view base) {
+    if (section.size() <= base.size() || !sameName(section.substr(0, base.size()), base))
         return false;
-    const std::string_view number = section.substr(kPowerSection.size());
+    const std::string_view number = section.substr(base.size());
     return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-void stackLine(std::string_view section, const ConfigLine& line, Words& words) {
-    const bool powerKey = isPowerSection(section) && hasName(kPowerPositionalKeys, line.key);
+// KeeperFX looks most blocks up by name and reads the first it finds; spells and
+// instances it reads block by block in file order, so a later block of the same name is
+// read over the earlier one.
+bool readsEveryBlock(std::string_view section) {
+    return isNumbered(section, "spell") || isNumbered(section, "instance");
+}
+
+// The words of a SpellImmunity line without a number: its own, then the immunities that
+// the game's spells set and earlier files named, each once (they are flags to KeeperFX).
+void keepImmunities(Words& words, Words&& line) {
+    std::array<bool, kKeptImmunities.size()> taken{};
+    for (const std::string& word : line)
+        for (std::size_t i = 0; i < kKeptImmunities.size(); ++i)
+            taken[i] = taken[i] || sameName(word, kKeptImmunities[i]);
+    Words kept;
+    for (std::string& word : words)
+        for (std::size_t i = 0; i < kKeptImmunities.size(); ++i)
+            if (!taken[i] && sameName(word, kKeptImmunities[i])) {
+                taken[i] = true;
+                kept.push_back(std::move(word));
+            }
+    words = std::move(line);
+    std::move(kept.begin(), kept.end(), std::back_inserter(words));
+}
+
+void stackLine(bool powerSection, ConfigLine&& line, Words& words) {
+    const bool powerKey = powerSection && hasName(kPowerPositionalKeys, line.key);
     if (powerKey || hasName(kPositionalKeys, line.key)) {
         if (words.size() < line.words.size())
             words.resize(line.words.size());
@@ -45,16 +71,9 @@ void stackLine(std::string_view section, const ConfigLine& line, Words& words) {
         }
         return;
     }
-    if (sameName(line.key, kSpellImmunity) && !hasNumber(line.words)) {
-        Words kept;
-        for (const std::string& word : words)
-            if (hasName(kKeptImmunities, word) && !hasName(line.words, word))
-                kept.push_back(word);
-        words = line.words;
-        words.insert(words.end(), kept.begin(), kept.end());
-        return;
-    }
-    words = line.words;
+    if (sameName(line.key, kSpellImmunity) && !hasNumber(line.words))
+        return keepImmunities(words, std::move(line.words));
+    words = std::move(line.words);
     // "SpellImmunity = 0 ..." sets the exact list; its 0 names no immunity.
     if (sameName(line.key, kSpellImmunity))
         std::erase_if(words, [](const std::string& w) { return parseNumber(w) == 0; });
@@ -105,22 +124,41 @@ std::string StackedFile::lowered(std::string_view name) {
 }
 
 void StackedFile::stack(const ConfigFile& file) {
-    std::vector<std::string> seen;
-    for (const ConfigSection& section : file.sections) {
-        // KeeperFX finds a block by its name: a second block of the same name is never read.
-        const std::string name = lowered(section.name);
-        if (std::find(seen.begin(), seen.end(), name) != seen.end())
+    stack(ConfigFile(file));
+}
+
+std::size_t StackedFile::NameHash::operator()(const Name& name) const {
+    const std::size_t key = std::hash<std::string>()(name.second);
+    return key ^ (name.first + 0x9e3779b97f4a7c15 + (key << 6) + (key >> 2));
+}
+
+StackedFile::Block& StackedFile::block(std::string name) {
+    return sections_.try_emplace(std::move(name), Block{sections_.size()}).first->second;
+}
+
+void StackedFile::stack(ConfigFile&& file) {
+    const std::size_t thisFile = ++files_;
+    for (ConfigSection& section : file.sections) {
+        std::string name = lowered(section.name);
+        const bool research = name == kResearchSection;
+        const bool power = isNumbered(name, kPowerSection);
+        const bool readAgain = readsEveryBlock(name);
+        Block& read = block(std::move(name));
+        if (read.file == thisFile && !readAgain)
             continue;
-        seen.push_back(name);
-        if (name == kResearchSection) {
+        read.file = thisFile;
+        const std::size_t number = read.number;
+        if (research) {
             research_.emplace();
-            for (const ConfigLine& line : section.lines)
+            for (ConfigLine& line : section.lines)
                 if (sameName(line.key, kResearchKey))
-                    research_->push_back(line.words);
+                    research_->push_back(std::move(line.words));
             continue;
         }
-        for (const ConfigLine& line : section.lines)
-            stackLine(section.name, line, sections_[name][lowered(line.key)]);
+        for (ConfigLine& line : section.lines) {
+            Name key{number, lowered(line.key)};
+            stackLine(power, std::move(line), keys_[std::move(key)]);
+        }
     }
 }
 
@@ -128,12 +166,12 @@ const Words* StackedFile::find(std::string_view section, std::string_view key) c
     const auto s = sections_.find(lowered(section));
     if (s == sections_.end())
         return nullptr;
-    const auto k = s->second.find(lowered(key));
-    return k == s->second.end() ? nullptr : &k->second;
+    const auto k = keys_.find({s->second.number, lowered(key)});
+    return k == keys_.end() ? nullptr : &k->second;
 }
 
 Words& StackedFile::at(std::string_view section, std::string_view key) {
-    return sections_[lowered(section)][lowered(key)];
+    return keys_[{block(lowered(section)).number, lowered(key)}];
 }
 
 std::vector<Words>& StackedFile::researchForWrite() {

@@ -1,9 +1,11 @@
 #pragma once
 
-#include <map>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "keeperfx/config_text.h"
@@ -19,8 +21,10 @@ public:
     // Reads a later file over what is there, by KeeperFX's rules: key by key; lists of
     // positional keys only in their first places; SpellImmunity keeping the words the
     // game's spells set unless its line holds a number; a [research] block replacing
-    // the whole research list.
+    // the whole research list. Linear in the size of the file, whatever its shape.
     void stack(const ConfigFile& file);
+    // The same, taking the words out of a file that is no longer needed.
+    void stack(ConfigFile&& file);
 
     // The words of a key; null when no file had it.
     const Words* find(std::string_view section, std::string_view key) const;
@@ -32,8 +36,22 @@ public:
 
 private:
     static std::string lowered(std::string_view name);
-    std::map<std::string, std::map<std::string, Words>> sections_;
+    // A block's number in `sections_` and a key's lowered name.
+    using Name = std::pair<std::size_t, std::string>;
+    struct NameHash {
+        std::size_t operator()(const Name& name) const;
+    };
+    struct Block {
+        std::size_t number;
+        std::size_t file = 0; // the call of stack that last read the block, from 1
+    };
+    Block& block(std::string name);
+    // Every name is hashed, not searched: a file may hold hundreds of thousands of blocks
+    // or keys. A block's name is stored once, however many keys it has.
+    std::unordered_map<std::string, Block> sections_;
+    std::unordered_map<Name, Words, NameHash> keys_;
     std::optional<std::vector<Words>> research_;
+    std::size_t files_ = 0;
 };
 
 // The section whose lines are the research list, and their key.

@@ -15,6 +15,7 @@
 #include "core/factory_defaults.h"
 #include "core/test_support.h"
 #include "gamefile/writer.h"
+#include "keeperfx/install.h"
 
 namespace tavrel {
 namespace {
@@ -95,6 +96,48 @@ TEST(FileIoWindows, Win32ErrorsBecomeTheRunTimeNumbersAndChangeNothing) {
                              "the game may be running. The game's files have not been changed.");
     EXPECT_EQ(test::readBytes(dir.file("game\\Data\\CREATURE.TXT")), "old");
     EXPECT_EQ(test::listFolder(dir.path()), (Names{"afile", "folder", "game"}));
+}
+
+HANDLE holdOpen(const std::string& path) {
+    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// The running game holds the mod's files, or a program works in its folder: the folder
+// cannot be moved aside, and the user learns why rather than "Permission denied".
+TEST(FileIoWindows, AModFolderHeldByAnotherProgramIsSaidToBeInUse) {
+    test::TempDir game;
+    test::makeKeeperFxInstall(game.path());
+    ValueSet values = factoryDefaults();
+    values[4] = 4321; // the Wizard's Health
+    ASSERT_TRUE(keeperfx::applyMod(game.path(), values).ok);
+    const std::string mods = fio::joinPath(game.path(), "mods");
+    const std::string mod = fio::joinPath(mods, "tavrel");
+    const std::string wizard = test::readBytes(mod + "\\creatrs\\wizard.cfg");
+    const HANDLE folder = holdOpen(mod);
+    ASSERT_NE(folder, INVALID_HANDLE_VALUE);
+    const keeperfx::ModApply applied = keeperfx::applyMod(game.path(), factoryDefaults());
+    CloseHandle(folder);
+    EXPECT_EQ(applied.message, "Unable to write the KeeperFX mod: " + mod +
+                                   ": The folder is in use by another program, perhaps the game. "
+                                   "KeeperFX's files have not been changed.");
+    EXPECT_EQ(test::readBytes(mod + "\\creatrs\\wizard.cfg"), wizard);
+    // Windows refuses to move a folder with a file open in it as "access denied"; Wine
+    // moves it, so the test seam plays Windows' part.
+    for (const auto& [held, reason] : std::vector<std::pair<std::string, std::string>>{
+             {mod + "\\creatrs\\wizard.cfg",
+              "The folder is in use by another program, perhaps the game"},
+             {mod + "\\creatrs", "The folder is in use by another program, perhaps the game"},
+             {fio::joinPath(mods, "load_order.cfg"), "Permission denied"}}) {
+        const HANDLE file = holdOpen(held);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << held;
+        fio::testing::setFaultPlan(fio::testing::FaultPlan{1, EACCES});
+        const fio::Status moved = fio::moveEntry(mod, mod + "-aside");
+        fio::testing::setFaultPlan(std::nullopt);
+        CloseHandle(file);
+        EXPECT_EQ(moved.value_or(fio::IoError{}).reason(), reason) << held;
+    }
+    EXPECT_FALSE(fio::moveEntry(mod, mod + "-aside"));
 }
 
 // A pipe or a device is no file: a read could wait for ever, a replace would not reach it.
