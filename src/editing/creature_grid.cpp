@@ -160,11 +160,18 @@ std::string shown(std::string_view text) {
     text = trimmed(text);
     std::string result;
     std::size_t characters = 0;
+    int pending = 0; // continuation bytes the last lead byte announced
     for (const char c : text) {
-        const bool continuation = (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-        if (!continuation && characters++ == kShownCharacters)
-            return result + "\u2026";
-        result += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ' ' : c;
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) == 0x80 && pending > 0) {
+            --pending;
+        } else {
+            // A stray continuation byte counts as a character of its own.
+            if (characters++ == kShownCharacters)
+                return result + "\xE2\x80\xA6"; // an ellipsis
+            pending = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : 0;
+        }
+        result += byte < 0x20 || byte == 0x7F ? ' ' : c;
     }
     return result;
 }
@@ -640,12 +647,15 @@ PastePlan planPaste(const TsvTable& table, const PasteTarget& target) {
                     [](const std::vector<std::string>& line) { return !onlyCaptions(line); });
     const bool headed = named || captioned;
     const std::size_t skip = named ? 1 : 0; // the column of names
+    std::vector<int> fields;                // the field of each heading, 0 for none
+    for (const std::string& heading : first)
+        fields.push_back(headed ? fieldOfCaption(heading) : 0);
     if (headed) {
         // Where the headings put the block's first cell: from the first caption and the
         // first name that the grid knows.
         bool columnHere = wholeRows;
-        for (std::size_t column = skip; column < first.size() && !columnHere; ++column)
-            if (const int field = fieldOfCaption(first[column])) {
+        for (std::size_t column = skip; column < fields.size() && !columnHere; ++column)
+            if (const int field = fields[column]) {
                 columnHere = gridColumnOf(field) == left + static_cast<int>(column - skip);
                 break;
             }
@@ -668,11 +678,11 @@ PastePlan planPaste(const TsvTable& table, const PasteTarget& target) {
                     slotAt(row, static_cast<std::size_t>(left) + column - skip, cells[column]));
                 continue;
             }
-            const std::string heading = column < first.size() ? first[column] : std::string();
-            const int field = fieldOfCaption(heading);
+            const int field = column < fields.size() ? fields[column] : 0;
             const int kind = named ? kindOfName(cells[0]) : 0;
             if (field == 0)
-                plan.cells.push_back({0, 0, cells[column], PasteMiss::Heading, heading});
+                plan.cells.push_back({0, 0, cells[column], PasteMiss::Heading,
+                                      column < first.size() ? first[column] : std::string()});
             else if (named && kind == 0)
                 plan.cells.push_back({0, 0, cells[column], PasteMiss::Creature, cells[0]});
             else if (named)

@@ -104,83 +104,41 @@ private slots:
         for (int row = 0; row <= kLastRow; ++row)
             wholeColumn += QStringLiteral(" %1,3").arg(row);
         const QString unplaced = " Pasted at the selected cell, not under the copied headings.";
+        // clang-format off
         const Case cases[] = {
-            {Drag{0, 1, kLastRow, 1},
-             "Creature\tArmour|Avatar\t120",
-             {},
-             {0, 3, 0, 3},
+            {Drag{0, 1, kLastRow, 1}, "Creature\tArmour|Avatar\t120", {}, {0, 3, 0, 3},
              "Paste: 27 values changed, 0 cells refused." + unplaced,
-             {{kImp, 10, 5}, {kDragon, 10, 90}, {kDragon, 7, 90}, {7, 10, 120}},
-             wholeColumn},
-            {Drag{0, 73, 1, 74},
-             "Leave Dungeon\tNone|Leave Dungeon\tNone",
-             {},
-             {9, 73, 9, 73},
+             {{kImp, 10, 5}, {kDragon, 10, 90}, {kDragon, 7, 90}, {7, 10, 120}}, wholeColumn},
+            {Drag{0, 73, 1, 74}, "Leave Dungeon\tNone|Leave Dungeon\tNone", {}, {9, 73, 9, 73},
              "Paste: 3 values changed, 0 cells refused.",
              {{kDragon, 4, 4}, {kDragon, 71, 0}, {kVampire, 4, 4}, {kVampire, 71, 0}},
              "current 9,73 9,73 9,74 10,73 10,74"},
-            {{},
-             {},
-             "Dragon\tNone\nImp\tNone\t\n",
-             {0, 74, 0, 74},
+            {{}, {}, "Dragon\tNone\nImp\tNone\t\n", {0, 74, 0, 74},
              "Paste: 2 values changed, 2 cells refused (first: outside the grid \"None\").",
-             {{kImp, 71, kDragon}, {kGhost, 71, kImp}},
-             "current 0,74 0,74 1,74"},
-            {{},
-             {},
-             "70000\t12.5\t-3\n",
-             {0, 0, 0, 0},
+             {{kImp, 71, kDragon}, {kGhost, 71, kImp}}, "current 0,74 0,74 1,74"},
+            {{}, {}, "70000\t12.5\t-3\n", {0, 0, 0, 0},
              "Paste: 3 values changed, 0 cells refused, 2 values held at a bound (first: Imp, "
-             "Health 70000 held at 65535), 1 value rounded (first: Imp, Armour 12.5 rounded to "
-             "12).",
-             {{kImp, 5, 65535}, {kImp, 7, 12}, {kImp, 6, 0}},
-             "current 0,0 0,0 0,1 0,2"},
-            {{},
-             {},
-             "Creature\tHealth\tArmr\nImp\t80\t6\n",
-             {0, 0, 0, 0},
+             "Health 70000 held at 65535), 1 value rounded (first: Imp, Armour 12.5 rounded to 12).",
+             {{kImp, 5, 65535}, {kImp, 7, 12}, {kImp, 6, 0}}, "current 0,0 0,0 0,1 0,2"},
+            {{}, {}, "Creature\tHealth\tArmr\nImp\t80\t6\n", {0, 0, 0, 0},
              "Paste: 1 value changed, 0 cells refused, 1 cell under an unknown heading (first: "
-             "\"Armr\").",
-             {{kImp, 5, 80}, {kImp, 7, 5}},
-             "current 0,0 0,0"},
-            {{},
-             {},
-             "Health\tArmour\n80\t6\n",
-             {9, 2, 9, 2},
+             "\"Armr\").", {{kImp, 5, 80}, {kImp, 7, 5}}, "current 0,0 0,0"},
+            {{}, {}, "Health\tArmour\n80\t6\n", {9, 2, 9, 2},
              "Paste: 2 values changed, 0 cells refused." + unplaced,
-             {{kDragon, 6, 80}, {kDragon, 10, 6}, {kDragon, 5, 900}},
-             "current 9,2 9,2 9,3"},
-            {{},
-             {},
-             "Creature\tHealth\nDragon\t950\n",
-             {-1, 0, 0, 0},
-             "Paste: 1 value changed, 0 cells refused.",
-             {{kDragon, 5, 950}},
-             "current 9,0 9,0"},
-            {{},
-             {},
-             lines(32, "80"),
-             {0, 0, 0, 0},
+             {{kDragon, 6, 80}, {kDragon, 10, 6}, {kDragon, 5, 900}}, "current 9,2 9,2 9,3"},
+            {{}, {}, "Creature\tHated Creature\nAvatar\tImp\n", {-1, 0, 0, 0},
+             "Paste: 1 value changed, 0 cells refused.", {{7, 71, kImp}}, "current 29,74 29,74"},
+            {{}, {}, lines(32, "80"), {0, 0, 0, 0},
              "Paste refused: more cells than the grid's 30 creatures by 75 fields and their "
-             "headings; nothing changed.",
-             {{kImp, 5, 75}},
-             "current 0,0 0,0"},
-            {{},
-             {},
-             QString(1'000'001, ' ') + "80",
-             {0, 0, 0, 0},
+             "headings; nothing changed.", {{kImp, 5, 75}}, "current 0,0 0,0"},
+            {{}, {}, QString(1'000'001, ' ') + "80", {0, 0, 0, 0},
              "Paste refused: the text is longer than 1000000 bytes; nothing changed.",
-             {{kImp, 5, 75}},
-             "current 0,0 0,0"},
-            {{},
-             {},
-             "80" + QString(600'000, ' '),
-             {0, 0, 0, 0},
-             "Paste failed: not enough memory; nothing changed.",
-             {{kImp, 5, 75}},
-             "current 0,0 0,0",
-             500'000},
+             {{kImp, 5, 75}}, "current 0,0 0,0"},
+            {{}, {}, "80" + QString(600'000, ' '), {0, 0, 0, 0},
+             "Paste failed: not enough memory; nothing changed.", {{kImp, 5, 75}},
+             "current 0,0 0,0", 500'000},
         };
+        // clang-format on
         for (const Case& c : cases) {
             test::MainHarness h;
             h.startReady();
@@ -206,6 +164,7 @@ private slots:
             for (const auto& [kind, field, value] : c.values)
                 QCOMPARE(h.f.store.value(SlotRef::creature(kind, field)), value);
             QCOMPARE(selection(view), c.selected);
+            QVERIFY(view->viewport()->rect().contains(view->visualRect(view->currentIndex())));
         }
     }
 };
