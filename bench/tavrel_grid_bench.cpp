@@ -217,7 +217,7 @@ void PasteLargest(benchmark::State& state) {
     pasteOf(state, largestPaste(), "PasteLargest");
 }
 
-// The size at which the paste used to take gigabytes, refused unread.
+// A text a hundred times the limit, refused unread.
 void PasteRefused(benchmark::State& state) {
     pasteOf(state, QString(100'000'000, QLatin1Char('\t')), "PasteRefused");
 }

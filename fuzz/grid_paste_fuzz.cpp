@@ -62,6 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int repeats = 1 << in.ConsumeIntegralInRange(0, 20);
     const std::string unit = in.ConsumeRemainingBytesAsString();
     std::string text;
+    text.reserve(std::min(unit.size() * static_cast<std::size_t>(repeats),
+                          kPasteTextLimit + unit.size() + 1));
     for (int i = 0; i < repeats && text.size() <= kPasteTextLimit; ++i)
         text += unit;
 

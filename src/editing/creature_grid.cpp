@@ -714,7 +714,9 @@ PasteOutcome applyPaste(const ValueSet& values, const PastePlan& plan) {
             break;
         }
         std::int32_t& value = outcome.values[at(cell.kind, cell.field)];
-        const Taken taken = takenText(cell.kind, cell.field, value, cell.text);
+        const Taken taken = cell.text.size() > kPasteCellLimit
+                                ? Taken{}
+                                : takenText(cell.kind, cell.field, value, cell.text);
         if (!taken.value) {
             outcome.refused.add(slotName(cell.kind, cell.field) + " " + quoted(cell.text));
             continue;

@@ -93,6 +93,9 @@ TsvTable gridBlock(const ValueSet& values, const std::vector<int>& kinds,
 // names, and a text far longer than any such table needs. More is refused before it
 // is read into cells, so a paste never holds much more than the grid.
 inline constexpr std::size_t kPasteTextLimit = 1'000'000; // bytes
+// A cell's text longer than this (bytes) is refused unread: the longest name, every
+// job at once, takes a sixth of it. One value filling the whole grid is read 2,250 times.
+inline constexpr std::size_t kPasteCellLimit = 1'000;
 inline constexpr TsvLimits kPasteLimits = {kCreatureKinds + 1, kCreatureFields + 1};
 
 // A pasted text as a table, or why it is refused. Empty cells at the end of a line

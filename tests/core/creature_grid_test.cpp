@@ -104,6 +104,15 @@ TEST(CreatureGrid, PasteRefusesMoreThanTheGridBeforeReadingIt) {
     };
     for (const auto& [text, refusal] : cases)
         EXPECT_EQ(readPaste(text).refusal, refusal) << text.size();
+    // A cell of more than 1,000 bytes is refused unread.
+    const std::vector<int> picker = sortedKinds(factoryDefaults(), 5, SortOrder::Picker);
+    for (const auto& [blanks, status] :
+         {std::pair{998, "Paste: 1 value changed, 0 cells refused."},
+          {999, "Paste: 0 values changed, 1 cell refused (first: Imp, Health \"80\")."}})
+        EXPECT_EQ(pasteSummary(applyPaste(
+                      factoryDefaults(), planPaste(readPaste("80" + std::string(blanks, ' ')).table,
+                                                   {picker, {{0, 0}}}))),
+                  status);
 }
 
 // Clipboard texts pasted on selections of the grid in the picker's order (row 0 the

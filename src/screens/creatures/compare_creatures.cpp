@@ -18,6 +18,7 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
+#include <new>
 #include <set>
 
 #include "core/bounds.h"
