@@ -126,8 +126,9 @@ private slots:
             {{}, {}, "Health\tArmour\n80\t6\n", {9, 2, 9, 2},
              "Paste: 2 values changed, 0 cells refused." + unplaced,
              {{kDragon, 6, 80}, {kDragon, 10, 6}, {kDragon, 5, 900}}, "current 9,2 9,2 9,3"},
-            {{}, {}, "Creature\tHated Creature\nAvatar\tImp\n", {-1, 0, 0, 0},
-             "Paste: 1 value changed, 0 cells refused.", {{7, 71, kImp}}, "current 29,74 29,74"},
+            {{}, {}, "Creature\tHealth\tHated Creature\nAvatar\t4999\tImp\n", {-1, 0, 0, 0},
+             "Paste: 2 values changed, 0 cells refused.", {{7, 5, 4999}, {7, 71, kImp}},
+             "current 29,0 29,0 29,74"},
             {{}, {}, lines(32, "80"), {0, 0, 0, 0},
              "Paste refused: more cells than the grid's 30 creatures by 75 fields and their "
              "headings; nothing changed.", {{kImp, 5, 75}}, "current 0,0 0,0"},
