@@ -2,7 +2,8 @@
 // texts, drawn in the same run: opening it with every value drawn, and redrawing it
 // after a paste of all 2,250 creature values. The editor's own work on top of the bare
 // table (its store, undo history, redraw of the other windows, colours) should stay
-// within one display frame (1/60 s) of it.
+// within one display frame (1/60 s) of it. Beside them, the largest paste the grid
+// takes and a far larger one that it refuses: each should take well under a second.
 //
 //   tavrel_grid_bench [--benchmark_filter=...]     (scripts/bench builds and runs it)
 //
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include "core/editor_state.h"
+#include "core/factory_defaults.h"
 #include "core/settings_store.h"
 #include "editing/creature_grid.h"
 #include "paired.h"
@@ -35,6 +37,7 @@ namespace {
 using namespace tavrel;
 
 constexpr double kFrameMs = 1000.0 / 60;
+constexpr double kBoundMs = 250;
 
 class SilentSeam final : public screens::MessageSeam {
 public:
@@ -174,7 +177,54 @@ void PasteAll(benchmark::State& state) {
     record(state, "PasteAll");
 }
 
+std::map<std::string, std::vector<double>>& bounded() {
+    static std::map<std::string, std::vector<double>> runs;
+    return runs;
+}
+
+// The largest text a paste reads: a block with its headings, 31 lines of 76 cells,
+// each cell padded with blanks to fill the text limit, pasted where its headings point.
+QString largestPaste() {
+    std::vector<int> columns(kCreatureFields);
+    std::iota(columns.begin(), columns.end(), 0);
+    const ValueSet& values = factoryDefaults();
+    TsvTable table =
+        gridBlock(values, sortedKinds(values, 0, SortOrder::Picker), columns, true, true);
+    const std::size_t pad = kPasteTextLimit / (kPasteLimits.lines * kPasteLimits.cells) - 40;
+    for (auto& line : table)
+        for (auto& cell : line)
+            cell.append(pad, ' ');
+    const std::string text = toTsv(table);
+    return QString::fromStdString(text.substr(0, std::min(text.size(), kPasteTextLimit)));
+}
+
+// A paste of `text` on the grid's first cell, undone in between so that each changes
+// the same values.
+void pasteOf(benchmark::State& state, const QString& text, const char* name) {
+    Editor editor;
+    screens::Form_CompareCreatures window(editor.context);
+    QApplication::clipboard()->setText(text);
+    for (auto _ : state) {
+        editor.store.restoreDefaults();
+        window.grid()->setCurrentIndex(window.model()->index(0, 0));
+        const double took = bench::secondsOf([&] { window.paste(); });
+        state.SetIterationTime(took);
+        bounded()[name].push_back(took * 1000);
+    }
+}
+
+void PasteLargest(benchmark::State& state) {
+    pasteOf(state, largestPaste(), "PasteLargest");
+}
+
+// A text a hundred times the limit, refused unread.
+void PasteRefused(benchmark::State& state) {
+    pasteOf(state, QString(100'000'000, QLatin1Char('\t')), "PasteRefused");
+}
+
 BENCHMARK(OpenGrid)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(PasteLargest)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(PasteRefused)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(PasteAll)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 double median(std::vector<double> values) {
@@ -197,6 +247,10 @@ void printExtras() {
         std::printf("%-9s %10.2f %10.2f %10.2f  %s\n", name.c_str(), time, base, time - base,
                     time - base <= kFrameMs ? "met" : "MISSED");
     }
+    std::printf("\n%-12s %10s  %s\n", "paste", "time (ms)", "target: well under a second (250 ms)");
+    for (const auto& [name, times] : bounded())
+        std::printf("%-12s %10.2f  %s\n", name.c_str(), median(times),
+                    median(times) <= kBoundMs ? "met" : "MISSED");
 }
 
 } // namespace

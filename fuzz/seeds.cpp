@@ -11,6 +11,7 @@
 
 #include "core/factory_defaults.h"
 #include "core/settings_store.h"
+#include "editing/creature_grid.h"
 #include "fuzz_support.h"
 #include "gamefile/config_file.h"
 #include "gamefile/writer.h"
@@ -138,6 +139,26 @@ void typedSeeds(const fs::path& out) {
     }
 }
 
+// Blocks copied from the grid and texts from a spreadsheet, then the choices the target
+// takes from the end of its input, all zero: one repeat, the top-left cell, the values.
+void pasteSeeds(const fs::path& out) {
+    const ValueSet& values = factoryDefaults();
+    const std::vector<int> kinds = sortedKinds(values, 0, SortOrder::Picker);
+    std::vector<int> all(kCreatureFields);
+    for (int column = 0; column < kCreatureFields; ++column)
+        all[static_cast<std::size_t>(column)] = column;
+    const std::string texts[] = {
+        toTsv(gridBlock(values, kinds, all, true, true)),
+        toTsv(gridBlock(values, kinds, {0, 73, 74}, true, false)),
+        toTsv(gridBlock(values, {17}, all, false, true)),
+        "Health\tArmour\r\n80\t6\t\r\n",
+        "70000\t12.5\t-3\n\"a\"\"b\tc\"\n",
+    };
+    int i = 0;
+    for (const std::string& text : texts)
+        put(out, "paste-" + std::to_string(i++), text + std::string(6, '\0'));
+}
+
 } // namespace
 
 // KeeperFX's config lines and load orders, as a player's install holds them.
@@ -162,6 +183,7 @@ int main(int argc, char** argv) {
     settingsSeeds(out / "fuzz_settings_file");
     configSeeds(out / "fuzz_config_file");
     typedSeeds(out / "fuzz_typed_input");
+    pasteSeeds(out / "fuzz_grid_paste");
     keeperFxSeeds(out / "fuzz_keeperfx_config");
     return 0;
 }

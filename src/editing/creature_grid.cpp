@@ -153,6 +153,100 @@ std::string plural(int count, std::string_view one, std::string_view many) {
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
+// A pasted text as a message shows it: blanks around it gone, control characters as
+// blanks, and cut after kShownCharacters characters, never inside one.
+constexpr std::size_t kShownCharacters = 40;
+std::string shown(std::string_view text) {
+    text = trimmed(text);
+    std::string result;
+    std::size_t characters = 0;
+    int pending = 0; // continuation bytes the last lead byte announced
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) == 0x80 && pending > 0) {
+            --pending;
+        } else {
+            // A stray continuation byte counts as a character of its own.
+            if (characters++ == kShownCharacters)
+                return result + "\xE2\x80\xA6"; // an ellipsis
+            pending = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : 0;
+        }
+        result += byte < 0x20 || byte == 0x7F ? ' ' : c;
+    }
+    return result;
+}
+
+std::string quoted(std::string_view text) {
+    return "\"" + shown(text) + "\"";
+}
+
+std::string slotName(int kind, int field) {
+    return std::string(creatureKind(kind).screenName) + ", " + creatureFieldName(field);
+}
+
+// The field a column caption names, or 0.
+int fieldOfCaption(std::string_view text) {
+    static const std::array<std::string, kCreatureFields> captions = [] {
+        std::array<std::string, kCreatureFields> names;
+        for (std::size_t column = 0; column < names.size(); ++column)
+            names[column] = creatureFieldName(gridColumns()[column].field);
+        return names;
+    }();
+    for (std::size_t column = 0; column < captions.size(); ++column)
+        if (sameName(text, captions[column]))
+            return gridColumns()[column].field;
+    return 0;
+}
+
+// The creature a line's name names, or 0.
+int kindOfName(std::string_view text) {
+    for (int kind = 1; kind <= kCreatureKinds; ++kind)
+        if (sameName(text, creatureKind(kind).screenName))
+            return kind;
+    return 0;
+}
+
+bool onlyCaptions(const std::vector<std::string>& line) {
+    return std::all_of(line.begin(), line.end(),
+                       [](const std::string& cell) { return fieldOfCaption(cell) != 0; });
+}
+
+// The value a pasted text gives a cell, and the number the text reads as when it is one.
+struct Taken {
+    std::optional<std::int32_t> value;
+    std::optional<double> reading;
+};
+Taken takenText(int kind, int field, std::int32_t current, std::string_view text) {
+    text = trimmed(text);
+    if (isNumberText(text)) {
+        InputBox box{std::to_string(current), current};
+        changeInputText(box, text, boundsOf(SlotRef::creature(kind, field)));
+        return {wholeNumberReading(box.text), numericReading(text)};
+    }
+    if (text.empty())
+        return {};
+    return {valueOfName(kind, field, text), std::nullopt};
+}
+
+// A number that did not reach its cell as it read: rounded, or held at a bound.
+void tallyAdjusted(Tally& held, Tally* rounded, const std::string& where, std::string_view text,
+                   double reading, std::int32_t value) {
+    if (reading == static_cast<double>(value))
+        return;
+    const bool round = rounded != nullptr && wholeNumberOf(reading) == value;
+    (round ? *rounded : held)
+        .add(where + " " + shown(text) + (round ? " rounded to " : " held at ") +
+             std::to_string(value));
+}
+
+std::string firstOf(const Tally& tally) {
+    return tally.count > 0 ? " (first: " + tally.first + ")" : std::string();
+}
+
+std::string clause(const Tally& tally, std::string_view one, std::string_view many) {
+    return tally.count > 0 ? ", " + plural(tally.count, one, many) + firstOf(tally) : std::string();
+}
+
 } // namespace
 
 const std::array<const char*, 50>& creatureRowCaptions() {
@@ -364,15 +458,7 @@ std::string cellText(int kind, int field, std::int32_t value) {
 
 std::optional<std::int32_t> cellValue(int kind, int field, std::int32_t current,
                                       std::string_view text) {
-    text = trimmed(text);
-    if (isNumberText(text)) {
-        InputBox box{std::to_string(current), current};
-        changeInputText(box, text, boundsOf(SlotRef::creature(kind, field)));
-        return wholeNumberReading(box.text);
-    }
-    if (text.empty())
-        return std::nullopt;
-    return valueOfName(kind, field, text);
+    return takenText(kind, field, current, text).value;
 }
 
 std::int32_t scaledValue(std::int32_t value, double percent, int kind, int field) {
@@ -393,22 +479,31 @@ std::vector<int> sortedKinds(const ValueSet& values, int field, SortOrder order)
     return kinds;
 }
 
-TsvTable parseTsv(std::string_view text) {
+std::optional<TsvTable> parseTsv(std::string_view text, TsvLimits limits) {
     TsvTable table;
     std::vector<std::string> row;
     std::string cell;
     bool cellStarted = false;
+    bool over = false;
+    // Cells and lines past the limits are dropped while empty: only text there is too much.
     const auto endCell = [&] {
-        row.push_back(std::move(cell));
+        if (row.size() < limits.cells)
+            row.push_back(std::move(cell));
+        else
+            over |= !cell.empty();
         cell.clear();
         cellStarted = false;
     };
     const auto endRow = [&] {
         endCell();
-        table.push_back(std::move(row));
+        if (table.size() < limits.lines)
+            table.push_back(std::move(row));
+        else
+            over |= std::any_of(row.begin(), row.end(),
+                                [](const std::string& each) { return !each.empty(); });
         row.clear();
     };
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = 0; i < text.size() && !over; ++i) {
         const char c = text[i];
         if (c == '"' && !cellStarted) {
             // A quoted cell: up to the lone closing quote; a doubled quote is one.
@@ -432,8 +527,10 @@ TsvTable parseTsv(std::string_view text) {
             cellStarted = true;
         }
     }
-    if (cellStarted || !row.empty())
+    if (!over && (cellStarted || !row.empty()))
         endRow();
+    if (over)
+        return std::nullopt;
     return table;
 }
 
@@ -480,60 +577,154 @@ TsvTable gridBlock(const ValueSet& values, const std::vector<int>& kinds,
     return table;
 }
 
-std::vector<PasteCell> pasteCells(const TsvTable& table, const std::vector<int>& rowKinds, int top,
-                                  int left) {
-    std::vector<PasteCell> cells;
-    const bool headed =
-        !table.empty() && !table[0].empty() && sameName(table[0][0], kCornerHeading);
-    if (headed) {
-        std::vector<int> fields;
-        for (std::size_t column = 1; column < table[0].size(); ++column) {
-            int found = 0;
-            for (const GridColumn& each : gridColumns())
-                if (sameName(table[0][column], creatureFieldName(each.field)))
-                    found = each.field;
-            fields.push_back(found);
-        }
-        for (std::size_t row = 1; row < table.size(); ++row) {
-            int kind = 0;
-            for (int each = 1; each <= kCreatureKinds && !table[row].empty(); ++each)
-                if (sameName(table[row][0], creatureKind(each).screenName))
-                    kind = each;
-            for (std::size_t column = 1; column < table[row].size(); ++column) {
-                const int field = column - 1 < fields.size() ? fields[column - 1] : 0;
-                cells.push_back({field ? kind : 0, kind ? field : 0, table[row][column]});
-            }
-        }
-        return cells;
-    }
-    for (std::size_t row = 0; row < table.size(); ++row) {
-        const std::size_t viewRow = static_cast<std::size_t>(top) + row;
-        for (std::size_t column = 0; column < table[row].size(); ++column) {
-            const std::size_t viewColumn = static_cast<std::size_t>(left) + column;
-            if (viewRow >= rowKinds.size() || viewColumn >= gridColumns().size())
-                cells.push_back({0, 0, table[row][column]});
-            else
-                cells.push_back(
-                    {rowKinds[viewRow], gridColumns()[viewColumn].field, table[row][column]});
-        }
-    }
-    return cells;
+void Tally::add(std::string what) {
+    if (count++ == 0)
+        first = std::move(what);
 }
 
-PasteOutcome applyPaste(const ValueSet& values, const std::vector<PasteCell>& cells) {
+PasteTable pasteTooLong() {
+    return {{},
+            "Paste refused: the text is longer than " + std::to_string(kPasteTextLimit) +
+                " bytes; nothing changed."};
+}
+
+PasteTable readPaste(std::string_view text) {
+    if (text.size() > kPasteTextLimit)
+        return pasteTooLong();
+    std::optional<TsvTable> table = parseTsv(text, kPasteLimits);
+    if (!table)
+        return {{},
+                "Paste refused: more cells than the grid's " + std::to_string(kCreatureKinds) +
+                    " creatures by " + std::to_string(kCreatureFields) +
+                    " fields and their headings; nothing changed."};
+    for (auto& line : *table)
+        while (!line.empty() && line.back().empty())
+            line.pop_back();
+    return {std::move(*table), {}};
+}
+
+PastePlan planPaste(const TsvTable& table, const PasteTarget& target) {
+    PastePlan plan;
+    if (table.empty() || target.selected.empty())
+        return plan;
+    const auto& selected = target.selected;
+    const int rows = static_cast<int>(target.rowKinds.size());
+    const auto slotAt = [&](std::size_t row, std::size_t column, std::string text) {
+        if (row >= target.rowKinds.size() || column >= gridColumns().size())
+            return PasteCell{0, 0, std::move(text), PasteMiss::Outside, {}};
+        return PasteCell{target.rowKinds[row],
+                         gridColumns()[column].field,
+                         std::move(text),
+                         PasteMiss::None,
+                         {}};
+    };
+    if (table.size() == 1 && table[0].size() == 1 && selected.size() > 1) {
+        for (const auto& [row, column] : selected)
+            plan.cells.push_back(slotAt(static_cast<std::size_t>(row),
+                                        static_cast<std::size_t>(column), table[0][0]));
+        return plan;
+    }
+    int top = rows;
+    int left = kCreatureFields;
+    std::vector<int> perRow(target.rowKinds.size());
+    std::vector<int> perColumn(gridColumns().size());
+    for (const auto& [row, column] : selected) {
+        top = std::min(top, row);
+        left = std::min(left, column);
+        ++perRow.at(static_cast<std::size_t>(row));
+        ++perColumn.at(static_cast<std::size_t>(column));
+    }
+    const bool wholeRows = std::all_of(perRow.begin(), perRow.end(),
+                                       [](int n) { return n == 0 || n == kCreatureFields; });
+    const bool wholeColumns =
+        std::all_of(perColumn.begin(), perColumn.end(), [&](int n) { return n == 0 || n == rows; });
+
+    const std::vector<std::string>& first = table[0];
+    const bool named = !first.empty() && sameName(first[0], kCornerHeading);
+    const bool captioned =
+        !named && !first.empty() && onlyCaptions(first) &&
+        std::any_of(table.begin() + 1, table.end(),
+                    [](const std::vector<std::string>& line) { return !onlyCaptions(line); });
+    const bool headed = named || captioned;
+    const std::size_t skip = named ? 1 : 0; // the column of names
+    std::vector<int> fields;                // the field of each heading, 0 for none
+    for (const std::string& heading : first)
+        fields.push_back(headed ? fieldOfCaption(heading) : 0);
+    if (headed) {
+        // Where the headings put the block's first cell: from the first caption and the
+        // first name that the grid knows.
+        bool columnHere = wholeRows;
+        for (std::size_t column = skip; column < fields.size() && !columnHere; ++column)
+            if (const int field = fields[column]) {
+                columnHere = gridColumnOf(field) == left + static_cast<int>(column - skip);
+                break;
+            }
+        bool rowHere = !named || wholeColumns;
+        for (std::size_t line = 1; line < table.size() && !rowHere; ++line)
+            if (const int kind = table[line].empty() ? 0 : kindOfName(table[line][0])) {
+                const std::size_t row = static_cast<std::size_t>(top) + line - 1;
+                rowHere = row < target.rowKinds.size() && target.rowKinds[row] == kind;
+                break;
+            }
+        plan.notUnderHeadings = !(columnHere && rowHere);
+    }
+    const std::size_t firstLine = headed ? 1 : 0;
+    for (std::size_t line = firstLine; line < table.size(); ++line) {
+        const auto& cells = table[line];
+        const std::size_t row = static_cast<std::size_t>(top) + line - firstLine;
+        for (std::size_t column = skip; column < cells.size(); ++column) {
+            if (!headed || plan.notUnderHeadings) {
+                plan.cells.push_back(
+                    slotAt(row, static_cast<std::size_t>(left) + column - skip, cells[column]));
+                continue;
+            }
+            const int field = column < fields.size() ? fields[column] : 0;
+            const int kind = named ? kindOfName(cells[0]) : 0;
+            if (field == 0)
+                plan.cells.push_back({0, 0, cells[column], PasteMiss::Heading,
+                                      column < first.size() ? first[column] : std::string()});
+            else if (named && kind == 0)
+                plan.cells.push_back({0, 0, cells[column], PasteMiss::Creature, cells[0]});
+            else if (named)
+                plan.cells.push_back({kind, field, cells[column], PasteMiss::None, {}});
+            else
+                plan.cells.push_back(
+                    slotAt(row, static_cast<std::size_t>(gridColumnOf(field)), cells[column]));
+        }
+    }
+    return plan;
+}
+
+PasteOutcome applyPaste(const ValueSet& values, const PastePlan& plan) {
     PasteOutcome outcome;
     outcome.values = values;
-    for (const PasteCell& cell : cells) {
-        std::optional<std::int32_t> value;
-        if (cell.kind != 0 && cell.field != 0)
-            value = cellValue(cell.kind, cell.field, outcome.values[at(cell.kind, cell.field)],
-                              cell.text);
-        if (!value) {
-            if (outcome.refused++ == 0)
-                outcome.firstRefused = cell;
+    outcome.notUnderHeadings = plan.notUnderHeadings;
+    for (const PasteCell& cell : plan.cells) {
+        switch (cell.miss) {
+        case PasteMiss::Heading:
+            outcome.unknownHeading.add(quoted(cell.name));
+            continue;
+        case PasteMiss::Creature:
+            outcome.unknownCreature.add(quoted(cell.name));
+            continue;
+        case PasteMiss::Outside:
+            outcome.refused.add("outside the grid " + quoted(cell.text));
+            continue;
+        case PasteMiss::None:
+            break;
+        }
+        std::int32_t& value = outcome.values[at(cell.kind, cell.field)];
+        const Taken taken = cell.text.size() > kPasteCellLimit
+                                ? Taken{}
+                                : takenText(cell.kind, cell.field, value, cell.text);
+        if (!taken.value) {
+            outcome.refused.add(slotName(cell.kind, cell.field) + " " + quoted(cell.text));
             continue;
         }
-        outcome.values[at(cell.kind, cell.field)] = *value;
+        if (taken.reading)
+            tallyAdjusted(outcome.held, &outcome.rounded, slotName(cell.kind, cell.field),
+                          cell.text, *taken.reading, *taken.value);
+        value = *taken.value;
     }
     for (std::size_t i = 0; i < values.size(); ++i)
         outcome.changed += values[i] != outcome.values[i];
@@ -550,7 +741,12 @@ ScaleOutcome applyScale(const ValueSet& values, const std::vector<std::pair<int,
             continue;
         }
         std::int32_t& value = outcome.values[at(kind, field)];
+        // Rounding is what scaling does; only a bound is worth telling.
+        const double reading = static_cast<double>(value) * percent / 100.0;
         value = scaledValue(value, percent, kind, field);
+        if (wholeNumberOf(reading) != value)
+            tallyAdjusted(outcome.held, nullptr, slotName(kind, field), textOfReading(reading),
+                          reading, value);
     }
     for (std::size_t i = 0; i < values.size(); ++i)
         outcome.changed += values[i] != outcome.values[i];
@@ -559,18 +755,18 @@ ScaleOutcome applyScale(const ValueSet& values, const std::vector<std::pair<int,
 
 std::string pasteSummary(const PasteOutcome& outcome) {
     std::string text = "Paste: " + plural(outcome.changed, "value", "values") + " changed, " +
-                       plural(outcome.refused, "cell", "cells") + " refused";
-    if (const auto& first = outcome.firstRefused) {
-        text += " (first: ";
-        if (first->kind != 0)
-            text.append(creatureKind(first->kind).screenName)
-                .append(", ")
-                .append(creatureFieldName(first->field));
-        else
-            text += "outside the grid";
-        text += " \"" + std::string(trimmed(first->text)) + "\")";
-    }
-    return text + ".";
+                       plural(outcome.refused.count, "cell", "cells") + " refused" +
+                       firstOf(outcome.refused) +
+                       clause(outcome.held, "value held at a bound", "values held at a bound") +
+                       clause(outcome.rounded, "value rounded", "values rounded") +
+                       clause(outcome.unknownHeading, "cell under an unknown heading",
+                              "cells under an unknown heading") +
+                       clause(outcome.unknownCreature, "cell of an unknown creature",
+                              "cells of an unknown creature") +
+                       ".";
+    if (outcome.notUnderHeadings)
+        text += " Pasted at the selected cell, not under the copied headings.";
+    return text;
 }
 
 std::string scaleSummary(double percent, const ScaleOutcome& outcome) {
@@ -578,7 +774,7 @@ std::string scaleSummary(double percent, const ScaleOutcome& outcome) {
                        " %: " + plural(outcome.changed, "value", "values") + " changed";
     if (outcome.skipped > 0)
         text += ", " + plural(outcome.skipped, "encoded cell", "encoded cells") + " left alone";
-    return text + ".";
+    return text + clause(outcome.held, "value held at a bound", "values held at a bound") + ".";
 }
 
 } // namespace tavrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -68,9 +69,14 @@ std::vector<int> sortedKinds(const ValueSet& values, int field, SortOrder order)
 
 // Tab-separated text as spreadsheets write it: lines end in LF or CR LF, a cell in
 // double quotes may hold tabs, line ends and doubled quotes. A last empty line is
-// no row.
+// no row. Nothing when a line past `lines`, or a cell past `cells` in its line, holds
+// any text: the parse stops there, so that it never holds more than the limits' cells.
 using TsvTable = std::vector<std::vector<std::string>>;
-TsvTable parseTsv(std::string_view text);
+struct TsvLimits {
+    std::size_t lines = SIZE_MAX;
+    std::size_t cells = SIZE_MAX;
+};
+std::optional<TsvTable> parseTsv(std::string_view text, TsvLimits limits = {});
 std::string toTsv(const TsvTable& table);
 
 // The corner cell of a block copied with its headers.
@@ -83,40 +89,105 @@ inline constexpr std::string_view kCornerHeading = "Creature";
 TsvTable gridBlock(const ValueSet& values, const std::vector<int>& kinds,
                    const std::vector<int>& columns, bool headers, bool names);
 
-// One cell of a paste: the slot it goes to (kind 0: outside the grid, or a header
-// that names no creature or column) and the text for it.
+// The most a paste takes: the grid's cells with a line of headings and a column of
+// names, and a text far longer than any such table needs. More is refused before it
+// is read into cells, so a paste never holds much more than the grid.
+inline constexpr std::size_t kPasteTextLimit = 1'000'000; // bytes
+// A cell's text longer than this (bytes) is refused unread: the longest name, every
+// job at once, takes a sixth of it. One value filling the whole grid is read 2,250 times.
+inline constexpr std::size_t kPasteCellLimit = 1'000;
+inline constexpr TsvLimits kPasteLimits = {kCreatureKinds + 1, kCreatureFields + 1};
+
+// A pasted text as a table, or why it is refused. Empty cells at the end of a line
+// (a trailing tab) are no cells.
+struct PasteTable {
+    TsvTable table;
+    std::string refusal; // the status text when refused
+};
+PasteTable readPaste(std::string_view text);
+// The refusal of a text longer than kPasteTextLimit, for a caller that knows the
+// length before it has the text's bytes.
+PasteTable pasteTooLong();
+
+// Where a paste goes: the grid's rows (creature kinds in view order) and the
+// selected cells as view (row, column) pairs.
+struct PasteTarget {
+    std::vector<int> rowKinds;
+    std::vector<std::pair<int, int>> selected;
+};
+
+// One cell of a paste: the slot it goes to (kind and field), or, with kind 0, why it
+// goes nowhere: outside the grid, or under a heading or on a line whose name the grid
+// does not know (`name`).
+enum class PasteMiss { None, Outside, Heading, Creature };
 struct PasteCell {
     int kind = 0;
     int field = 0;
     std::string text;
+    PasteMiss miss = PasteMiss::None;
+    std::string name;
 };
 
-// Where a pasted table goes, starting at view row `top` and column `left` of a grid
-// whose rows show `rowKinds`. A table copied with its headers (corner "Creature")
-// goes by its names instead: each line to the creature it names, each cell to the
-// column its heading names, wherever they stand in the grid now.
-std::vector<PasteCell> pasteCells(const TsvTable& table, const std::vector<int>& rowKinds, int top,
-                                  int left);
+struct PastePlan {
+    std::vector<PasteCell> cells;
+    bool notUnderHeadings = false; // a headed block went where the user put it
+};
+
+// Where each cell of a pasted table goes.
+//
+// One value pasted on several cells fills all of them, as in a spreadsheet. Any other
+// table starts at the selection's top-left cell, line by line down the rows as the
+// grid shows them now.
+//
+// A table may come with headings: a first line whose first cell is "Creature" (the
+// corner of a block copied here), with the captions of its columns after it and the
+// creature's name at the start of each line below; or a first line made only of
+// column captions, above at least one line that is not. Headings decide where the
+// cells go only when the user pasted where they point: when the selection's top-left
+// cell is the one they name for the block's first value (the column of its first
+// caption, and with names the creature of its first line, that the grid knows) -
+// except that on whole rows the column does not matter and on whole columns the
+// row does not, so that the whole grid always takes a block by its headings. Then
+// each cell goes to the column its caption names and to the creature its line names,
+// wherever they stand in the grid now; lines without names go down the rows from the
+// selection's top. Anywhere else the block, without its headings, goes where the
+// user put it, and the plan says so.
+PastePlan planPaste(const TsvTable& table, const PasteTarget& target);
+
+// How often something happened in a paste or a scale, and the first time it did, as
+// the status names it ("Dragon, Health "many"", "Imp, Luck 12.5 rounded to 12").
+struct Tally {
+    int count = 0;
+    std::string first;
+    void add(std::string what);
+};
 
 struct PasteOutcome {
     ValueSet values{};
-    int changed = 0; // values that differ afterwards
-    int refused = 0; // cells that changed nothing
-    std::optional<PasteCell> firstRefused;
+    int changed = 0;       // values that differ afterwards
+    Tally refused;         // cells that could not take their text, or outside the grid
+    Tally held;            // numbers held at a bound of their cell
+    Tally rounded;         // numbers with a fraction, rounded half to even
+    Tally unknownHeading;  // cells under a heading that names no column
+    Tally unknownCreature; // cells on a line whose name is no creature
+    bool notUnderHeadings = false;
 };
-PasteOutcome applyPaste(const ValueSet& values, const std::vector<PasteCell>& cells);
+PasteOutcome applyPaste(const ValueSet& values, const PastePlan& plan);
 
 struct ScaleOutcome {
     ValueSet values{};
     int changed = 0;
     int skipped = 0; // encoded cells, left alone
+    Tally held;      // results held at a bound of their cell
 };
 // Scales the number cells (kind, field) by `percent`.
 ScaleOutcome applyScale(const ValueSet& values, const std::vector<std::pair<int, int>>& cells,
                         double percent);
 
 // The status texts: "Paste: 16 values changed, 1 cell refused (first: Dragon,
-// Health "abc")." and "Scale 110 %: 17 values changed, 2 encoded cells left alone."
+// Health "abc"), 1 value held at a bound (first: Imp, Health 70000 held at 65535)."
+// and "Scale 110 %: 17 values changed, 2 encoded cells left alone." A pasted text is
+// shown cut to 40 characters.
 std::string pasteSummary(const PasteOutcome& outcome);
 std::string scaleSummary(double percent, const ScaleOutcome& outcome);
 

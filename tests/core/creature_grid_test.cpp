@@ -69,26 +69,127 @@ TEST(CreatureGrid, EncodedCellsShowTheirNamesAndTakeThemBack) {
 }
 
 TEST(CreatureGrid, TabSeparatedTextAsSpreadsheetsWriteIt) {
-    const TsvTable table = parseTsv("1\t\"a\tb\"\r\n\"say \"\"hi\"\"\"\t\n\n3\n");
+    const TsvTable table = *parseTsv("1\t\"a\tb\"\r\n\"say \"\"hi\"\"\"\t\n\n3\n");
     const TsvTable expected = {{"1", "a\tb"}, {"say \"hi\"", ""}, {""}, {"3"}};
     EXPECT_EQ(table, expected);
     EXPECT_EQ(parseTsv(toTsv(expected)), expected);
 }
 
-TEST(CreatureGrid, PasteTakesWhatItCanAndNamesTheFirstRefusedCell) {
+// A paste holds no more than the grid with its headings: 31 lines of 76 cells, empty
+// cells and lines beyond them aside, in a text of at most 1,000,000 bytes.
+TEST(CreatureGrid, PasteRefusesMoreThanTheGridBeforeReadingIt) {
+    const std::string line76 = std::string(75, '\t') + "1";
+    const std::string tooMany = "Paste refused: more cells than the grid's 30 creatures by 75 "
+                                "fields and their headings; nothing changed.";
+    const std::pair<std::string, std::string> cases[] = {
+        {[] {
+             std::string t;
+             for (int i = 0; i < 31; ++i)
+                 t += "1\n";
+             return t + "\n\t\n";
+         }(),
+         ""},
+        {[] {
+             std::string t;
+             for (int i = 0; i < 32; ++i)
+                 t += "1\n";
+             return t;
+         }(),
+         tooMany},
+        {line76 + "\t\t\n", ""},
+        {line76 + "\t1\n", tooMany},
+        {"\"" + std::string(999'998, ' ') + "\"", ""},
+        {std::string(1'000'001, ' '),
+         "Paste refused: the text is longer than 1000000 bytes; nothing changed."},
+    };
+    for (const auto& [text, refusal] : cases)
+        EXPECT_EQ(readPaste(text).refusal, refusal) << text.size();
+    // A cell of more than 1,000 bytes is refused unread.
     const std::vector<int> picker = sortedKinds(factoryDefaults(), 5, SortOrder::Picker);
-    // Health, Armour and Strength of the Imp and the Ghost, and a word for the Skeleton.
-    const auto cells = pasteCells(parseTsv("80\tabc\t5\n210\t25\nx\n"), picker, 0, 0);
-    const PasteOutcome outcome = applyPaste(factoryDefaults(), cells);
-    EXPECT_EQ(outcome.values[recordOf(SlotRef::creature(kImp, 5)) - 1], 80);
-    EXPECT_EQ(outcome.values[recordOf(SlotRef::creature(kImp, 7)) - 1], 5); // refused
-    EXPECT_EQ(outcome.values[recordOf(SlotRef::creature(28, 5)) - 1], 210); // the Ghost
-    EXPECT_EQ(pasteSummary(outcome),
-              "Paste: 3 values changed, 2 cells refused (first: Imp, Armour \"abc\").");
-    // With its headers a block goes to the creatures and columns it names.
-    const auto headed = pasteCells(parseTsv("Creature\tArmour\nDragon\t91\n"), picker, 5, 5);
-    EXPECT_EQ(applyPaste(factoryDefaults(), headed).values[recordOf(SlotRef::creature(17, 7)) - 1],
-              91);
+    for (const auto& [blanks, status] :
+         {std::pair{998, "Paste: 1 value changed, 0 cells refused."},
+          {999, "Paste: 0 values changed, 1 cell refused (first: Imp, Health \"80\")."}})
+        EXPECT_EQ(pasteSummary(applyPaste(
+                      factoryDefaults(), planPaste(readPaste("80" + std::string(blanks, ' ')).table,
+                                                   {picker, {{0, 0}}}))),
+                  status);
+}
+
+// Clipboard texts pasted on selections of the grid in the picker's order (row 0 the
+// Imp, row 9 the Dragon; column 0 Health, 1 Armour, 2 Strength, 69 Primary Jobs, 74
+// Hated Creature): the values afterwards and the status.
+TEST(CreatureGrid, PasteGoesWhereTheUserPutItAndSaysWhatHappened) {
+    struct Case {
+        std::string_view text;
+        std::vector<std::pair<int, int>> selected;
+        std::vector<std::tuple<int, int, std::int32_t>> values; // kind, field, value
+        std::string_view status;
+    };
+    std::vector<std::pair<int, int>> healthColumn;
+    for (int row = 0; row < 30; ++row)
+        healthColumn.emplace_back(row, 0);
+    const Case cases[] = {
+        {"80\tabc\t5\n210\t25\nx\n",
+         {{0, 0}},
+         {{kImp, 5, 80}, {kImp, 7, 5}, {28, 7, 25}},
+         "Paste: 3 values changed, 2 cells refused (first: Imp, Armour \"abc\")."},
+        {"70000\t12.5\t-3\n",
+         {{0, 0}},
+         {{kImp, 5, 65535}, {kImp, 7, 12}, {kImp, 6, 0}},
+         "Paste: 3 values changed, 0 cells refused, 2 values held at a bound (first: Imp, "
+         "Health 70000 held at 65535), 1 value rounded (first: Imp, Armour 12.5 rounded to 12)."},
+        {"80\t\n", {{0, 0}}, {{kImp, 5, 80}}, "Paste: 1 value changed, 0 cells refused."},
+        {"Health\tArmour\n80\t6\n",
+         {{0, 0}},
+         {{kImp, 5, 80}, {kImp, 7, 6}},
+         "Paste: 2 values changed, 0 cells refused."},
+        {"Health\tArmour\n80\t6\n",
+         {{9, 2}},
+         {{17, 6, 80}, {17, 10, 6}, {17, 5, 900}},
+         "Paste: 2 values changed, 0 cells refused. Pasted at the selected cell, not under the "
+         "copied headings."},
+        {"Creature\tArmour\nDragon\t91\n",
+         {{5, 5}},
+         {{26, 12, 91}, {17, 7, 90}},
+         "Paste: 1 value changed, 0 cells refused. Pasted at the selected cell, not under the "
+         "copied headings."},
+        {"Creature\tArmour\tArmr\nDragon\t91\t7\nDragn\t8\n",
+         {{9, 1}},
+         {{17, 7, 91}},
+         "Paste: 1 value changed, 0 cells refused, 1 cell under an unknown heading (first: "
+         "\"Armr\"), 1 cell of an unknown creature (first: \"Dragn\")."},
+        {"Creature\tHealth\nDragon\t950\nImp\t70\n",
+         healthColumn,
+         {{17, 5, 950}, {kImp, 5, 70}},
+         "Paste: 2 values changed, 0 cells refused."},
+        {"7\t\n",
+         {{0, 1}, {1, 1}},
+         {{kImp, 7, 7}, {28, 7, 7}},
+         "Paste: 2 values changed, 0 cells refused."},
+        {"Health\n",
+         {{0, 0}},
+         {{kImp, 5, 75}},
+         "Paste: 0 values changed, 1 cell refused (first: Imp, Health \"Health\")."},
+        {"Research\n", {{0, 69}}, {{kImp, 1, 4}}, "Paste: 1 value changed, 0 cells refused."},
+        {"1\t2\n",
+         {{0, 74}},
+         {{kImp, 71, 1}},
+         "Paste: 1 value changed, 1 cell refused (first: outside the grid \"2\")."},
+        {"0123456789012345678901234567890123456789\xC3\xA9\n",
+         {{0, 0}},
+         {},
+         "Paste: 0 values changed, 1 cell refused (first: Imp, Health "
+         "\"0123456789012345678901234567890123456789\xE2\x80\xA6\")."},
+    };
+    const std::vector<int> picker = sortedKinds(factoryDefaults(), 5, SortOrder::Picker);
+    for (const Case& c : cases) {
+        const PasteOutcome outcome =
+            applyPaste(factoryDefaults(), planPaste(readPaste(c.text).table, {picker, c.selected}));
+        for (const auto& [kind, field, value] : c.values)
+            EXPECT_EQ(outcome.values[recordOf(SlotRef::creature(kind, field)) - 1], value)
+                << c.text << field;
+        EXPECT_EQ(pasteSummary(outcome), c.status) << c.text;
+    }
 }
 
 TEST(CreatureGrid, ScaleRoundsHalfToEvenWithinTheBoundsOfTyping) {
@@ -108,6 +209,13 @@ TEST(CreatureGrid, ScaleRoundsHalfToEvenWithinTheBoundsOfTyping) {
     EXPECT_EQ(outcome.values[recordOf(SlotRef::creature(kFly, 5)) - 1], 165);
     EXPECT_EQ(scaleSummary(110, outcome),
               "Scale 110 %: 2 values changed, 1 encoded cell left alone.");
+    // Fear: the Imp's 255 and the Dragon's 30; the Imp's Health of 75 at least 1.
+    EXPECT_EQ(scaleSummary(200, applyScale(factoryDefaults(), {{kImp, 9}, {17, 9}}, 200)),
+              "Scale 200 %: 1 value changed, 1 value held at a bound (first: Imp, Fear 510 held "
+              "at 255).");
+    EXPECT_EQ(scaleSummary(0, applyScale(factoryDefaults(), {{kImp, 5}}, 0)),
+              "Scale 0 %: 1 value changed, 1 value held at a bound (first: Imp, Health 0 held at "
+              "1).");
 }
 
 TEST(CreatureGrid, SortsByValueWithTiesInPickerOrder) {

@@ -18,6 +18,7 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
+#include <new>
 #include <set>
 
 #include "core/bounds.h"
@@ -636,30 +637,71 @@ void Form_CompareCreatures::copy() {
 }
 
 void Form_CompareCreatures::paste() {
-    const TsvTable table = parseTsv(QApplication::clipboard()->text().toStdString());
-    const QModelIndexList selected = selectedCells();
-    if (table.empty() || selected.isEmpty()) {
+    // Whatever the clipboard holds, a failure here ends only the paste, and leaves the
+    // values as they were unless they were already changed.
+    const std::uint64_t revision = context_.store.revision();
+    const auto failed = [&](const QString& why) {
+        report(context_.store.revision() == revision
+                   ? QStringLiteral("Paste failed: %1; nothing changed.").arg(why)
+                   : QStringLiteral("Paste failed after changing the values: %1.").arg(why));
+    };
+    try {
+        pasteText(QApplication::clipboard()->text());
+    } catch (const std::bad_alloc&) {
+        failed(QStringLiteral("not enough memory"));
+    } catch (const std::exception& error) {
+        failed(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void Form_CompareCreatures::pasteText(const QString& text) {
+    // Its UTF-8 is at least as long: a text over the limit is refused before it is copied.
+    const PasteTable read = text.size() > static_cast<qsizetype>(kPasteTextLimit)
+                                ? pasteTooLong()
+                                : readPaste(text.toStdString());
+    if (!read.refusal.empty()) {
+        report(QString::fromStdString(read.refusal));
+        return;
+    }
+    PasteTarget target{model_->kinds(), {}};
+    for (const QModelIndex& cell : selectedCells())
+        target.selected.emplace_back(cell.row(), cell.column());
+    const PastePlan plan = planPaste(read.table, target);
+    if (plan.cells.empty()) {
         report(QStringLiteral("Nothing to paste."));
         return;
     }
-    std::vector<PasteCell> cells;
-    if (table.size() == 1 && table[0].size() == 1 && selected.size() > 1) {
-        // One value into a selection fills all of it, as in a spreadsheet.
-        for (const QModelIndex& cell : selected)
-            cells.push_back({model_->kindAt(cell.row()), CreatureGridModel::fieldAt(cell.column()),
-                             table[0][0]});
-    } else {
-        int top = selected.front().row();
-        int left = selected.front().column();
-        for (const QModelIndex& cell : selected)
-            left = std::min(left, cell.column());
-        cells = pasteCells(table, model_->kinds(), top, left);
-    }
-    const PasteOutcome outcome = applyPaste(context_.store.values(), cells);
+    const PasteOutcome outcome = applyPaste(context_.store.values(), plan);
     if (outcome.changed > 0)
         context_.store.assign(outcome.values, "Paste");
     context_.refreshAll();
+    selectPasted(plan);
     report(QString::fromStdString(pasteSummary(outcome)));
+}
+
+void Form_CompareCreatures::selectPasted(const PastePlan& plan) {
+    std::set<std::pair<int, int>> cells;
+    for (const PasteCell& cell : plan.cells)
+        if (cell.kind != 0)
+            cells.emplace(model_->rowOf(cell.kind), gridColumnOf(cell.field));
+    if (cells.empty())
+        return;
+    // A range per run of cells along a row, which the view tests quickly.
+    QItemSelection selection;
+    for (auto run = cells.begin(); run != cells.end();) {
+        auto end = std::next(run);
+        while (end != cells.end() && end->first == run->first &&
+               end->second == std::prev(end)->second + 1)
+            ++end;
+        selection.select(model_->index(run->first, run->second),
+                         model_->index(run->first, std::prev(end)->second));
+        run = end;
+    }
+    const QModelIndex first = model_->index(cells.begin()->first, cells.begin()->second);
+    grid_->selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    grid_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    grid_->scrollTo(model_->index(cells.rbegin()->first, cells.rbegin()->second));
+    grid_->scrollTo(first);
 }
 
 void Form_CompareCreatures::askScale() {

@@ -91,6 +91,9 @@ private:
     QModelIndexList selectedCells() const;
     void report(const QString& text);
     void headerClicked(int column);
+    void pasteText(const QString& text);
+    // Selects every cell a paste reached and shows them, the first one current.
+    void selectPasted(const PastePlan& plan);
 
     AppContext& context_;
     CreatureGridModel* model_;
