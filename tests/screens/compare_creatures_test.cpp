@@ -135,8 +135,8 @@ private slots:
             {"@2.1 Tab Tab Shift+Tab Left Up", "Ghost/Armour", "", 0, 0, "75 #ffffff"},
             {"@2.1 Return Return Shift+Return", "Beetle/Armour", "", 0, 0, "75 #ffffff"},
             // Shift+click spans from where the keys began the selection.
-            {"@2.1 Shift+Down +@4.0", "Fly/Health", "6: Skeleton/Health .. Fly/Armour", 0, 0,
-             "75 #ffffff"},
+            {"@2.1 Down Shift+Down +@5.0", "Spider/Health", "6: Beetle/Health .. Spider/Armour", 0,
+             0, "75 #ffffff"},
             {"@2.1 ^@0.0 ^@2.1", "Skeleton/Armour", "2: Imp/Health .. Skeleton/Armour", 1, 0,
              "200 #ffffff"},
             // A click on a caption selects its column and leaves the rows' order alone.
@@ -170,6 +170,7 @@ private slots:
                      QString(row.current) + " | " + (*row.selection ? row.selection : row.current));
             QVERIFY(
                 view->viewport()->rect().contains(view->visualRect(view->currentIndex()).center()));
+            QVERIFY(!view->indexWidget(view->currentIndex())); // no editor left open
             QCOMPARE(looks(view, row.row, row.column), QString(row.shows));
             if (*row.status)
                 QCOMPARE(test::textOf(window, "Label_Status"), QString(row.status));
@@ -211,6 +212,8 @@ private slots:
         QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(h.f.store.values() == before);
         QCOMPARE(h.welcome(), QString("Undone: Paste"));
+        QCOMPARE(test::textOf(window, "Label_Status"), QString("Undone: Paste"));
+        QCOMPARE(selectionOf(view), QString("16: Imp/Health .. Horned Reaper/Health"));
         QCOMPARE(cell(view, 0, kHealth), QString("75"));
 
         // Scaling the same cells by 110 % is one step as well; 75 gives 82.5, so 82.
@@ -218,7 +221,10 @@ private slots:
         clickCell(view, 0, kHealth);
         clickCell(view, 0, kHated, Qt::ControlModifier); // an encoded cell, left alone
         auto* scale = window->findChild<QAction*>("Action_Scale");
-        QVERIFY(test::child(window, "Menu_Edit")->actions().contains(scale));
+        for (const char* name : {"Action_Undo", "Action_Redo", "Action_Scale"})
+            QVERIFY(test::child(window, "Menu_Edit")
+                        ->actions()
+                        .contains(window->findChild<QAction*>(name)));
         scale->trigger();
         auto* dialog = window->findChild<QInputDialog*>("Dialog_Scale");
         dialog->setDoubleValue(110);
