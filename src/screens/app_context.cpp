@@ -75,24 +75,40 @@ void AppContext::changed() {
             watcher();
 }
 
-void AppContext::undo() {
-    play(false);
+QString AppContext::undo() {
+    return play(false);
 }
 
-void AppContext::redo() {
-    play(true);
+QString AppContext::redo() {
+    return play(true);
 }
 
-void AppContext::play(bool forward) {
+QString AppContext::play(bool forward) {
     const HistoryStep* step = forward ? history.redo(store) : history.undo(store);
     if (!step)
-        return;
-    const QString what = describeStep(*step);
+        return {};
+    const QString said =
+        (forward ? QStringLiteral("Redone: ") : QStringLiteral("Undone: ")) + describeStep(*step);
     refreshAll();
-    showStatus((forward ? QStringLiteral("Redone: ") : QStringLiteral("Undone: ")) + what);
+    showStatus(said);
+    return said;
+}
+
+void AppContext::showHistoryOn(QAction* undo, QAction* redo) const {
+    const HistoryStep* toUndo = history.nextUndo();
+    const HistoryStep* toRedo = history.nextRedo();
+    undo->setText(toUndo ? QStringLiteral("&Undo ") + describeStep(*toUndo)
+                         : QStringLiteral("&Undo"));
+    redo->setText(toRedo ? QStringLiteral("&Redo ") + describeStep(*toRedo)
+                         : QStringLiteral("&Redo"));
+    undo->setEnabled(toUndo != nullptr);
+    redo->setEnabled(toRedo != nullptr);
 }
 
 void AppContext::addHistoryShortcuts(QWidget* window) {
+    // A second action on the same keys would make both of them ambiguous, and dead.
+    if (window->findChild<QAction*>(QStringLiteral("Action_Undo")))
+        return;
     auto* undoAction = new QAction(window);
     undoAction->setShortcuts(QKeySequence::Undo);
     auto* redoAction = new QAction(window);

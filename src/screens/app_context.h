@@ -14,6 +14,7 @@
 #include "core/settings_store.h"
 #include "editing/history.h"
 
+class QAction;
 class QMessageBox;
 
 namespace tavrel::screens {
@@ -87,10 +88,15 @@ public:
     void watchChanges(QObject* owner, std::function<void()> changed);
 
     // Undo or redo of the last step: every window redrawn in the fixed order, and
-    // the status line says what was undone or redone.
-    void undo();
-    void redo();
-    // Ctrl+Z and Ctrl+Shift+Z / Ctrl+Y (the platform's undo and redo keys) in a window.
+    // the status line says what was undone or redone. Returns what it said; empty
+    // when there was nothing to play.
+    QString undo();
+    QString redo();
+    // An Undo and a Redo command named after the steps they would play, and enabled
+    // only when there is one.
+    void showHistoryOn(QAction* undo, QAction* redo) const;
+    // Ctrl+Z and Ctrl+Shift+Z / Ctrl+Y (the platform's undo and redo keys) in a window
+    // that has no Undo command of its own.
     void addHistoryShortcuts(QWidget* window);
 
     // Opens the window whose objectName is `name`: creates it with `make` when none
@@ -112,7 +118,7 @@ public:
 
 private:
     void changed();
-    void play(bool forward);
+    QString play(bool forward);
 
     std::vector<std::pair<QPointer<QObject>, std::function<void()>>> watchers_;
     std::map<QString, QPointer<QWidget>> windows_;

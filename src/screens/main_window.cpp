@@ -226,12 +226,7 @@ QMenuBar* Main::menuBar() {
 }
 
 void Main::showHistory() {
-    const HistoryStep* undo = context_.history.nextUndo();
-    const HistoryStep* redo = context_.history.nextRedo();
-    undo_->setText(undo ? QStringLiteral("&Undo ") + describeStep(*undo) : QStringLiteral("&Undo"));
-    redo_->setText(redo ? QStringLiteral("&Redo ") + describeStep(*redo) : QStringLiteral("&Redo"));
-    undo_->setEnabled(undo != nullptr);
-    redo_->setEnabled(redo != nullptr);
+    context_.showHistoryOn(undo_, redo_);
 }
 
 Main::~Main() {

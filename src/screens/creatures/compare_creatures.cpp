@@ -19,7 +19,9 @@
 #include <QVBoxLayout>
 
 #include <new>
+#include <optional>
 #include <set>
+#include <tuple>
 
 #include "core/bounds.h"
 #include "core/catalogue.h"
@@ -40,6 +42,7 @@ namespace {
 
 constexpr int kWidestColumn = 200; // job lists beyond this are cut; the tool tip has them whole
 constexpr int kCaptionLines = 2;
+constexpr int kArrowRoom = 6; // the sort arrow's strip above a caption
 
 QString fromCore(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -112,7 +115,6 @@ public:
     void start(std::int32_t value) {
         box_ = {std::to_string(value), value};
         setText(QString::fromStdString(box_.text));
-        selectAll();
     }
 
 private:
@@ -142,9 +144,189 @@ private:
     bool fromList_ = false;
 };
 
+// The grid's keys and clicks as in a spreadsheet. The current cell is always one of
+// the selected ones, so that what is typed goes to a highlighted cell.
+class GridView : public QTableView {
+public:
+    using QTableView::QTableView;
+
+    // The current cell to `target`, alone selected; with `extend`, the block from
+    // the anchor (where the selection began) to it.
+    void moveTo(const QModelIndex& target, bool extend) {
+        if (!target.isValid())
+            return;
+        if (extend && anchor_.isValid()) {
+            extending_ = true;
+            selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
+            extending_ = false;
+            selectionModel()->select(QItemSelection(anchor_, target),
+                                     QItemSelectionModel::ClearAndSelect);
+        } else {
+            selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+        }
+        scrollTo(target);
+    }
+    // Rows to move once the open editor has been taken: Enter goes down, Shift+Enter up.
+    void moveAfterCommit(int rows) { afterCommit_ = rows; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (const std::optional<QModelIndex> target = keyTarget(*event)) {
+            const bool extends = event->key() != Qt::Key_Tab && event->key() != Qt::Key_Backtab &&
+                                 event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter;
+            moveTo(*target, extends && event->modifiers().testFlag(Qt::ShiftModifier));
+            event->accept();
+            return;
+        }
+        QTableView::keyPressEvent(event);
+        selectCurrent();
+    }
+
+    void focusInEvent(QFocusEvent* event) override {
+        // The view makes the first cell current on its own, unselected.
+        QTableView::focusInEvent(event);
+        selectCurrent();
+    }
+
+    void mousePressEvent(QMouseEvent* event) override {
+        // Shift+click spans from the anchor, which the keys may have set.
+        const QModelIndex at = indexAt(event->position().toPoint());
+        if (event->button() == Qt::LeftButton && event->modifiers() == Qt::ShiftModifier &&
+            at.isValid() && anchor_.isValid()) {
+            moveTo(at, true);
+            event->accept();
+            return;
+        }
+        QTableView::mousePressEvent(event);
+    }
+
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override {
+        // Ctrl+click adds a cell: toggling it off would leave the current cell unselected.
+        QItemSelectionModel::SelectionFlags flags = QTableView::selectionCommand(index, event);
+        if (flags.testFlag(QItemSelectionModel::Toggle))
+            flags = (flags & ~QItemSelectionModel::Toggle) | QItemSelectionModel::Select;
+        return flags;
+    }
+
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
+        QTableView::currentChanged(current, previous);
+        if (!extending_)
+            anchor_ = current;
+    }
+
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
+        // The view selects a text editor's whole text, so that a typed key replaces it,
+        // as in a spreadsheet; F2 and a double-click leave the cursor at its end.
+        const bool opened = QTableView::edit(index, trigger, event);
+        if (opened && trigger != AnyKeyPressed)
+            if (auto* text = qobject_cast<QLineEdit*>(indexWidget(index)))
+                text->deselect();
+        return opened;
+    }
+
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
+        // Enter and Tab take the value and move on, without opening the next cell.
+        int rows = std::exchange(afterCommit_, 0);
+        int columns = 0;
+        if (hint == QAbstractItemDelegate::EditNextItem)
+            columns = 1;
+        else if (hint == QAbstractItemDelegate::EditPreviousItem)
+            columns = -1;
+        else if (hint != QAbstractItemDelegate::SubmitModelCache)
+            rows = 0;
+        if (columns != 0)
+            hint = QAbstractItemDelegate::SubmitModelCache;
+        QTableView::closeEditor(editor, hint);
+        if (rows != 0 || columns != 0)
+            moveTo(cellBeside(currentIndex(), rows, columns), false);
+    }
+
+private:
+    QModelIndex cellBeside(const QModelIndex& from, int rows, int columns) const {
+        return model()->index(std::clamp(from.row() + rows, 0, model()->rowCount() - 1),
+                              std::clamp(from.column() + columns, 0, model()->columnCount() - 1));
+    }
+
+    // Where a moving key takes the current cell: Ctrl with an arrow to the grid's
+    // edge, Home and End to the row's ends, with Ctrl to the grid's corners.
+    std::optional<QModelIndex> keyTarget(const QKeyEvent& event) const {
+        // An editor passes on the Enter it leaves to its cell's commit.
+        const QModelIndex current = currentIndex();
+        if (!current.isValid() || state() == EditingState)
+            return std::nullopt;
+        const bool ctrl = event.modifiers().testFlag(Qt::ControlModifier);
+        const int lastRow = model()->rowCount() - 1;
+        const int lastColumn = model()->columnCount() - 1;
+        const int page = std::max(1, viewport()->height() / rowHeight(current.row()) - 1);
+        int row = current.row();
+        int column = current.column();
+        switch (event.key()) {
+        case Qt::Key_Up:
+            row = ctrl ? 0 : row - 1;
+            break;
+        case Qt::Key_Down:
+            row = ctrl ? lastRow : row + 1;
+            break;
+        case Qt::Key_Left:
+            column = ctrl ? 0 : column - 1;
+            break;
+        case Qt::Key_Right:
+            column = ctrl ? lastColumn : column + 1;
+            break;
+        case Qt::Key_Home:
+            column = 0;
+            row = ctrl ? 0 : row;
+            break;
+        case Qt::Key_End:
+            column = lastColumn;
+            row = ctrl ? lastRow : row;
+            break;
+        case Qt::Key_PageUp:
+            row -= page;
+            break;
+        case Qt::Key_PageDown:
+            row += page;
+            break;
+        case Qt::Key_Tab:
+            ++column;
+            break;
+        case Qt::Key_Backtab:
+            --column;
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            row += event.modifiers().testFlag(Qt::ShiftModifier) ? -1 : 1;
+            break;
+        default:
+            return std::nullopt;
+        }
+        return cellBeside(current, row - current.row(), column - current.column());
+    }
+
+    void selectCurrent() {
+        const QModelIndex current = currentIndex();
+        if (current.isValid() && !selectionModel()->isSelected(current))
+            selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+    }
+
+    QPersistentModelIndex anchor_;
+    bool extending_ = false;
+    int afterCommit_ = 0;
+};
+
 class GridDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    bool eventFilter(QObject* editor, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+                view()->moveAfterCommit(key->modifiers().testFlag(Qt::ShiftModifier) ? -1 : 1);
+        }
+        return QStyledItemDelegate::eventFilter(editor, event);
+    }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex& index) const override {
@@ -230,6 +412,7 @@ public:
     }
 
 private:
+    GridView* view() const { return static_cast<GridView*>(parent()); }
     static std::pair<int, int> slotOf(const QModelIndex& index) {
         const auto* model = static_cast<const CreatureGridModel*>(index.model());
         return {model->kindAt(index.row()), CreatureGridModel::fieldAt(index.column())};
@@ -280,6 +463,9 @@ QVariant CreatureGridModel::data(const QModelIndex& index, int role) const {
     case kValueRole:
         return value;
     case Qt::BackgroundRole:
+        // A name or a job has no more or less: it is only changed or not.
+        if (cellKindOf(field) != CellKind::Number)
+            return value == factory ? kColourEqual : kColourChangedCode;
         return highlightColour(value, factory);
     case Qt::ForegroundRole:
         return cellKindOf(field) == CellKind::Ability
@@ -320,8 +506,9 @@ QVariant CreatureGridModel::headerData(int section, Qt::Orientation orientation,
     case kGroupRole:
         return group;
     case Qt::ToolTipRole:
-        return QStringLiteral("%1: %2\nClick: sort; again: descending; a third time: "
-                              "the picker's order")
+        return QStringLiteral("%1: %2\nClick: select the column. Double-click: sort; again: "
+                              "descending; a third time: the picker's order. Right-click: sort "
+                              "choices.")
             .arg(group, caption);
     case Qt::TextAlignmentRole:
         return QVariant(Qt::AlignCenter);
@@ -367,6 +554,7 @@ void CreatureGridModel::sortRows(int column, SortOrder order) {
 
 void CreatureGridModel::sync() {
     const ValueSet& now = context_.store.values();
+    changed_.clear();
     const QList<int> roles = {Qt::DisplayRole, Qt::EditRole, Qt::BackgroundRole, Qt::ForegroundRole,
                               Qt::ToolTipRole};
     for (int row = 0; row < rowCount(); ++row) {
@@ -380,6 +568,7 @@ void CreatureGridModel::sync() {
             if (changed && first < 0)
                 first = column;
             if (!changed && first >= 0) {
+                changed_.select(index(row, first), index(row, column - 1));
                 emit dataChanged(index(row, first), index(row, column - 1), roles);
                 first = -1;
             }
@@ -411,8 +600,8 @@ QSize GroupedHeader::sectionSizeFromContents(int logicalIndex) const {
 }
 
 QSize GroupedHeader::measure(int logicalIndex) const {
-    // As wide as the caption's longer line: the style puts the sort arrow above the
-    // text, so it needs no room of its own beside it.
+    // As wide as the caption's longer line: the sort arrow has a strip of its own
+    // above the caption.
     QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
     const QStringList lines =
         model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString().split('\n');
@@ -423,12 +612,35 @@ QSize GroupedHeader::measure(int logicalIndex) const {
         width = std::max(width, QFontMetrics(bold).horizontalAdvance(line));
     size.setWidth(width + 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 4);
     size.setHeight(std::max(size.height(), kCaptionLines * fontMetrics().height() + 8) +
-                   bandHeight());
+                   kArrowRoom + bandHeight());
     return size;
 }
 
+void GroupedHeader::showSort(int column, bool descending) {
+    sortColumn_ = column;
+    descending_ = descending;
+    viewport()->update();
+}
+
 void GroupedHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
-    QHeaderView::paintSection(painter, rect.adjusted(0, bandHeight(), 0, 0), logicalIndex);
+    const QRect caption = rect.adjusted(0, bandHeight(), 0, 0);
+    painter->save(); // the style leaves its clip behind
+    QHeaderView::paintSection(painter, caption, logicalIndex);
+    painter->restore();
+    if (logicalIndex != sortColumn_)
+        return;
+    // The style would put its arrow beside the caption in some desktops, cutting it
+    // in a narrow column: this one stands apart, above the caption.
+    const int x = caption.center().x();
+    const int top = caption.top() + 2;
+    const int half = kArrowRoom - 2;
+    const QPolygon arrow =
+        !descending_
+            ? QPolygon({QPoint(x, top), QPoint(x - half, top + half), QPoint(x + half, top + half)})
+            : QPolygon({QPoint(x - half, top), QPoint(x + half, top), QPoint(x, top + half)});
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(palette().color(QPalette::ButtonText));
+    painter->drawPolygon(arrow);
 }
 
 void GroupedHeader::paintEvent(QPaintEvent* event) {
@@ -475,7 +687,7 @@ Form_CompareCreatures::Form_CompareCreatures(AppContext& context)
     setWindowTitle(QStringLiteral("Compare Creatures"));
 
     model_ = new CreatureGridModel(context_, this);
-    grid_ = new QTableView(this);
+    grid_ = new GridView(this);
     grid_->setObjectName(QStringLiteral("Grid_Creatures"));
     auto* header = new GroupedHeader(grid_);
     grid_->setHorizontalHeader(header);
@@ -491,8 +703,6 @@ Form_CompareCreatures::Form_CompareCreatures(AppContext& context)
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setDefaultSectionSize(fontMetrics().height() + 6);
     rows->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    header->setSortIndicatorShown(true);
-    header->setSortIndicator(-1, Qt::AscendingOrder);
     // Each column as wide as its widest text or its caption: measured once per
     // distinct text, which is far quicker than asking the view to size every cell.
     const QFontMetrics metrics(grid_->font());
@@ -517,7 +727,30 @@ Form_CompareCreatures::Form_CompareCreatures(AppContext& context)
             width = std::max(width, metrics.horizontalAdvance(text) + padding);
         grid_->setColumnWidth(column, std::min(width, kWidestColumn));
     }
-    connect(header, &QHeaderView::sectionClicked, this, &Form_CompareCreatures::headerClicked);
+    // A click selects the column (for Scale, Copy): sorting is a gesture of its own.
+    connect(header, &QHeaderView::sectionDoubleClicked, this, &Form_CompareCreatures::cycleSort);
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header, &QWidget::customContextMenuRequested, this, [this, header](const QPoint& at) {
+        const int column = header->logicalIndexAt(at);
+        if (column < 0)
+            return;
+        QMenu menu(this);
+        menu.setObjectName(QStringLiteral("Menu_Header"));
+        for (const auto& [name, text, order] :
+             {std::tuple(QStringLiteral("Action_SortAscending"), QStringLiteral("Sort &Ascending"),
+                         SortOrder::Ascending),
+              std::tuple(QStringLiteral("Action_SortDescending"),
+                         QStringLiteral("Sort &Descending"), SortOrder::Descending),
+              std::tuple(QStringLiteral("Action_PickerOrder"), QStringLiteral("&Picker Order"),
+                         SortOrder::Picker)}) {
+            QAction* sort = menu.addAction(text);
+            sort->setObjectName(name);
+            const SortOrder chosen = order;
+            connect(sort, &QAction::triggered, this,
+                    [this, column, chosen] { sortBy(column, chosen); });
+        }
+        menu.exec(header->viewport()->mapToGlobal(at));
+    });
     connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, header->viewport(),
             qOverload<>(&QWidget::update));
     connect(rows, &QHeaderView::sectionDoubleClicked, this,
@@ -546,9 +779,24 @@ Form_CompareCreatures::Form_CompareCreatures(AppContext& context)
             openCreatureScreen(context_, model_->kindAt(grid_->currentIndex().row()));
     });
 
+    // Its own Undo and Redo, on the main window's keys: the status and the selection
+    // then show what was played.
+    QAction* undo = action(QStringLiteral("Action_Undo"), QStringLiteral("&Undo"), {},
+                           &Form_CompareCreatures::undo);
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction* redo = action(QStringLiteral("Action_Redo"), QStringLiteral("&Redo"), {},
+                           &Form_CompareCreatures::redo);
+    redo->setShortcuts(redoKeys());
+    for (QAction* played : {undo, redo})
+        played->setShortcutContext(Qt::WindowShortcut);
+    context_.showHistoryOn(undo, redo);
+    context_.watchChanges(undo, [this, undo, redo] { context_.showHistoryOn(undo, redo); });
+
     auto* bar = new QMenuBar(this);
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("Menu_Edit"));
+    edit->addActions({undo, redo});
+    edit->addSeparator();
     edit->addActions({copy, paste});
     edit->addSeparator();
     edit->addAction(scale);
@@ -569,7 +817,8 @@ Form_CompareCreatures::Form_CompareCreatures(AppContext& context)
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("Label_Status"));
     status_->setText(QStringLiteral("Double-click or type to edit; Ctrl+C and Ctrl+V copy and "
-                                    "paste to and from a spreadsheet."));
+                                    "paste to and from a spreadsheet; double-click a caption to "
+                                    "sort."));
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(bar);
     layout->setContentsMargins(6, 0, 6, 4);
@@ -578,6 +827,8 @@ Form_CompareCreatures::Form_CompareCreatures(AppContext& context)
     layout->addWidget(status_);
 
     context_.watchChanges(this, [this] { model_->sync(); });
+    // A cell current from the start, and selected, so that typing edits what is lit.
+    grid_->setCurrentIndex(model_->index(0, 0));
 
     // As large as the whole table, or as much of it as the screen holds.
     int width = grid_->verticalHeader()->sizeHint().width() + 2 * grid_->frameWidth();
@@ -732,16 +983,44 @@ void Form_CompareCreatures::scale(double percent) {
     report(QString::fromStdString(scaleSummary(percent, outcome)));
 }
 
-void Form_CompareCreatures::headerClicked(int column) {
+void Form_CompareCreatures::undo() {
+    play(context_.undo());
+}
+
+void Form_CompareCreatures::redo() {
+    play(context_.redo());
+}
+
+void Form_CompareCreatures::play(const QString& said) {
+    if (said.isEmpty())
+        return;
+    status_->setText(said);
+    // The cells the step changed, selected and in view, the current one among them.
+    const QItemSelection& changed = model_->lastChanged();
+    if (changed.isEmpty())
+        return;
+    grid_->selectionModel()->setCurrentIndex(changed.front().topLeft(),
+                                             QItemSelectionModel::NoUpdate);
+    grid_->selectionModel()->select(changed, QItemSelectionModel::ClearAndSelect);
+    grid_->scrollTo(changed.front().topLeft());
+}
+
+void Form_CompareCreatures::cycleSort(int column) {
     // Ascending, descending, then back to the picker's order.
     SortOrder order = SortOrder::Ascending;
     if (column == sortColumn_)
         order = sortOrder_ == SortOrder::Ascending ? SortOrder::Descending : SortOrder::Picker;
+    sortBy(column, order);
+}
+
+void Form_CompareCreatures::sortBy(int column, SortOrder order) {
     sortOrder_ = order;
     sortColumn_ = order == SortOrder::Picker ? -1 : column;
     model_->sortRows(column, order);
-    grid_->horizontalHeader()->setSortIndicator(
-        sortColumn_, order == SortOrder::Descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    static_cast<GroupedHeader*>(grid_->horizontalHeader())
+        ->showSort(sortColumn_, order == SortOrder::Descending);
+    if (grid_->currentIndex().isValid())
+        grid_->scrollTo(grid_->currentIndex());
 }
 
 QWidget* openCompareCreatures(AppContext& context) {

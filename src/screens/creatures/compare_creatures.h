@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QTableView>
 #include <QWidget>
 
@@ -45,20 +46,26 @@ public:
     void sortRows(int column, SortOrder order);
     // Tells the view of every cell whose value changed since it was last shown.
     void sync();
+    // The cells the last sync told of.
+    const QItemSelection& lastChanged() const { return changed_; }
 
 private:
     AppContext& context_;
     std::vector<int> kinds_;
     ValueSet shown_;
+    QItemSelection changed_;
 };
 
 // The column header in two bands: the creature screen's frame titles over the
-// captions of their fields.
+// captions of their fields. The sorted column's arrow is its own, drawn above the
+// caption: the header's sort indicator follows clicks, which only select here.
 class GroupedHeader : public QHeaderView {
     Q_OBJECT
 public:
     explicit GroupedHeader(QWidget* parent);
     int bandHeight() const;
+    // The arrow over `column`; none for -1.
+    void showSort(int column, bool descending);
 
 protected:
     QSize sectionSizeFromContents(int logicalIndex) const override;
@@ -68,6 +75,8 @@ protected:
 private:
     QSize measure(int logicalIndex) const;
     mutable std::vector<QSize> sizes_;
+    int sortColumn_ = -1;
+    bool descending_ = false;
 };
 
 // Compare Creatures: all creatures side by side, edited as in a spreadsheet and with
@@ -90,10 +99,16 @@ private:
     // The selected cells, or the current one, in view order.
     QModelIndexList selectedCells() const;
     void report(const QString& text);
-    void headerClicked(int column);
     void pasteText(const QString& text);
     // Selects every cell a paste reached and shows them, the first one current.
     void selectPasted(const PastePlan& plan);
+    void undo();
+    void redo();
+    // After an undo or a redo: what `said`, and the cells it changed selected.
+    void play(const QString& said);
+    // Ascending, descending, then the picker's order again.
+    void cycleSort(int column);
+    void sortBy(int column, SortOrder order);
 
     AppContext& context_;
     CreatureGridModel* model_;

@@ -71,7 +71,23 @@ void CheckList::keyPressEvent(QKeyEvent* event) {
         toggle(currentIndex());
         return;
     }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (currentIndex().isValid())
+            setChecked(currentIndex().row(), true);
+        // Left to the window or the grid, which take the list's value.
+        event->ignore();
+        return;
+    }
     QListView::keyPressEvent(event);
+}
+
+void CheckList::focusInEvent(QFocusEvent* event) {
+    // The view makes its first item current on its own; Enter must tick only an item
+    // the user went to.
+    const bool chosen = currentIndex().isValid();
+    QListView::focusInEvent(event);
+    if (!chosen)
+        setCurrentIndex({});
 }
 
 } // namespace tavrel::screens

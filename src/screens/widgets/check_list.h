@@ -12,7 +12,8 @@ namespace tavrel::screens {
 
 // A list with a check box on every item. The checks live in the model, so a click,
 // the space bar and the program's own setChecked all raise the same toggled report.
-// A left click anywhere on an item toggles it.
+// A left click anywhere on an item toggles it; Space toggles the item the keys went
+// to, and Enter ticks it (typing a job's first letters goes to it).
 class CheckList : public QListView {
     Q_OBJECT
 public:
@@ -33,6 +34,7 @@ public:
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void toggle(const QModelIndex& index);

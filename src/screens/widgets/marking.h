@@ -15,6 +15,9 @@ inline const QColor kColourChangedChoice{220, 255, 220}; // background of a list
 inline const QColor kColourChangedFlag{0, 125, 0};       // text of a check box or ability
 inline const QColor kColourGreyText{125, 125, 125};      // an empty ability
 inline const QColor kColourRedText{225, 0, 0};           // a partly supported ability
+// A name, job list or flag in Compare Creatures that differs from its default: neither
+// more nor less than it, so apart from the value colours' above and below pair.
+inline const QColor kColourChangedCode{255, 240, 170};
 
 // The text colour of an ability's name.
 QColor abilityColour(AbilityTone tone);
