@@ -77,42 +77,53 @@ private slots:
             {"Été.dks", "", "Été.dks", ""}};
         for (const char* name : {"sub\\Test", "a?b", "a*b", "a:b", "a\"b", "a<b", "a>b", "a|b"})
             cases.emplace_back("", name, "", kBadName);
-        for (const auto& [clicked, typed, written, message] : cases) {
-            Harness h("Cmd_Save", "Form_SaveSettings");
-            QCOMPARE(h.dialog->windowTitle(), QString("Save Settings"));
-            test::makeFolders(h.folder + "/mods");
-            test::writeBytes(h.folder + "/notes.txt", "not listed");
-            std::set<std::string> names = {"mods", "notes.txt", clicked.toStdString(),
-                                           written.section('/', 0, 0).toStdString()};
-            names.erase("");
-            if (!clicked.isEmpty())
-                test::writeFile(h.folder + "/" + clicked.toStdString(), std::string(20000, 'x'),
-                                0444);
-            h.browse();
-            QCOMPARE(h.files()->count(), int(!clicked.isEmpty()));
-            auto* box = qobject_cast<QLineEdit*>(test::child(h.dialog, "Text_FileName"));
-            if (!clicked.isEmpty()) {
-                h.clickFile(clicked);
-                QCOMPARE(box->text() + clicked.right(4), clicked);
-            }
-            if (!typed.isEmpty()) { // in one key event, as an input method gives it
-                box->clear();
-                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, typed, {});
-            }
-            QTest::keyClick(box, Qt::Key_Return);
+        // Each case is saved with Enter in the name box, then with the Save button beside it.
+        for (const bool byButton : {false, true})
+            for (const auto& [clicked, typed, written, message] : cases) {
+                Harness h("Cmd_Save", "Form_SaveSettings");
+                QCOMPARE(h.dialog->windowTitle(), QString("Save Settings"));
+                test::makeFolders(h.folder + "/mods");
+                test::writeBytes(h.folder + "/notes.txt", "not listed");
+                std::set<std::string> names = {"mods", "notes.txt", clicked.toStdString(),
+                                               written.section('/', 0, 0).toStdString()};
+                names.erase("");
+                if (!clicked.isEmpty())
+                    test::writeFile(h.folder + "/" + clicked.toStdString(), std::string(20000, 'x'),
+                                    0444);
+                h.browse();
+                QCOMPARE(h.files()->count(), int(!clicked.isEmpty()));
+                auto* box = qobject_cast<QLineEdit*>(test::child(h.dialog, "Text_FileName"));
+                if (!clicked.isEmpty()) {
+                    h.clickFile(clicked);
+                    QCOMPARE(box->text() + clicked.right(4), clicked);
+                }
+                if (!typed.isEmpty()) { // in one key event, as an input method gives it
+                    box->clear();
+                    QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, typed, {});
+                }
+                QPushButton* save = test::button(h.dialog, "Cmd_Save");
+                QCOMPARE(save->text(), QString("Save"));
+                QCOMPARE(save->isEnabled(), !box->text().isEmpty());
+                QVERIFY(save->x() > box->x() + box->width() &&
+                        save->y() < box->y() + box->height() &&
+                        box->y() < save->y() + save->height());
+                if (byButton)
+                    QTest::mouseClick(save, Qt::LeftButton);
+                else
+                    QTest::keyClick(box, Qt::Key_Return);
 
-            QCOMPARE(h.messages(), message.isEmpty() ? QStringList() : QStringList{message});
-            QVERIFY(test::listFolder(h.folder) == std::vector(names.begin(), names.end()));
-            if (written.isEmpty()) {
-                QVERIFY(!h.gone());
-                QCOMPARE(h.welcome(), QString("Dungeon Keeper found."));
-                continue;
+                QCOMPARE(h.messages(), message.isEmpty() ? QStringList() : QStringList{message});
+                QVERIFY(test::listFolder(h.folder) == std::vector(names.begin(), names.end()));
+                if (written.isEmpty()) {
+                    QVERIFY(!h.gone());
+                    QCOMPARE(h.welcome(), QString("Dungeon Keeper found."));
+                    continue;
+                }
+                QVERIFY(test::readBytes(h.folder + "/" + written.toStdString()) ==
+                        encodeSettings(h.f.store.values()));
+                QCOMPARE(h.welcome(), QString("Settings saved."));
+                QVERIFY(h.gone());
             }
-            QVERIFY(test::readBytes(h.folder + "/" + written.toStdString()) ==
-                    encodeSettings(h.f.store.values()));
-            QCOMPARE(h.welcome(), QString("Settings saved."));
-            QVERIFY(h.gone());
-        }
     }
 
     void loadingRedrawsEveryOpenScreen() {
@@ -138,6 +149,9 @@ private slots:
         std::filesystem::remove(h.folder + "/Gone.dks");
         std::filesystem::remove(h.folder + "/gone");
         h.clickFile("Gone.dks");
+        // Read again, the list keeps the keyboard's place where Gone.dks stood, choosing nothing.
+        QCOMPARE(h.files()->currentItem()->text(), QString("Short.dks"));
+        QVERIFY(h.files()->selectedItems().isEmpty());
         auto* dirs = qobject_cast<screens::DirList*>(test::child(h.dialog, "Dir"));
         const QString gone = QString::fromStdString(h.folder + "/gone");
         const QPoint at = dirs->visualItemRect(dirs->itemFor(gone)).center();

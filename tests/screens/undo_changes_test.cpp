@@ -108,9 +108,13 @@ private slots:
                 for (const char* name : {"Action_Undo", "Action_Redo"})
                     shown += QString::number(action(h.main.get(), name)->isEnabled());
                 shown += ' ';
+                for (const char* arrow : {"Label_Less", "Label_More"}) // at rest again
+                    QCOMPARE(test::rowLabel(room, arrow, 2)->background(), QColor(255, 255, 255));
             }
             QCOMPARE(shown.trimmed(), states);
             QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->text(), QString::number(cost));
+            QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->background(),
+                     cost > 50 ? QColor(220, 255, 220) : QColor(255, 255, 255));
             QCOMPARE(test::textOf(h.f.context.window("Form_InputValue"), "Label_CurrentValue"),
                      QString::number(cost));
             const std::string game = test::readBytes(h.gameFile);
@@ -152,6 +156,62 @@ private slots:
         QVERIFY(screen && screen->isVisible());
         QCOMPARE(h.f.state.SelectedCreature, 17);
         QVERIFY(test::rowLabel(screen, "Label_Stat", 1)->background() != QColor(255, 220, 220));
+    }
+
+    // Names, jobs and flags read as on the creature screen, without the above and below
+    // colours that numbers have. The chosen line stays chosen through later steps; when it
+    // leaves the list, the line in its place is chosen.
+    void theChangesListReadsAsTheScreensAndKeepsTheChosenLine() {
+        test::MainHarness h;
+        h.startReady();
+        action(h.main.get(), "Action_Changes")->trigger();
+        QWidget* changes = h.f.context.window("Form_Changes");
+        auto* list = changes->findChild<QTreeWidget*>("List_Changes");
+        const auto lines = [list] {
+            QStringList shown;
+            for (int row = 0; row < list->topLevelItemCount(); ++row) {
+                QTreeWidgetItem* line = list->topLevelItem(row);
+                QStringList cells;
+                for (int column = 0; column < 5; ++column)
+                    cells << line->text(column);
+                const QBrush shade = line->background(3);
+                shown << cells.join('|') + '|' +
+                             (shade.style() == Qt::NoBrush ? "none" : shade.color().name());
+            }
+            return shown;
+        };
+        const auto chosen = [list] {
+            const auto selected = list->selectedItems();
+            return selected.size() == 1 && selected[0] == list->currentItem()
+                       ? selected[0]->text(1) + ' ' + selected[0]->text(2)
+                       : QString("none");
+        };
+        for (const auto& [kind, field, value] :
+             {std::tuple{17, 5, 890}, {17, 71, 17}, {23, 15, 4000}, {23, 38, 2}, {23, 1, 12}})
+            h.f.store.set(SlotRef::creature(kind, field), value);
+        h.f.store.set(SlotRef::of(Category::Room, 2), 75);
+        QCOMPARE(lines(),
+                 QStringList({"Creature Settings|Dragon|Health|890|900|#ffdcdc",
+                              "Creature Settings|Dragon|Hated Creature|Dragon|None|none",
+                              "Creature Settings|Imp|Primary Jobs|Research, Train|Dig|none",
+                              "Creature Settings|Imp|Can Become Angry|Yes|No|none",
+                              "Creature Settings|Imp|Attack Preference|Ranged|Melee|none",
+                              "Room Settings||Treasury Cost|75|50|#dcffdc"}));
+
+        QVERIFY(QTest::qWaitForWindowExposed(changes));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->topLevelItem(3)).center());
+        QCOMPARE(chosen(), QString("Imp Can Become Angry"));
+        h.f.store.set(SlotRef::creature(14, 5), 2100); // a line above it
+        QCOMPARE(chosen(), QString("Imp Can Become Angry"));
+        changes->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(changes));
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(chosen(), QString("Imp Can Become Angry"));
+        h.f.store.set(SlotRef::creature(23, 15), 0); // back at its factory value
+        QCOMPARE(chosen(), QString("Imp Attack Preference"));
+        QTest::keyClick(list, Qt::Key_Up);
+        QCOMPARE(chosen(), QString("Imp Primary Jobs"));
     }
 
     // Every redraw, an undo's included, runs the open windows in one fixed order.
