@@ -75,7 +75,9 @@ TEST(EditorStateTables, TheHelpTips) {
         {11, "Compare Creatures (in the View menu, or on the Creatures window) shows"},
         {12, "Cells copied in Compare Creatures with Ctrl+C can be pasted into a spreadsheet"},
         {13, "Values can also be changed with the keyboard: Tab moves from value to value"},
-        {14, "KeeperFX does not read CREATURE.TXT. To play your changes in KeeperFX, choose"}};
+        {14, "KeeperFX does not read CREATURE.TXT. To play your changes in KeeperFX, choose "
+             "Apply to KeeperFX in the KeeperFX menu, which writes them as a mod. Read KeeperFX "
+             "Rules shows the values KeeperFX uses now."}};
     for (const auto& [tip, start] : starts)
         EXPECT_TRUE(tipText(tip).starts_with(start)) << tip;
     EXPECT_EQ(EditorTips().size(), 14u);

@@ -8,6 +8,7 @@
 #include "screens/creatures/ability_picker.h"
 #include "screens/creatures/creature_picker.h"
 #include "screens/creatures/creature_screen.h"
+#include "screens/help.h"
 #include "screens/input_value_dialog.h"
 #include "screens/screen_test_support.h"
 #include "screens/tables/settings_screens.h"
@@ -86,6 +87,18 @@ private slots:
         auto* scroll = window->findChild<QScrollArea*>();
         QVERIFY(scroll->horizontalScrollBar()->isVisible() &&
                 scroll->verticalScrollBar()->isVisible());
+
+        // Help and the creature picker too scroll in a window made smaller.
+        for (QWidget* small :
+             {screens::openCreaturePicker(f.context), f.context.openWindow("Form_Help", [&f] {
+                  return new screens::Form_Help(f.context);
+              })}) {
+            small->resize(300, 200);
+            QCOMPARE(small->size(), QSize(300, 200));
+            QCoreApplication::sendPostedEvents(); // the layout's request
+            QVERIFY2(small->findChild<QScrollArea*>()->verticalScrollBar()->isVisible(),
+                     qPrintable(small->objectName()));
+        }
     }
 
     void tabVisitsTheRoomValuesInReadingOrder() {
