@@ -61,8 +61,9 @@ class SettingsDialogsTest : public QObject {
 private slots:
     void save() {
         // A file clicked in the list first (read-only, 20,000 bytes), what is then typed over
-        // the name box (nothing: Enter on the name the click shows), the file written (empty:
-        // none) and the message (empty: none, and the dialog closes).
+        // the name box (nothing: Enter on the name the click shows; \b: that name erased with
+        // the keyboard), the file written (empty: none) and the message (empty: none, and the
+        // dialog closes).
         std::vector<std::tuple<QString, QString, QString, QString>> cases = {
             {"", "Test", "Test.dks", ""},
             {"", "Test.dks", "Test.dks.dks", ""},
@@ -72,6 +73,7 @@ private slots:
             {"", "none/Test", "", "The folder can't be found."},
             {"", "", "", ""},
             {"UP.DKS", "", "UP.DKS", ""},
+            {"UP.DKS", "\b", "", ""},
             {"UP.DKS", "up", "up.dks", ""},
             {"v1.2.dks", "", "v1.2.dks", ""},
             {"Été.dks", "", "Été.dks", ""}};
@@ -97,7 +99,10 @@ private slots:
                     h.clickFile(clicked);
                     QCOMPARE(box->text() + clicked.right(4), clicked);
                 }
-                if (!typed.isEmpty()) { // in one key event, as an input method gives it
+                if (typed == "\b") {
+                    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+                    QTest::keyClick(box, Qt::Key_Backspace);
+                } else if (!typed.isEmpty()) { // in one key event, as an input method gives it
                     box->clear();
                     QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, typed, {});
                 }
