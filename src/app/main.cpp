@@ -9,6 +9,7 @@
 #include "screens/app_context.h"
 #include "screens/input_value_dialog.h"
 #include "screens/main_window.h"
+#include "screens/widgets/fit_window.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
     tavrel::screens::AppContext context(store, state, messages);
     tavrel::screens::installValueEditing(context);
     tavrel::screens::Main window(context);
+    tavrel::screens::placeOnScreen(&window);
     window.show();
     window.load();
     return app.exec();

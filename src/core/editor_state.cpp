@@ -28,6 +28,18 @@ const std::array<std::string_view, kTipCount>& EditorTips() {
         "Although this is nothing to do with the editor, when creating level scripts for Dungeon "
         "Keeper, the AI (computer players) will not work correctly if they do not have the Create "
         "Imp spell available.",
+        "Compare Creatures (in the View menu, or on the Creatures window) shows the values of all "
+        "creatures side by side, as in a spreadsheet. Select some cells and choose Scale to change "
+        "them all by a percentage.",
+        "Cells copied in Compare Creatures with Ctrl+C can be pasted into a spreadsheet, and cells "
+        "copied from a spreadsheet can be pasted back with Ctrl+V. The status line says how many "
+        "values changed and which cells were refused.",
+        "Values can also be changed with the keyboard: Tab moves from value to value, Up and Down "
+        "change a value by 1, Page Up and Page Down by 10, and with Shift held by 100 and 1000. "
+        "Enter types a value, and Ctrl+Z undoes a change.",
+        "KeeperFX does not read CREATURE.TXT. To play your changes in KeeperFX, choose Apply to "
+        "KeeperFX in the KeeperFX menu, which writes them as a mod. Read KeeperFX Rules shows the "
+        "values KeeperFX uses now.",
     };
     return tips;
 }

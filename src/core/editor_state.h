@@ -9,7 +9,7 @@
 
 namespace tavrel {
 
-inline constexpr int kTipCount = 10;
+inline constexpr int kTipCount = 14;
 inline constexpr int kCreatureStatRows = 50;
 
 // The help tips, 1-based through tipText.

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "screens/slot_captions.h"
+#include "screens/widgets/fit_window.h"
 
 namespace tavrel::screens {
 
@@ -128,6 +129,7 @@ QWidget* AppContext::openWindow(const QString& name, const std::function<QWidget
         slot->setObjectName(name);
         slot->setAttribute(Qt::WA_DeleteOnClose);
         addHistoryShortcuts(slot);
+        placeOnScreen(slot);
     }
     slot->show();
     if (slot->isMinimized())

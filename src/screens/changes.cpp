@@ -7,7 +7,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "core/catalogue.h"
+#include "editing/creature_grid.h"
 #include "screens/creatures/creature_screen.h"
 #include "screens/slot_captions.h"
 #include "screens/tables/settings_screens.h"
@@ -39,6 +42,12 @@ void flash(AppContext& context, QWidget* control, RefreshOrder order) {
     });
 }
 
+// A name has no above or below its factory one: such a line is only a change, as
+// every line of the list is, and keeps the list's own background.
+bool hasOrder(SlotRef ref) {
+    return ref.category != Category::Creature || cellKindOf(ref.slot) == CellKind::Number;
+}
+
 } // namespace
 
 Form_Changes::Form_Changes(AppContext& context) : QWidget(nullptr, Qt::Window), context_(context) {
@@ -63,8 +72,9 @@ Form_Changes::Form_Changes(AppContext& context) : QWidget(nullptr, Qt::Window), 
 }
 
 void Form_Changes::rebuild() {
-    const QVariant current =
-        list_->currentItem() ? list_->currentItem()->data(0, kRecordRole) : QVariant();
+    QTreeWidgetItem* was = list_->currentItem();
+    const QVariant current = was ? was->data(0, kRecordRole) : QVariant();
+    const int row = was ? list_->indexOfTopLevelItem(was) : -1;
     list_->clear();
     const ValueSet& values = context_.store.values();
     const ValueSet& defaults = context_.store.defaults();
@@ -81,19 +91,26 @@ void Form_Changes::rebuild() {
                                  : QString();
         auto* item =
             new QTreeWidgetItem({screenCaption(ref.category), kind, slotCaption(ref),
-                                 QString::number(values[at]), QString::number(defaults[at])});
+                                 valueText(ref, values[at]), valueText(ref, defaults[at])});
         item->setData(0, kRecordRole, record);
         const QColor colour = values[at] > defaults[at] ? kColourAbove : kColourBelow;
-        for (int column = 0; column < item->columnCount(); ++column) {
+        for (int column = 0; hasOrder(ref) && column < item->columnCount(); ++column) {
             item->setBackground(column, colour);
             item->setForeground(column, kColourText);
         }
         items << item;
     }
     list_->addTopLevelItems(items);
+    QTreeWidgetItem* again = nullptr;
     for (QTreeWidgetItem* item : items)
         if (item->data(0, kRecordRole) == current)
-            list_->setCurrentItem(item);
+            again = item;
+    // A chosen line that left the list hands the choice to the line now in its place,
+    // so the keyboard goes on from there.
+    if (!again && row >= 0 && !items.isEmpty())
+        again = items[std::min<qsizetype>(row, items.size() - 1)];
+    if (again)
+        list_->setCurrentItem(again);
     list_->header()->resizeSections(QHeaderView::ResizeToContents);
     empty_->setVisible(items.isEmpty());
     list_->setVisible(!items.isEmpty());

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "core/editor_state.h"
+#include "screens/widgets/fit_window.h"
 #include "screens/widgets/marking.h"
 
 namespace tavrel::screens {
@@ -72,9 +73,10 @@ QLabel* sample(int index, const QString& caption, QColor background, QWidget* pa
 Form_Help::Form_Help(AppContext& context, QWidget* parent) : QWidget(parent), context_(context) {
     setObjectName(QStringLiteral("Form_Help"));
     setWindowTitle(QStringLiteral("Help"));
+    auto* content = new QWidget(this);
 
     // Set Up.
-    auto* setUp = new QGroupBox(QStringLiteral("Set Up"), this);
+    auto* setUp = new QGroupBox(QStringLiteral("Set Up"), content);
     setUp->setObjectName(QStringLiteral("Frame1"));
     auto* welcome =
         heading(QStringLiteral("Welcome to the unofficial Dungeon Keeper editor."), setUp);
@@ -92,7 +94,7 @@ Form_Help::Form_Help(AppContext& context, QWidget* parent) : QWidget(parent), co
     setUpLayout->addWidget(howTo);
 
     // Controls: what a click does on the minus and plus labels and on a value label.
-    auto* controls = new QGroupBox(QStringLiteral("Controls"), this);
+    auto* controls = new QGroupBox(QStringLiteral("Controls"), content);
     controls->setObjectName(QStringLiteral("Frame3"));
     auto* controlsLayout = new QVBoxLayout(controls);
     controlsLayout->addLayout(clickTable(controls, QStringLiteral("( - / + ) Changes"),
@@ -105,7 +107,7 @@ Form_Help::Form_Help(AppContext& context, QWidget* parent) : QWidget(parent), co
     controlsLayout->addStretch(1);
 
     // Colour Changes: the backgrounds of the settings screens' value labels.
-    auto* colours = new QGroupBox(QStringLiteral("Colour Changes"), this);
+    auto* colours = new QGroupBox(QStringLiteral("Colour Changes"), content);
     colours->setObjectName(QStringLiteral("Frame4"));
     auto* colourGrid = new QGridLayout(colours);
     colourGrid->setHorizontalSpacing(8);
@@ -121,7 +123,7 @@ Form_Help::Form_Help(AppContext& context, QWidget* parent) : QWidget(parent), co
     colourGrid->setRowStretch(2, 1);
 
     // Tips.
-    auto* tips = new QGroupBox(QStringLiteral("Tips"), this);
+    auto* tips = new QGroupBox(QStringLiteral("Tips"), content);
     tips->setObjectName(QStringLiteral("Frame2"));
     tip_ = new QLabel(tips);
     tip_->setObjectName(QStringLiteral("Label_Tip"));
@@ -147,7 +149,7 @@ Form_Help::Form_Help(AppContext& context, QWidget* parent) : QWidget(parent), co
     auto* middle = new QHBoxLayout;
     middle->addWidget(controls, 1);
     middle->addWidget(colours);
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout(content);
     layout->addWidget(setUp);
     layout->addLayout(middle);
     layout->addWidget(tips);
@@ -163,6 +165,9 @@ Form_Help::Form_Help(AppContext& context, QWidget* parent) : QWidget(parent), co
     previous_->setEnabled(tip > 1);
     next_->setEnabled(tip < kTipCount);
     showTip();
+    layout->activate();
+    // On a small screen the page scrolls.
+    fitOnScreen(this, content);
 }
 
 void Form_Help::next() {

@@ -11,6 +11,7 @@
 
 #include "editing/typed_input.h"
 #include "screens/tables/settings_screens.h"
+#include "screens/widgets/fit_window.h"
 
 namespace tavrel::screens {
 
@@ -76,11 +77,7 @@ void InputValueDialog::placeBeside(const QWidget* anchor) {
     frame.moveTopLeft(right);
     if (frame.right() > area.right()) // no room on the right: on the left of the value
         frame.moveRight(anchor->mapToGlobal(QPoint(-8, 0)).x());
-    frame.moveLeft(
-        std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width())));
-    frame.moveTop(
-        std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height())));
-    move(frame.topLeft());
+    move(placedFrame(frame, area).topLeft());
 }
 
 void InputValueDialog::showTexts() {

@@ -1,10 +1,10 @@
 #include "screens/save_settings.h"
 
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLayout>
 #include <QLineEdit>
-#include <QVBoxLayout>
+#include <QPushButton>
 
 #include "screens/widgets/folder_lists.h"
 #include "settingsfile/save_name.h"
@@ -18,8 +18,13 @@ Form_SaveSettings::Form_SaveSettings(AppContext& context, QWidget* parent)
     frame->setObjectName(QStringLiteral("Frame2"));
     name_ = new QLineEdit(frame);
     name_->setObjectName(QStringLiteral("Text_FileName"));
-    auto* inner = new QVBoxLayout(frame);
-    inner->addWidget(name_);
+    // Enter in the box saves; the button does the same for a user who looks for one.
+    auto* button = new QPushButton(QStringLiteral("Save"), frame);
+    button->setObjectName(QStringLiteral("Cmd_Save"));
+    button->setEnabled(false);
+    auto* inner = new QHBoxLayout(frame);
+    inner->addWidget(name_, 1);
+    inner->addWidget(button);
     layout()->addWidget(frame);
     name_->setFocus();
 
@@ -28,10 +33,13 @@ Form_SaveSettings::Form_SaveSettings(AppContext& context, QWidget* parent)
         // The name without its extension: saving adds it again.
         name_->setText(file.left(file.size() - 4));
     });
+    connect(name_, &QLineEdit::textChanged, button,
+            [button](const QString& text) { button->setEnabled(!text.isEmpty()); });
     connect(name_, &QLineEdit::returnPressed, this, [this] {
         if (!name_->text().isEmpty())
             save();
     });
+    connect(button, &QPushButton::clicked, this, &Form_SaveSettings::save);
 }
 
 void Form_SaveSettings::keyPressEvent(QKeyEvent* event) {

@@ -1,6 +1,7 @@
 #include "screens/slot_captions.h"
 
 #include "core/catalogue.h"
+#include "editing/creature_grid.h"
 #include "screens/creatures/creature_screen.h"
 #include "screens/tables/screen_layouts.h"
 
@@ -71,6 +72,11 @@ QString describeSlot(SlotRef ref) {
         parts << fromCore(creatureKind(ref.kind).screenName);
     parts << slotCaption(ref);
     return parts.join(QStringLiteral(", "));
+}
+
+QString valueText(SlotRef ref, std::int32_t value) {
+    return ref.category == Category::Creature ? fromCore(cellText(ref.kind, ref.slot, value))
+                                              : QString::number(value);
 }
 
 QString describeStep(const HistoryStep& step) {

@@ -17,6 +17,9 @@ QString slotCaption(SlotRef ref);
 // Screen, creature kind where there is one, and caption:
 // "Room Settings, Treasury Cost", "Creature Settings, Dragon, Health".
 QString describeSlot(SlotRef ref);
+// A value as its screen shows it: a creature's jobs, names and flags by their
+// names ("Research, Train", "Dragon", "Yes"), every other value as its number.
+QString valueText(SlotRef ref, std::int32_t value);
 // What an undo or redo of the step does: the command, or the one value it changed.
 QString describeStep(const HistoryStep& step);
 

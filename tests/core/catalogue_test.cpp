@@ -64,9 +64,13 @@ TEST(Catalogue, BoundsOfEverySlot) {
     }
 }
 
-TEST(EditorStateTables, TheTenHelpTips) {
+// The game's ten tips, then the editor's own four; the last on KeeperFX.
+TEST(EditorStateTables, TheHelpTips) {
     EXPECT_EQ(tipText(6), "One second of time is approximately 20 units of time in the game.");
-    EXPECT_EQ(EditorTips().size(), 10u);
+    EXPECT_EQ(tipText(14), "KeeperFX does not read CREATURE.TXT. To play your changes in KeeperFX, "
+                           "choose Apply to KeeperFX in the KeeperFX menu, which writes them as a "
+                           "mod. Read KeeperFX Rules shows the values KeeperFX uses now.");
+    EXPECT_EQ(EditorTips().size(), 14u);
 }
 
 } // namespace

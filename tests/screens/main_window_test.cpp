@@ -210,18 +210,18 @@ private slots:
         QPushButton* previous = test::button(help, "Cmd_Previous");
         const auto showing = [&](int number) {
             return test::textOf(help, "Label_Tip_Number") ==
-                       QStringLiteral("%1 of 10").arg(number) &&
+                       QStringLiteral("%1 of 14").arg(number) &&
                    test::textOf(help, "Label_Tip") == tip(number) &&
-                   previous->isEnabled() == (number > 1) && next->isEnabled() == (number < 10);
+                   previous->isEnabled() == (number > 1) && next->isEnabled() == (number < 14);
         };
         QVERIFY(showing(1));
-        for (int i = 2; i <= 10; ++i) {
+        for (int i = 2; i <= 14; ++i) {
             QTest::mouseClick(next, Qt::LeftButton);
             QVERIFY2(showing(i), qPrintable(test::textOf(help, "Label_Tip_Number")));
         }
         QTest::mouseClick(next, Qt::LeftButton); // greyed: nothing
-        QVERIFY(showing(10));
-        for (int i = 10; i > 7; --i)
+        QVERIFY(showing(14));
+        for (int i = 14; i > 7; --i)
             QTest::mouseClick(previous, Qt::LeftButton);
         help->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

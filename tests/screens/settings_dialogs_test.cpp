@@ -62,7 +62,7 @@ private slots:
     void save() {
         // A file clicked in the list first (read-only, 20,000 bytes), what is then typed over
         // the name box (nothing: Enter on the name the click shows), the file written (empty:
-        // none) and the message (empty: none, and the dialog closes).
+        // none) and the message (empty: none, and the dialog closes); with Enter, then the button.
         std::vector<std::tuple<QString, QString, QString, QString>> cases = {
             {"", "Test", "Test.dks", ""},
             {"", "Test.dks", "Test.dks.dks", ""},
@@ -77,7 +77,9 @@ private slots:
             {"Été.dks", "", "Été.dks", ""}};
         for (const char* name : {"sub\\Test", "a?b", "a*b", "a:b", "a\"b", "a<b", "a>b", "a|b"})
             cases.emplace_back("", name, "", kBadName);
-        for (const auto& [clicked, typed, written, message] : cases) {
+        for (std::size_t run = 0; run < 2 * cases.size(); ++run) {
+            const auto& [clicked, typed, written, message] = cases[run % cases.size()];
+            const bool byButton = run >= cases.size();
             Harness h("Cmd_Save", "Form_SaveSettings");
             QCOMPARE(h.dialog->windowTitle(), QString("Save Settings"));
             test::makeFolders(h.folder + "/mods");
@@ -99,7 +101,13 @@ private slots:
                 box->clear();
                 QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, typed, {});
             }
-            QTest::keyClick(box, Qt::Key_Return);
+            QPushButton* save = test::button(h.dialog, "Cmd_Save");
+            QVERIFY(save->text() == "Save" && save->isEnabled() == !box->text().isEmpty() &&
+                    save->x() > box->x() + box->width() && save->y() < box->y() + box->height());
+            if (byButton)
+                QTest::mouseClick(save, Qt::LeftButton);
+            else
+                QTest::keyClick(box, Qt::Key_Return);
 
             QCOMPARE(h.messages(), message.isEmpty() ? QStringList() : QStringList{message});
             QVERIFY(test::listFolder(h.folder) == std::vector(names.begin(), names.end()));
@@ -138,6 +146,8 @@ private slots:
         std::filesystem::remove(h.folder + "/Gone.dks");
         std::filesystem::remove(h.folder + "/gone");
         h.clickFile("Gone.dks");
+        QCOMPARE(h.files()->currentItem()->text(), QString("Short.dks")); // where Gone.dks stood
+        QVERIFY(h.files()->selectedItems().isEmpty());                    // though not chosen
         auto* dirs = qobject_cast<screens::DirList*>(test::child(h.dialog, "Dir"));
         const QString gone = QString::fromStdString(h.folder + "/gone");
         const QPoint at = dirs->visualItemRect(dirs->itemFor(gone)).center();

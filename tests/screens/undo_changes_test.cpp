@@ -108,9 +108,13 @@ private slots:
                 for (const char* name : {"Action_Undo", "Action_Redo"})
                     shown += QString::number(action(h.main.get(), name)->isEnabled());
                 shown += ' ';
+                for (const char* arrow : {"Label_Less", "Label_More"}) // at rest again
+                    QCOMPARE(test::rowLabel(room, arrow, 2)->background(), QColor(255, 255, 255));
             }
             QCOMPARE(shown.trimmed(), states);
             QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->text(), QString::number(cost));
+            QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->background(),
+                     cost > 50 ? QColor(220, 255, 220) : QColor(255, 255, 255));
             QCOMPARE(test::textOf(h.f.context.window("Form_InputValue"), "Label_CurrentValue"),
                      QString::number(cost));
             const std::string game = test::readBytes(h.gameFile);
@@ -143,8 +147,43 @@ private slots:
                  QString("Creature Settings|Dragon|Health"));
         QCOMPARE(line->background(3).color(), QColor(255, 220, 220));
 
-        QVERIFY(QTest::qWaitForWindowExposed(changes));
+        // Names, jobs and flags as the creature screen shows them, uncoloured.
+        for (const auto& [kind, field, value] :
+             {std::tuple{17, 71, 17}, {23, 15, 4000}, {23, 38, 2}, {23, 1, 12}})
+            h.f.store.set(SlotRef::creature(kind, field), value);
+        h.f.store.set(SlotRef::of(Category::Room, 2), 75);
+        QStringList shown;
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            const QTreeWidgetItem* at = list->topLevelItem(row);
+            const QBrush shade = at->background(3);
+            shown << at->text(1) + '|' + at->text(2) + '|' + at->text(3) + '|' + at->text(4) + '|' +
+                         (shade.style() == Qt::NoBrush ? "none" : shade.color().name());
+        }
+        QCOMPARE(
+            shown,
+            QStringList(
+                {"Dragon|Health|890|900|#ffdcdc", "Dragon|Hated Creature|Dragon|None|none",
+                 "Imp|Primary Jobs|Research, Train|Dig|none", "Imp|Can Become Angry|Yes|No|none",
+                 "Imp|Attack Preference|Ranged|Melee|none", "|Treasury Cost|75|50|#dcffdc"}));
+
+        // The chosen line stays chosen; when it leaves, the line in its place is chosen.
+        const auto chosen = [list] { // the current line, alone selected
+            return list->selectedItems() == QList{list->currentItem()}
+                       ? list->currentItem()->text(2)
+                       : QString();
+        };
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->topLevelItem(3)).center());
+        QCOMPARE(chosen(), QString("Can Become Angry"));
+        h.f.store.set(SlotRef::creature(14, 5), 2100); // a line above it
+        QCOMPARE(chosen(), QString("Can Become Angry"));
+        h.f.store.set(SlotRef::creature(23, 15), 0); // back at its factory value
+        QCOMPARE(chosen(), QString("Attack Preference"));
+        QTest::keyClick(list, Qt::Key_Up);
+        QCOMPARE(chosen(), QString("Primary Jobs"));
+
         // A double click as the user makes it: a click, then the second press.
+        line = list->topLevelItem(1); // the Dragon's Health
         const QPoint at = list->visualItemRect(line).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);

@@ -31,8 +31,8 @@ PressLabel* focused(QWidget* window, const char* kind, int index) {
 class UsabilityTest : public QObject {
     Q_OBJECT
 private slots:
-    // On the 1280x800 screen of main() every window fits with a title bar; the magic
-    // screen (1285x808 in the past) scrolls.
+    // On the 1280x800 screen of main() every window fits with a title bar, and opens
+    // wholly on the screen; the magic screen (1285x808 in the past) scrolls.
     void everyWindowFitsA1280x800Screen() {
         test::MainHarness h;
         h.startReady();
@@ -47,12 +47,39 @@ private slots:
         screens::openInputDialog(h.f.context);
         int windows = 0;
         for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->isVisible() && ++windows)
-                QVERIFY2(window->width() + 12 <= 1280 && window->height() + 48 <= 800,
+            if (window->isVisible() && ++windows && window != h.main.get())
+                QVERIFY2(window->width() + 12 <= 1280 && window->height() + 48 <= 800 &&
+                             QRect(100, 50, 1280, 800).contains(window->frameGeometry()),
                          qPrintable(window->objectName()));
         QCOMPARE(windows, 15);
+        for (const char* name : {"Form_Help", "Form_Creatures"}) { // these too scroll
+            QWidget* window = h.f.context.window(name);
+            window->resize(300, 200);
+            QCoreApplication::sendPostedEvents(); // the layout's request
+            QVERIFY2(window->size() == QSize(300, 200) &&
+                         window->findChild<QScrollArea*>()->verticalScrollBar()->isVisible(),
+                     name);
+        }
         auto* magic = h.f.context.window(screens::settingsScreenName(Category::Magic));
         QVERIFY(magic->findChild<QScrollArea*>()->widget()->width() > magic->width());
+    }
+
+    // A window's content at its natural size, the room the screen has, a title bar and
+    // borders of 12x48 and scroll bars 16 wide: the window's size. Then where a frame asked
+    // for goes on a screen with a panel at the top.
+    void aWindowTooLargeForTheScreenScrolls() {
+        const std::pair<QSize, QSize> sizes[] = {
+            {{600, 400}, {600, 400}},    {{1300, 700}, {1268, 716}}, {{1000, 1500}, {1016, 752}},
+            {{2000, 1500}, {1268, 752}}, {{1262, 700}, {1262, 700}}, {{1260, 760}, {1268, 752}}};
+        for (const auto& [natural, fitted] : sizes)
+            QCOMPARE(screens::fittedSize(natural, {1280, 800}, {12, 48}, 16), fitted);
+
+        const std::pair<QRect, QRect> frames[] = {{{100, 100, 400, 300}, {100, 100, 400, 300}},
+                                                  {{1000, 600, 400, 300}, {880, 500, 400, 300}},
+                                                  {{-50, 0, 400, 300}, {0, 28, 400, 300}},
+                                                  {{10, 10, 1300, 900}, {0, 28, 1280, 772}}};
+        for (const auto& [wanted, placed] : frames)
+            QCOMPARE(screens::placedFrame(wanted, {0, 28, 1280, 772}), placed);
     }
 
     void tabVisitsTheRoomValuesInReadingOrder() {
@@ -132,10 +159,12 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    QTemporaryDir dir; // a 1280x800 screen, the laptop the windows must fit
+    // The 1280x800 laptop screen the windows must fit, away from where unplaced ones go.
+    QTemporaryDir dir;
     QFile config(dir.filePath(QStringLiteral("screen.json")));
     if (!config.open(QIODevice::WriteOnly) ||
-        config.write(R"({"screens": [{"name": "laptop", "width": 1280, "height": 800}]})") < 0 ||
+        config.write(R"({"screens": [{"name": "laptop", "x": 100, "y": 50, "width": 1280,
+                                      "height": 800}]})") < 0 ||
         !config.flush())
         return 1;
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));

@@ -9,6 +9,7 @@
 #include "editing/creature_choices.h"
 #include "screens/creatures/compare_creatures.h"
 #include "screens/creatures/creature_screen.h"
+#include "screens/widgets/fit_window.h"
 
 namespace tavrel::screens {
 
@@ -18,8 +19,9 @@ Form_Creatures::Form_Creatures(AppContext& context)
     setWindowTitle(QStringLiteral("Creatures"));
     // The buttons follow the creature lists' order: bad guys, then good guys.
     const auto& order = creatureListOrder();
-    auto* bad = new QGroupBox(QStringLiteral("Bad Guys"), this);
-    auto* good = new QGroupBox(QStringLiteral("Good Guys"), this);
+    auto* content = new QWidget(this);
+    auto* bad = new QGroupBox(QStringLiteral("Bad Guys"), content);
+    auto* good = new QGroupBox(QStringLiteral("Good Guys"), content);
     auto* badColumn = new QVBoxLayout(bad);
     auto* goodColumn = new QVBoxLayout(good);
     for (std::size_t i = 0; i < order.size(); ++i) {
@@ -43,10 +45,12 @@ Form_Creatures::Form_Creatures(AppContext& context)
     compare->setToolTip(QStringLiteral("All creatures side by side, as in a spreadsheet"));
     goodColumn->addWidget(compare);
     connect(compare, &QPushButton::clicked, this, [this] { openCompareCreatures(context_); });
-    auto* layout = new QHBoxLayout(this);
+    auto* layout = new QHBoxLayout(content);
     layout->addWidget(bad);
     layout->addWidget(good);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->activate();
+    fitOnScreen(this, content);
 }
 
 QWidget* openCreaturePicker(AppContext& context) {

@@ -9,6 +9,7 @@
 #include <QStorageInfo>
 #include <QStyle>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -203,9 +204,19 @@ int FileList::setPath(const QString& folder) {
     QStringList names;
     if (const int error = listFolder(clean, QDir::Files, pattern_, names))
         return error;
+    // The same folder listed again keeps the keyboard's place: on the file that was
+    // current, or on the line now where a file that went stood. Nothing is chosen by
+    // that, so nothing is shown selected.
+    const QString was = clean == path_ && currentItem() ? currentItem()->text() : QString();
+    const int row = currentRow();
     path_ = clean;
     clear();
     addItems(names);
+    if (!was.isEmpty() && count() > 0) {
+        QListWidgetItem* same = itemFor(was);
+        setCurrentItem(same ? same : item(std::min(row, count() - 1)),
+                       QItemSelectionModel::NoUpdate);
+    }
     return 0;
 }
 
