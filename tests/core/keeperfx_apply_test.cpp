@@ -246,6 +246,23 @@ TEST(KeeperFxApply, WhatAnApplyCutShortLeavesIsToldAndCleared) {
               (std::vector<std::string>{"base", "load_order.cfg", "tavrel"}));
 }
 
+// A byte-order mark, which editors on Windows add, hides the block header after it from
+// KeeperFX: the apply writes the file without it rather than add a second block.
+TEST(KeeperFxApply, ALoadOrderWithAByteOrderMarkGetsNoSecondBlock) {
+    test::TempDir game;
+    makeInstall(game.path());
+    test::writeBytes(game.file("mods/load_order.cfg"), "\xEF\xBB\xBF[after_base]\r\nbase\r\n");
+    EXPECT_EQ(readRules(game.path()).mods, std::vector<std::string>{});
+    const ModApply applied = applyMod(game.path(), factoryDefaults());
+    EXPECT_EQ(applied.notes,
+              std::vector<std::string>{
+                  "A byte-order mark at the start of load_order.cfg hid its [after_base] block "
+                  "from KeeperFX; it is written without one, so KeeperFX now also loads base."});
+    EXPECT_EQ(test::readBytes(game.file("mods/load_order.cfg")),
+              "[after_base]\r\nbase\r\ntavrel\r\n");
+    EXPECT_EQ(readRules(game.path()).mods, (std::vector<std::string>{"base", "tavrel"}));
+}
+
 #ifndef _WIN32
 TEST(KeeperFxApply, SaysWhatStandsWhereAFileShouldBe) {
     const std::pair<std::function<void(const std::string&)>, const char*> cases[] = {
