@@ -475,17 +475,16 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
                   std::string_view modName) {
     ModApply result;
     const std::string name(modName);
-    if (!isValidModName(modName)) {
-        result.message = "The mod name \"" + name +
-                         "\" is not one plain folder name (letters, digits, '_', '-' and "
-                         "inner dots). KeeperFX's files have not been changed.";
+    auto refuse = [&](const std::string& why) {
+        result.message = why + " " + std::string(kNothingChanged);
         return result;
-    }
-    if (const std::string_view problem = reservedNameProblem(name); !problem.empty()) {
-        result.message = "The mod name \"" + name + "\" " + std::string(problem) + " " +
-                         std::string(kNothingChanged);
-        return result;
-    }
+    };
+    if (!isValidModName(modName))
+        return refuse("The mod name \"" + name +
+                      "\" is not one plain folder name (letters, digits, '_', '-' and inner "
+                      "dots).");
+    if (const std::string_view problem = reservedNameProblem(name); !problem.empty())
+        return refuse("The mod name \"" + name + "\" " + std::string(problem));
     if (!holdsKeeperFxRules(installPath)) {
         result.message =
             "The folder " + installPath + " holds no KeeperFX rules (fxdata and creatrs).";
@@ -500,10 +499,6 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
             return result;
         }
     }
-    auto refuse = [&](const std::string& why) {
-        result.message = why + " " + std::string(kNothingChanged);
-        return result;
-    };
     // Held to the end: what is read below is what the mod is written over.
     fileio::FolderLock lock;
     if (std::string failure = lockMods(installPath, true, lock); !failure.empty())
@@ -537,6 +532,9 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
             if (auto error = fileio::removeFolder(leftover))
                 return fail(*error);
         fileio::removeLeftovers(mods, kLoadOrderFile);
+        // A folder that would keep the new mod's folder after a failure is told now.
+        if (auto error = fileio::probeReplace(fileio::joinPath(mods, kLoadOrderFile)))
+            return refuse("The KeeperFX mod cannot be written: " + ioText(*error) + ".");
         if (std::string taken = takenBy(mods, name); !taken.empty())
             return refuse(taken);
     }

@@ -16,11 +16,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#ifdef __linux__
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#endif
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -439,30 +434,6 @@ TEST_F(FileIoFaultInjection, SyncsAroundTheRenameAndEveryFailingStepLeavesTheOld
         }
     }
 }
-
-#ifdef __linux__
-// A folder that takes new files but lets none be removed or renamed (append-only, which
-// root can set): a probe or a replace there would leave its temporary file for good.
-TEST(FileIoFailure, NoTemporaryFileStaysWhereFilesCannotBeRemoved) {
-    TempDir dir;
-    const int fd = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    const bool set = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
-                     (flags |= FS_APPEND_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
-    const fio::Status probe = set ? fio::probeReplace(dir.file(TargetName)) : std::nullopt;
-    const fio::Status replace = set ? fio::replaceFile(dir.file(TargetName), "x") : std::nullopt;
-    flags &= ~FS_APPEND_FL;
-    ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-    ::close(fd);
-    if (!set)
-        GTEST_SKIP() << "no append-only folders here";
-    EXPECT_EQ(listFolder(dir.path()), Names{});
-    for (const fio::Status& error : {probe, replace}) {
-        ASSERT_TRUE(error);
-        EXPECT_EQ(error->reason(), "The folder lets files be added but not replaced or removed");
-    }
-}
-#endif
 
 } // namespace
 } // namespace tavrel
