@@ -37,7 +37,9 @@ void makeInstall(const std::string& root) {
     static const test::TempDir made;
     static const bool ready = (test::makeKeeperFxInstall(made.path()), true);
     (void)ready;
-    fs::copy(made.path(), root, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    for (const auto& entry : fs::directory_iterator(made.path()))
+        fs::copy(entry.path(), fs::path(root) / entry.path().filename(),
+                 fs::copy_options::recursive | fs::copy_options::copy_symlinks);
 }
 
 // "GAME" in an expected text stands for the game folder.
@@ -198,11 +200,12 @@ TEST(KeeperFxApply, OneApplyAtATimeAndNoReadOfHalfAnApply) {
     makeInstall(game.path());
     ValueSet values = factoryDefaults();
     values[4] = 400; // the Wizard's health
-    const auto before = snapshot(game.path());
+    // Windows's lock is a file in the game folder that no one else may open.
+    const auto before = snapshot(game.file("mods"));
     OtherApply other(game.path());
     const ModApply refused = applyMod(game.path(), values);
     const RulesRead unread = readRules(game.path());
-    EXPECT_EQ(snapshot(game.path()), before);
+    EXPECT_EQ(snapshot(game.file("mods")), before);
     other.finish();
     EXPECT_EQ(refused.message, inGame("Another apply is writing a KeeperFX mod in GAME; try again "
                                       "when it has finished. KeeperFX's files have not been "
@@ -213,6 +216,8 @@ TEST(KeeperFxApply, OneApplyAtATimeAndNoReadOfHalfAnApply) {
                                      game.path()));
     EXPECT_TRUE(applyMod(game.path(), values).ok);
     EXPECT_EQ(readRules(game.path()).values[4], 400);
+    EXPECT_EQ(test::listFolder(game.path()),
+              (std::vector<std::string>{"creatrs", "fxdata", "mods"}));
 }
 
 TEST(KeeperFxApply, WhatAnApplyCutShortLeavesIsToldAndCleared) {
