@@ -380,14 +380,11 @@ Status replaceFile(const std::string& path, std::string_view content) {
     // survive a power cut; where the file system cannot do that at all, nothing better is
     // possible and the save has succeeded. A real failure is reported under its own step,
     // because telling the user the file is unchanged would be false.
-    int syncError = faultFor(Op::Sync);
-    if (syncError == 0) {
-        syncError = fsyncFolder(prefix.empty() ? std::string(".") : prefix);
+    Status synced = syncFolder(prefix);
+    if (synced) {
+        synced->path = path;
     }
-    if (syncError != 0 && !folderSyncUnsupported(syncError)) {
-        return IoError{syncError, path, std::string(StepSyncFolder)};
-    }
-    return std::nullopt;
+    return synced;
 }
 
 Status probeReplace(const std::string& path) {

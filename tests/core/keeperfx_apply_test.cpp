@@ -289,6 +289,22 @@ TEST(KeeperFxApply, SaysWhatStandsWhereAFileShouldBe) {
                   inGame("Unable to read KeeperFX's file GAME/fxdata/rules.cfg: ", game.path()) +
                       what + ".");
     }
+    // A folder that may not be searched, as a user other than its owner meets it.
+    test::TempDir game;
+    makeInstall(game.path());
+    fs::permissions(game.path(),
+                    fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    fs::permissions(game.file("fxdata"), fs::perms::owner_read);
+    const std::string unreadable = inGame(
+        "Unable to read KeeperFX's file GAME/fxdata/terrain.cfg: Permission denied.", game.path());
+    EXPECT_EQ(test::exitStatusInChild([&] {
+                  return (::geteuid() != 0 || ::setuid(65534) == 0) &&
+                                 readRules(game.path()).message == unreadable
+                             ? 0
+                             : 1;
+              }),
+              0);
+    fs::permissions(game.file("fxdata"), fs::perms::owner_all);
 }
 #endif
 
