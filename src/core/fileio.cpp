@@ -76,6 +76,24 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 
 // A hidden name beside the target, so a crash leaves something recognisable and the
 // rename stays within one folder (and so one file system).
+std::string temporaryPrefix(std::string_view name) {
+    constexpr std::string_view tag = ".tavrel-";
+    // Cut a very long name so the temporary one still fits, without splitting a UTF-8
+    // sequence (Windows would refuse the conversion).
+    std::size_t keep = std::min(name.size(), MaxNameLength - 1 - tag.size() - TemporarySuffix);
+    while (keep > 0 && keep < name.size() &&
+           (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
+        --keep;
+    }
+    std::string result = ".";
+    result += name.substr(0, keep);
+    result += tag;
+    return result;
+}
+
+static constexpr std::string_view TemporaryAlphabet =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
 std::string temporaryName(std::string_view name) {
     static std::mt19937_64 random = [] {
         std::seed_seq seed{
@@ -84,24 +102,10 @@ std::string temporaryName(std::string_view name) {
                                   0xffffffffu)};
         return std::mt19937_64(seed);
     }();
-    static constexpr char alphabet[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    constexpr std::string_view tag = ".tavrel-";
-    constexpr std::size_t suffixLength = 6;
-
-    // Cut a very long name so the temporary one still fits, without splitting a UTF-8
-    // sequence (Windows would refuse the conversion).
-    std::size_t keep = std::min(name.size(), MaxNameLength - 1 - tag.size() - suffixLength);
-    while (keep > 0 && keep < name.size() &&
-           (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
-        --keep;
-    }
-    std::string result = ".";
-    result += name.substr(0, keep);
-    result += tag;
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof alphabet - 2);
-    for (std::size_t i = 0; i < suffixLength; ++i) {
-        result += alphabet[pick(random)];
+    std::string result = temporaryPrefix(name);
+    std::uniform_int_distribution<std::size_t> pick(0, TemporaryAlphabet.size() - 1);
+    for (std::size_t i = 0; i < TemporarySuffix; ++i) {
+        result += TemporaryAlphabet[pick(random)];
     }
     return result;
 }
@@ -230,6 +234,25 @@ Status removeFolder(const std::string& path) {
     return folderStep(testing::Op::RemoveFolder, path, "remove folder", [&](std::error_code& ec) {
         std::filesystem::remove_all(nativePathOf(path), ec);
     });
+}
+
+void removeLeftovers(const std::string& folder, std::string_view name) {
+    const std::string prefix = temporaryPrefix(name);
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(nativePathOf(folder), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::u8string found = it->path().filename().u8string();
+        const std::string_view entry(reinterpret_cast<const char*>(found.data()), found.size());
+        const std::string_view suffix =
+            entry.starts_with(prefix) ? entry.substr(prefix.size()) : std::string_view();
+        std::error_code kind;
+        if (suffix.size() == TemporarySuffix &&
+            suffix.find_first_not_of(TemporaryAlphabet) == std::string_view::npos &&
+            it->symlink_status(kind).type() == std::filesystem::file_type::regular) {
+            std::error_code ignored;
+            std::filesystem::remove(it->path(), ignored);
+        }
+    }
 }
 
 std::string joinPath(std::string_view dir, std::string_view name) {

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,6 +42,14 @@ inline constexpr std::string_view InUse = "The file is in use by another program
 // Windows: the same for a folder that a move would take away, or for a file in it.
 inline constexpr std::string_view FolderInUse =
     "The folder is in use by another program, perhaps the game";
+// A symbolic link whose target is not there.
+inline constexpr std::string_view IsDanglingLink = "Is a symbolic link to nothing";
+// A folder where new files can be made but none removed or replaced (Linux's append-only
+// flag): a replace there would leave its temporary file behind for good.
+inline constexpr std::string_view AddOnlyFolder =
+    "The folder lets files be added but not replaced or removed";
+// Another program holds the lock of the folder (see lockFolder).
+inline constexpr std::string_view LockedByOther = "Another program is writing there";
 
 using Status = std::optional<IoError>; // empty on success
 
@@ -78,6 +87,42 @@ Status removeFolder(const std::string& path);
 
 // "Set attributes to normal": on POSIX, give the owner write permission.
 Status setAttributesNormal(const std::string& path);
+
+// Why `path` (links followed) names no regular file: ENOENT when nothing is there (with
+// IsDanglingLink for a link whose target is gone), EISDIR for a folder, EPERM with one of
+// the texts above for a device, a named pipe or a socket, or the system's error for a path
+// that cannot be looked at (a link loop, a folder that may not be searched); empty for a
+// regular file. Nothing is opened, so a pipe cannot make it wait.
+Status whyNotAFile(const std::string& path);
+
+// Pushes a folder's entries (made, moved or renamed in it) to the device, one counted
+// step (Op::Sync). As for replaceFile, a file system that cannot do so is no failure.
+Status syncFolder(const std::string& folder);
+
+// Removes the temporary files that replaces of `name` in `folder` left behind when the
+// program was killed during them; what cannot be removed stays, as nothing depends on it.
+void removeLeftovers(const std::string& folder, std::string_view name);
+
+// An advisory lock on a folder, held until the object is destroyed, so that programs
+// which write there one at a time (this one, run twice) do not interleave. Nothing is
+// left behind: POSIX locks the folder itself, Windows a hidden file in it that goes with
+// the lock.
+class FolderLock {
+public:
+    FolderLock() = default;
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    ~FolderLock();
+
+private:
+    friend Status lockFolder(const std::string&, bool, FolderLock&);
+    std::intptr_t handle_ = -1;
+};
+
+// Takes the lock of `folder` without waiting: shared by readers, exclusive for a writer.
+// When another holder stands in the way it fails at "lock" with EWOULDBLOCK and
+// LockedByOther.
+Status lockFolder(const std::string& folder, bool exclusive, FolderLock& lock);
 
 // Joins with the platform's separator; a trailing separator on `dir` is kept as is.
 std::string joinPath(std::string_view dir, std::string_view name);

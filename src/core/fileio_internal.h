@@ -23,8 +23,11 @@ int faultFor(testing::Op op);
 // Only an ASCII fold: the game's own names are ASCII, and folding other letters would
 // depend on a locale the file system knows nothing about.
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
-// A hidden name beside the target, for the temporary file of a replace.
+// A hidden name beside the target, for the temporary file of a replace: the prefix
+// below and a random suffix of TemporarySuffix letters and digits.
 std::string temporaryName(std::string_view name);
+std::string temporaryPrefix(std::string_view name);
+inline constexpr std::size_t TemporarySuffix = 6;
 // True for a path with a NUL byte, which no file can have.
 bool hasNul(std::string_view path);
 // Whether another program holds `path`, or anything in it when it is a folder, open so

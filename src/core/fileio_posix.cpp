@@ -13,9 +13,15 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
+
+#ifdef __linux__
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#endif
 
 namespace tavrel::fileio {
 
@@ -144,9 +150,30 @@ Status resolveTarget(const std::string& path, Place& place) {
     return std::nullopt;
 }
 
+// Whether the folder (with a trailing slash, or "" for the current one) takes new files
+// but lets none be removed or renamed, which root can set on Linux: a temporary file
+// made there could never be taken away again, so none is made.
+bool addOnly(const std::string& prefix) {
+#ifdef __linux__
+    int fd = ::open(prefix.empty() ? "." : prefix.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    DescriptorCloser closer{fd};
+    int flags = 0;
+    return ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_APPEND_FL) != 0;
+#else
+    (void)prefix;
+    return false;
+#endif
+}
+
 // A new hidden file beside `name`, open for writing; on failure nothing is left.
 Status createTemporary(const std::string& path, const std::string& prefix, const std::string& name,
                        mode_t mode, int& fd, std::string& tempPath) {
+    if (addOnly(prefix)) {
+        return IoError{EPERM, path, "create", AddOnlyFolder};
+    }
     for (int attempt = 1;; ++attempt) {
         tempPath = prefix + temporaryName(name);
         fd = osCall(Op::Create, [&] {
@@ -163,7 +190,7 @@ Status createTemporary(const std::string& path, const std::string& prefix, const
 }
 
 // Returns 0 or an errno value.
-int syncFolder(const std::string& folder) {
+int fsyncFolder(const std::string& folder) {
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         return errno;
@@ -361,14 +388,11 @@ Status replaceFile(const std::string& path, std::string_view content) {
     // survive a power cut; where the file system cannot do that at all, nothing better is
     // possible and the save has succeeded. A real failure is reported under its own step,
     // because telling the user the file is unchanged would be false.
-    int syncError = faultFor(Op::Sync);
-    if (syncError == 0) {
-        syncError = syncFolder(prefix.empty() ? std::string(".") : prefix);
+    Status synced = syncFolder(prefix);
+    if (synced) {
+        synced->path = path;
     }
-    if (syncError != 0 && !folderSyncUnsupported(syncError)) {
-        return IoError{syncError, path, std::string(StepSyncFolder)};
-    }
-    return std::nullopt;
+    return synced;
 }
 
 Status probeReplace(const std::string& path) {
@@ -419,6 +443,71 @@ Status setAttributesNormal(const std::string& path) {
     if (::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) {
         return IoError{errno, path, "chmod"};
     }
+    return std::nullopt;
+}
+
+Status whyNotAFile(const std::string& path) {
+    if (hasNul(path)) {
+        return IoError{EINVAL, path, "open"};
+    }
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        const int error = errno;
+        struct stat link {};
+        if (error == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+            return IoError{ENOENT, path, "open", IsDanglingLink};
+        }
+        return IoError{error, path, "open"};
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return IoError{EISDIR, path, "open"};
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return IoError{EPERM, path, "open", notAFile(st.st_mode)};
+    }
+    return std::nullopt;
+}
+
+Status syncFolder(const std::string& folder) {
+    int error = faultFor(Op::Sync);
+    if (error == 0) {
+        error = fsyncFolder(folder.empty() ? std::string(".") : folder);
+    }
+    if (error != 0 && !folderSyncUnsupported(error)) {
+        return IoError{error, folder, std::string(StepSyncFolder)};
+    }
+    return std::nullopt;
+}
+
+FolderLock::~FolderLock() {
+    if (handle_ >= 0) {
+        ::close(static_cast<int>(handle_)); // which releases the lock
+    }
+}
+
+Status lockFolder(const std::string& folder, bool exclusive, FolderLock& lock) {
+    if (hasNul(folder)) {
+        return IoError{EINVAL, folder, "lock"};
+    }
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return IoError{errno, folder, "lock"};
+    }
+    int result;
+    do {
+        result = ::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        const int error = errno;
+        ::close(fd);
+        return error == EWOULDBLOCK ? IoError{EWOULDBLOCK, folder, "lock", LockedByOther}
+                                    : IoError{error, folder, "lock"};
+    }
+    if (lock.handle_ >= 0) {
+        ::close(static_cast<int>(lock.handle_));
+    }
+    lock.handle_ = fd;
     return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 #include "keeperfx/install.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -20,6 +21,13 @@ constexpr std::string_view kModsFolder = "mods";
 constexpr std::string_view kLoadOrderFile = "load_order.cfg";
 constexpr std::string_view kModComment =
     "Written by Tavrel: only the values that differ from the rules KeeperFX plays with.";
+// The file that marks a mod as this editor's, which it may replace whole; KeeperFX reads
+// only its own folders in a mod.
+constexpr std::string_view kModMarker = "written_by_tavrel.txt";
+constexpr std::string_view kMarkerText =
+    "This KeeperFX mod was written by Tavrel, which replaces this folder whole each time "
+    "it applies its values to KeeperFX.\r\n";
+constexpr std::string_view kNothingChanged = "KeeperFX's files have not been changed.";
 
 // The files that hold slots, in the order of their first slot.
 const std::vector<std::string_view>& ruleFiles() {
@@ -46,20 +54,37 @@ std::string onDisk(const std::string& root, std::string_view relative) {
     return path;
 }
 
+std::filesystem::path nativePath(const std::string& path) {
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+std::string utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 bool isFolder(const std::string& path) {
     std::error_code error;
-    return std::filesystem::is_directory(
-        std::filesystem::path(std::u8string(path.begin(), path.end())), error);
+    return std::filesystem::is_directory(nativePath(path), error);
 }
 
 bool entryExists(const std::string& path) {
     std::error_code error;
-    return std::filesystem::exists(std::filesystem::symlink_status(
-        std::filesystem::path(std::u8string(path.begin(), path.end())), error));
+    return std::filesystem::exists(std::filesystem::symlink_status(nativePath(path), error));
 }
 
 std::string ioText(const fileio::IoError& error) {
     return error.path + ": " + error.reason();
+}
+
+// Nothing there, as KeeperFX's own look-ups see it.
+bool isMissing(const fileio::IoError& error) {
+    return (error.code == ENOENT || error.code == ENOTDIR) && error.why.empty();
+}
+
+// The name the folder of an apply cut short between its two moves keeps the old mod under.
+std::string asideName(std::string_view mod) {
+    return "." + std::string(mod) + ".tavrel-old";
 }
 
 // The rules of every file that holds slots, stacked from the defaults through the
@@ -67,6 +92,7 @@ std::string ioText(const fileio::IoError& error) {
 struct Stack {
     std::map<std::string_view, StackedFile> files;
     std::vector<std::string> mods;
+    std::vector<std::string> missing; // listed mods that are not there, which KeeperFX skips
     std::string loadOrderPath;
     std::optional<std::string> loadOrder; // its text, when the file exists
     std::string failure;
@@ -88,24 +114,38 @@ bool readConfig(const std::string& path, StackedFile& into, std::string& failure
     return true;
 }
 
+// With `skipMod`, the mods below it once it stands last in load_order.cfg.
 Stack stackRules(const std::string& installPath, std::string_view skipMod) {
     Stack stack;
     stack.loadOrderPath =
         onDisk(installPath, std::string(kModsFolder) + "/" + std::string(kLoadOrderFile));
-    if (fileio::FileExists(stack.loadOrderPath)) {
+    if (const fileio::Status kind = fileio::whyNotAFile(stack.loadOrderPath)) {
+        if (!isMissing(*kind)) {
+            stack.failure = "Unable to read " + ioText(*kind) + ".";
+            return stack;
+        }
+    } else {
         std::string text;
         if (!readText(stack.loadOrderPath, text, stack.failure))
             return stack;
-        for (std::string& mod : afterBaseMods(text))
+        for (std::string& mod : afterBaseMods(skipMod.empty() ? text : withModLast(text, skipMod)))
             if (isValidModName(mod) && !sameName(mod, skipMod))
                 stack.mods.push_back(std::move(mod));
         stack.loadOrder = std::move(text);
     }
+    std::erase_if(stack.mods, [&](const std::string& mod) {
+        if (isFolder(onDisk(installPath, std::string(kModsFolder) + "/" + mod)))
+            return false;
+        stack.missing.push_back(mod);
+        return true;
+    });
     for (std::string_view file : ruleFiles()) {
         StackedFile& rules = stack.files[file];
         const std::string defaults = onDisk(installPath, file);
-        if (!fileio::FileExists(defaults)) {
-            stack.failure = "KeeperFX's file " + defaults + " is missing.";
+        if (const fileio::Status kind = fileio::whyNotAFile(defaults)) {
+            stack.failure = isMissing(*kind)
+                                ? "KeeperFX's file " + defaults + " is missing."
+                                : "Unable to read KeeperFX's file " + ioText(*kind) + ".";
             return stack;
         }
         if (!readConfig(defaults, rules, stack.failure))
@@ -113,11 +153,32 @@ Stack stackRules(const std::string& installPath, std::string_view skipMod) {
         for (const std::string& mod : stack.mods) {
             const std::string path =
                 onDisk(installPath, std::string(kModsFolder) + "/" + mod + "/" + std::string(file));
-            if (fileio::FileExists(path) && !readConfig(path, rules, stack.failure))
+            const fileio::Status kind = fileio::whyNotAFile(path);
+            // A link to nothing is no file to KeeperFX either.
+            if (kind && (isMissing(*kind) || kind->why == fileio::IsDanglingLink))
+                continue;
+            if (kind) {
+                stack.failure = "Unable to read " + ioText(*kind) + ".";
+                return stack;
+            }
+            if (!readConfig(path, rules, stack.failure))
                 return stack;
         }
     }
     return stack;
+}
+
+// The shared or exclusive lock of the game folder for reading or writing its mods; its
+// failure, or empty.
+std::string lockMods(const std::string& installPath, bool exclusive, fileio::FolderLock& lock) {
+    const fileio::Status error = fileio::lockFolder(installPath, exclusive, lock);
+    if (error && error->why == fileio::LockedByOther)
+        return "Another apply is writing a KeeperFX mod in " + installPath +
+               "; try again when it has finished.";
+    // A folder that cannot be locked for reading cannot be written by anyone either.
+    if (error && exclusive)
+        return "Unable to lock " + ioText(*error) + ".";
+    return {};
 }
 
 // The research line a slot names by its first two words.
@@ -183,6 +244,8 @@ std::string RulesRead::status() const {
     if (!mods.empty())
         text += (mods.size() == 1 ? " and the mod " : " and the mods ") + quotedList(mods);
     text += ".";
+    for (const std::string& note : notes)
+        text += " " + note;
     if (!unread.empty())
         // Appended piece by piece: GCC 12 warns falsely about "literal" + std::string&&.
         text.append(" ")
@@ -199,11 +262,24 @@ RulesRead readRules(const std::string& installPath) {
             "The folder " + installPath + " holds no KeeperFX rules (fxdata and creatrs).";
         return read;
     }
+    fileio::FolderLock lock;
+    if (read.message = lockMods(installPath, false, lock); !read.message.empty())
+        return read;
     const Stack stack = stackRules(installPath, {});
     if (!stack.failure.empty()) {
         read.message = stack.failure;
         return read;
     }
+    const std::string mods = onDisk(installPath, kModsFolder);
+    for (const std::string& mod : stack.missing)
+        read.notes.push_back(
+            fileio::findEntry(mods, asideName(mod))
+                ? "The mod " + mod +
+                      " is not in the mods folder: an apply of it was cut short, "
+                      "and its previous copy waits in mods/" +
+                      asideName(mod) + " for the next apply to put back."
+                : "The mod " + mod +
+                      " listed in load_order.cfg is not in the mods folder, so KeeperFX skips it.");
     read.values = factoryDefaults();
     for (int record = 1; record <= kSlotCount; ++record) {
         const Place& place = placeOf(record);
@@ -316,18 +392,99 @@ struct Staged {
     std::vector<int> written;                               // records
 };
 
+// Why `name` can be no mod folder wherever KeeperFX runs; empty when it can.
+std::string_view reservedNameProblem(std::string_view name) {
+    if (sameName(name, kLoadOrderFile))
+        return "is the name of KeeperFX's list of mods.";
+    // Windows gives these names, with any extension, to devices in every folder.
+    constexpr std::string_view kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+    const std::string_view stem = name.substr(0, name.find('.'));
+    const bool numbered =
+        stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9' &&
+        (sameName(stem.substr(0, 3), "COM") || sameName(stem.substr(0, 3), "LPT"));
+    if (numbered || hasName(kDevices, stem))
+        return "is a name Windows keeps for a device, so KeeperFX could not use such a mod.";
+    return {};
+}
+
+std::string_view kindOf(std::filesystem::file_type type) {
+    using Type = std::filesystem::file_type;
+    switch (type) {
+    case Type::regular:
+        return "a file";
+    case Type::symlink:
+        return "a symbolic link";
+    case Type::fifo:
+        return "a named pipe";
+    case Type::block:
+    case Type::character:
+        return "a device";
+    case Type::socket:
+        return "a socket";
+    default:
+        return "no folder";
+    }
+}
+
+// Whether a folder holds a mod this editor wrote: it has the marker, or, as written before
+// there was one, nothing but config files that begin with the editor's comment line.
+bool writtenByUs(const std::string& folder) {
+    if (fileio::FileExists(fileio::joinPath(folder, kModMarker)))
+        return true;
+    const std::string comment = "; " + std::string(kModComment);
+    std::error_code error;
+    for (std::filesystem::recursive_directory_iterator it(nativePath(folder), error), end;
+         !error && it != end; it.increment(error)) {
+        const std::filesystem::file_type type = it->symlink_status(error).type();
+        if (type == std::filesystem::file_type::directory)
+            continue;
+        std::string text;
+        if (type != std::filesystem::file_type::regular ||
+            fileio::readFile(utf8(it->path()), text, kConfigReadLimit) ||
+            !text.starts_with(comment))
+            return false;
+    }
+    return !error;
+}
+
+// Why mods/NAME may not be replaced: every entry of that name in any letter case (as
+// Windows and KeeperFX's own look-ups see them) must be a folder this editor wrote.
+std::string takenBy(const std::string& mods, std::string_view name) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(nativePath(mods), error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string entry = utf8(it->path().filename());
+        if (!sameName(entry, name))
+            continue;
+        const std::filesystem::file_type type = it->symlink_status(error).type();
+        const std::string taken =
+            "The name \"" + std::string(name) + "\" is taken by mods/" + entry;
+        if (type != std::filesystem::file_type::directory)
+            return taken + ", which is " + std::string(kindOf(type)) + ", not a mod Tavrel wrote.";
+        if (!writtenByUs(utf8(it->path())))
+            return taken + ", a mod Tavrel did not write.";
+    }
+    if (error)
+        return "Unable to list " + mods + ": " + error.message() + ".";
+    return {};
+}
+
 } // namespace
 
 ModApply applyMod(const std::string& installPath, const ValueSet& values,
                   std::string_view modName) {
     ModApply result;
     const std::string name(modName);
-    if (!isValidModName(modName)) {
-        result.message = "The mod name \"" + name +
-                         "\" is not one plain folder name (letters, digits, '_', '-' and "
-                         "inner dots). KeeperFX's files have not been changed.";
+    auto refuse = [&](const std::string& why) {
+        result.message = why + " " + std::string(kNothingChanged);
         return result;
-    }
+    };
+    if (!isValidModName(modName))
+        return refuse("The mod name \"" + name +
+                      "\" is not one plain folder name (letters, digits, '_', '-' and inner "
+                      "dots).");
+    if (const std::string_view problem = reservedNameProblem(name); !problem.empty())
+        return refuse("The mod name \"" + name + "\" " + std::string(problem));
     if (!holdsKeeperFxRules(installPath)) {
         result.message =
             "The folder " + installPath + " holds no KeeperFX rules (fxdata and creatrs).";
@@ -342,11 +499,54 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
             return result;
         }
     }
-    const Stack base = stackRules(installPath, modName);
-    if (!base.failure.empty()) {
-        result.message = base.failure + " KeeperFX's files have not been changed.";
+    // Held to the end: what is read below is what the mod is written over.
+    fileio::FolderLock lock;
+    if (std::string failure = lockMods(installPath, true, lock); !failure.empty())
+        return refuse(failure);
+    const std::string mods = onDisk(installPath, kModsFolder);
+    const fileio::Status modsKind = fileio::whyNotAFile(mods);
+    const bool madeMods = modsKind && isMissing(*modsKind);
+    if (!modsKind)
+        return refuse("The KeeperFX mod cannot be written: " + mods + " is a file, not a folder.");
+    if (modsKind->code != EISDIR && !madeMods)
+        return refuse("The KeeperFX mod cannot be written: " + ioText(*modsKind) + ".");
+
+    const std::string modDir = fileio::joinPath(mods, fileio::findEntry(mods, name).value_or(name));
+    const std::string staging = fileio::joinPath(mods, "." + name + ".tavrel-new");
+    const std::string old = fileio::joinPath(mods, asideName(name));
+    auto fail = [&](fileio::IoError error, std::string_view extra = {}) {
+        result.message = "Unable to write the KeeperFX mod: " + ioText(error) + ". " +
+                         std::string(extra.empty() ? kNothingChanged : extra);
+        result.error = std::move(error);
+        fileio::removeFolder(staging);
+        if (madeMods && extra.empty())
+            fileio::removeFolder(mods);
         return result;
+    };
+    if (!madeMods) {
+        // An apply cut short between its two moves left the previous mod aside: back it goes.
+        if (!entryExists(modDir) && entryExists(old))
+            if (auto error = fileio::moveEntry(old, modDir))
+                return fail(*error);
+        for (const std::string& leftover : {staging, old})
+            if (auto error = fileio::removeFolder(leftover))
+                return fail(*error);
+        fileio::removeLeftovers(mods, kLoadOrderFile);
+        // A folder that would keep the new mod's folder after a failure is told now.
+        if (auto error = fileio::probeReplace(fileio::joinPath(mods, kLoadOrderFile)))
+            return refuse("The KeeperFX mod cannot be written: " + ioText(*error) + ".");
+        if (std::string taken = takenBy(mods, name); !taken.empty())
+            return refuse(taken);
     }
+
+    const Stack base = stackRules(installPath, modName);
+    if (!base.failure.empty())
+        return refuse(base.failure);
+    for (std::string_view block : {"after_campaign", "after_map"})
+        if (base.loadOrder && hasName(blockMods(*base.loadOrder, block), name))
+            return refuse("The mod \"" + name + "\" is listed under [" + std::string(block) +
+                          "] of load_order.cfg, where Tavrel does not write: it writes only "
+                          "[after_base] mods. Choose another name.");
 
     std::map<std::string_view, ModFilePlan> plans;
     std::vector<bool> changed(kSlotCount + 1, false);
@@ -432,23 +632,8 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
     }
 
     // Write the new mod beside the old one, then swap the two, then enable it.
-    const std::string mods = onDisk(installPath, kModsFolder);
-    const std::string modDir = fileio::joinPath(mods, fileio::findEntry(mods, name).value_or(name));
-    const std::string staging = fileio::joinPath(mods, "." + name + ".tavrel-new");
-    const std::string old = fileio::joinPath(mods, "." + name + ".tavrel-old");
     const std::string order = withModLast(base.loadOrder.value_or(std::string()), name);
-    const bool madeMods = !isFolder(mods);
 
-    auto fail = [&](fileio::IoError error, std::string_view extra = {}) {
-        result.message = "Unable to write the KeeperFX mod: " + ioText(error) + ". " +
-                         (extra.empty() ? std::string("KeeperFX's files have not been changed.")
-                                        : std::string(extra));
-        result.error = std::move(error);
-        fileio::removeFolder(staging);
-        if (madeMods && extra.empty())
-            fileio::removeFolder(mods);
-        return result;
-    };
     // A file whose folder entry could not be synced is in place; only its safety from a
     // power cut is unknown, and the user is told so.
     std::optional<fileio::IoError> unconfirmed;
@@ -460,13 +645,6 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
 
     if (madeMods)
         if (auto error = fileio::makeFolder(mods))
-            return fail(*error);
-    // An apply cut short between its two moves left the previous mod aside: back it goes.
-    if (!entryExists(modDir) && entryExists(old))
-        if (auto error = fileio::moveEntry(old, modDir))
-            return fail(*error);
-    for (const std::string& leftover : {staging, old})
-        if (auto error = fileio::removeFolder(leftover))
             return fail(*error);
     if (auto error = fileio::makeFolder(staging))
         return fail(*error);
@@ -480,6 +658,10 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
         if (!replaced(error))
             return fail(*error);
     }
+    // Last, so that its folder's sync also makes the folders above safe.
+    if (auto error = fileio::replaceFile(fileio::joinPath(staging, kModMarker), kMarkerText);
+        !replaced(error))
+        return fail(*error);
     const bool hadMod = entryExists(modDir);
     if (hadMod)
         if (auto error = fileio::moveEntry(modDir, old))
@@ -506,11 +688,26 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
                 extra = putBack();
             return fail(*error, extra);
         }
+    } else {
+        // The moves alone are not yet safe from a power cut.
+        replaced(fileio::syncFolder(mods));
     }
     if (auto error = fileio::removeFolder(old))
         result.notes.push_back("The previous copy of the mod could not be removed and is in " +
                                old + " (" + error->reason() + ").");
 
+    if (base.loadOrder && base.loadOrder->starts_with("\xEF\xBB\xBF")) {
+        std::vector<std::string> shown;
+        const std::vector<std::string> before = afterBaseMods(*base.loadOrder);
+        for (const std::string& mod : base.mods)
+            if (!hasName(before, mod))
+                shown.push_back(mod);
+        if (!shown.empty())
+            result.notes.push_back("A byte-order mark at the start of load_order.cfg hid its "
+                                   "[after_base] block from KeeperFX; it is written without one, "
+                                   "so KeeperFX now also loads " +
+                                   quotedList(shown) + ".");
+    }
     if (unconfirmed)
         result.notes.push_back("The system could not confirm that the mod is safely on disk: " +
                                unconfirmed->reason() + ".");

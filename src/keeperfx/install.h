@@ -30,7 +30,8 @@ struct RulesRead {
     bool ok = false;
     std::string message; // why nothing was read
     ValueSet values{};
-    std::vector<std::string> mods; // the [after_base] mods read, in order
+    std::vector<std::string> mods;  // the [after_base] mods read, in order
+    std::vector<std::string> notes; // listed mods that are not there
     // Slots whose place KeeperFX leaves empty or fills with a word the editor has no value
     // for; they keep the factory value.
     std::vector<int> unread;
@@ -57,8 +58,10 @@ std::string refusedModValueMessage(std::int32_t value, std::string_view name);
 
 // Writes GAMEDIR/mods/NAME/ so that KeeperFX's free-play values equal `values` wherever a
 // slot has a KeeperFX place, and enables it as the last [after_base] mod of
-// mods/load_order.cfg. The previous mods/NAME/ is replaced as a whole; on failure the old
-// mod and load_order.cfg stay as they were.
+// mods/load_order.cfg. The previous mods/NAME/ is replaced as a whole, but only when this
+// editor wrote it: any other entry of that name, in any letter case, is refused. On
+// failure the old mod and load_order.cfg stay as they were. One apply at a time: a second
+// one, from another program, is refused while the first runs.
 ModApply applyMod(const std::string& installPath, const ValueSet& values,
                   std::string_view modName = kDefaultModName);
 

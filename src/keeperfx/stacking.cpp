@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <optional>
+#include <utility>
 
 #include "keeperfx/encoding.h"
 
@@ -89,11 +91,14 @@ std::string_view entryOf(std::string_view line) {
     return line;
 }
 
+// KeeperFX ends a line at a CR, an LF or both; each line keeps its own end.
 std::vector<std::string_view> linesOf(std::string_view text) {
     std::vector<std::string_view> lines;
     while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        const std::size_t length = end == std::string_view::npos ? text.size() : end + 1;
+        const std::size_t end = text.find_first_of("\r\n");
+        std::size_t length = end == std::string_view::npos ? text.size() : end + 1;
+        if (end != std::string_view::npos && text.substr(end, 2) == "\r\n")
+            ++length;
         lines.push_back(text.substr(0, length));
         text.remove_prefix(length);
     }
@@ -104,14 +109,35 @@ bool isHeader(std::string_view entry) {
     return !entry.empty() && entry.front() == '[';
 }
 
-bool isAfterBaseHeader(std::string_view entry) {
-    return isHeader(entry) && entry.back() == ']' &&
-           sameName(entryOf(entry.substr(1, entry.size() - 2)), kAfterBase);
+// KeeperFX finds a block by '[', its name in any case and ']', with blanks between; what
+// follows the ']' does not matter.
+bool opensBlock(std::string_view entry, std::string_view block) {
+    const std::size_t close = entry.find(']');
+    return isHeader(entry) && close != std::string_view::npos &&
+           sameName(entryOf(entry.substr(1, close - 1)), block);
 }
 
 bool isModEntry(std::string_view entry) {
     return !entry.empty() && entry.front() != ';' && !isHeader(entry);
 }
+
+// The lines of the first block called `block`, the only one KeeperFX reads: the index of
+// its header and of the line after its last; none when there is no such block.
+std::optional<std::pair<std::size_t, std::size_t>>
+firstBlock(const std::vector<std::string_view>& lines, std::string_view block) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (!opensBlock(entryOf(lines[i]), block))
+            continue;
+        std::size_t end = i + 1;
+        while (end < lines.size() && !isHeader(entryOf(lines[end])))
+            ++end;
+        return std::pair{i, end};
+    }
+    return std::nullopt;
+}
+
+// KeeperFX reads a byte-order mark as text, which hides a block header on the first line.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 } // namespace
 
@@ -180,52 +206,49 @@ std::vector<Words>& StackedFile::researchForWrite() {
     return *research_;
 }
 
-std::vector<std::string> afterBaseMods(std::string_view loadOrder) {
+std::vector<std::string> blockMods(std::string_view loadOrder, std::string_view block) {
     std::vector<std::string> mods;
-    bool inAfterBase = false;
-    for (std::string_view line : linesOf(loadOrder)) {
-        const std::string_view entry = entryOf(line);
-        if (isHeader(entry))
-            inAfterBase = isAfterBaseHeader(entry);
-        else if (inAfterBase && isModEntry(entry))
-            mods.emplace_back(entry);
-    }
+    const std::vector<std::string_view> lines = linesOf(loadOrder);
+    if (const auto found = firstBlock(lines, block))
+        for (std::size_t i = found->first + 1; i < found->second; ++i)
+            if (isModEntry(entryOf(lines[i])))
+                mods.emplace_back(entryOf(lines[i]));
     return mods;
 }
 
+std::vector<std::string> afterBaseMods(std::string_view loadOrder) {
+    return blockMods(loadOrder, kAfterBase);
+}
+
 std::string withModLast(std::string_view loadOrder, std::string_view mod) {
+    // Without the mark the first block is KeeperFX's again, and the mod goes into it.
+    if (loadOrder.starts_with(kByteOrderMark))
+        loadOrder.remove_prefix(kByteOrderMark.size());
     const std::vector<std::string_view> lines = linesOf(loadOrder);
     // New lines end as the file's first line does (CR LF in a file without any).
-    const std::size_t firstEnd = loadOrder.find('\n');
-    const std::string lineEnd =
-        firstEnd != std::string_view::npos && (firstEnd == 0 || loadOrder[firstEnd - 1] != '\r')
-            ? "\n"
-            : "\r\n";
-    // Where the entry goes: after the last entry of [after_base], or after its header.
+    const std::size_t firstEnd = loadOrder.find_first_of("\r\n");
+    const std::string lineEnd = firstEnd == std::string_view::npos ? "\r\n"
+                                : loadOrder.substr(firstEnd, 2) == "\r\n"
+                                    ? "\r\n"
+                                    : std::string(1, loadOrder[firstEnd]);
+    const auto block = firstBlock(lines, kAfterBase);
+    auto inBlock = [&](std::size_t i) { return block && i > block->first && i < block->second; };
+    // Where the entry goes: after the last other entry of the block, or after its header.
     std::optional<std::size_t> insertAfter;
-    bool inAfterBase = false;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string_view entry = entryOf(lines[i]);
-        if (isHeader(entry)) {
-            inAfterBase = isAfterBaseHeader(entry);
-            if (inAfterBase && !insertAfter)
-                insertAfter = i;
-        } else if (inAfterBase && isModEntry(entry) && !sameName(entry, mod)) {
+    if (block)
+        insertAfter = block->first;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (inBlock(i) && isModEntry(entryOf(lines[i])) && !sameName(entryOf(lines[i]), mod))
             insertAfter = i;
-        }
-    }
     std::string out;
-    inAfterBase = false;
     auto endLine = [&] {
-        if (!out.empty() && out.back() != '\n')
+        if (!out.empty() && out.back() != '\n' && out.back() != '\r')
             out += lineEnd;
     };
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view entry = entryOf(lines[i]);
-        if (isHeader(entry))
-            inAfterBase = isAfterBaseHeader(entry);
         // This mod's own earlier entry moves to the end; nothing else changes.
-        if (!(inAfterBase && isModEntry(entry) && sameName(entry, mod)))
+        if (!(inBlock(i) && isModEntry(entry) && sameName(entry, mod)))
             out += lines[i];
         if (insertAfter == i) {
             endLine();

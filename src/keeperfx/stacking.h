@@ -58,11 +58,14 @@ private:
 inline constexpr std::string_view kResearchSection = "research";
 inline constexpr std::string_view kResearchKey = "Research";
 
-// The mods listed under [after_base] of a load_order.cfg text, in order.
+// The mods listed in the first block `block` ("after_base", "after_campaign",
+// "after_map") of a load_order.cfg text, in order, as KeeperFX reads them.
+std::vector<std::string> blockMods(std::string_view loadOrder, std::string_view block);
 std::vector<std::string> afterBaseMods(std::string_view loadOrder);
 
-// The load_order.cfg text with `mod` as the last entry under [after_base], every other
-// line kept as it was; created with only that entry from an empty text.
+// The load_order.cfg text with `mod` as the last entry of its first [after_base] block,
+// every other line kept as it was but a leading byte-order mark; created with only that
+// entry from an empty text.
 std::string withModLast(std::string_view loadOrder, std::string_view mod);
 
 } // namespace tavrel::keeperfx

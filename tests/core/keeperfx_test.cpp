@@ -183,6 +183,10 @@ TEST(KeeperFxConfig, LoadOrderKeepsEveryOtherLine) {
         {"[after_base]\nmodA\ntavrel\n", "[after_base]\nmodA\ntavrel\n"},
         {"[after_map]\nx", "[after_map]\nx\n[after_base]\ntavrel\n"},
         {"[after_base]\n\n[after_map]\ntavrel\n", "[after_base]\ntavrel\n\n[after_map]\ntavrel\n"},
+        {"\xEF\xBB\xBF[after_base]\r\nmodA\r\n", "[after_base]\r\nmodA\r\ntavrel\r\n"},
+        {"[after_base]\rmodA\r[after_map]\rx", "[after_base]\rmodA\rtavrel\r[after_map]\rx"},
+        {"[ After_Base ] ; mine\nmodA\n[after_base]\ntavrel\n",
+         "[ After_Base ] ; mine\nmodA\ntavrel\n[after_base]\ntavrel\n"},
     };
     for (const auto& [before, after] : cases) {
         EXPECT_EQ(withModLast(before, "tavrel"), after);
@@ -190,6 +194,15 @@ TEST(KeeperFxConfig, LoadOrderKeepsEveryOtherLine) {
         ASSERT_FALSE(mods.empty()) << after;
         EXPECT_EQ(mods.back(), "tavrel");
     }
+    // As KeeperFX reads them: CR alone ends a line, a byte-order mark hides the header it
+    // stands before, and only the first block of a name counts.
+    const std::pair<std::string_view, std::vector<std::string>> reads[] = {
+        {"[after_base]\rmodA\r\rmodB", {"modA", "modB"}},
+        {"\xEF\xBB\xBF[after_base]\r\nmodA\r\n", {}},
+        {"[after_base]\nmodA\n[after_map]\nx\n[after_base]\nmodB\n", {"modA"}},
+    };
+    for (const auto& [text, mods] : reads)
+        EXPECT_EQ(afterBaseMods(text), mods) << text;
 }
 
 std::map<std::string, std::string> snapshot(const std::string& root) {
@@ -278,7 +291,8 @@ TEST(KeeperFxInstall, ApplyOfWhatWasReadWritesNoConfigFile) {
     EXPECT_NE(again.status().find(" 1 value keeps its KeeperFX words, which have no editor "
                                   "equivalent, as the editor holds the factory value there."),
               std::string::npos);
-    EXPECT_EQ(test::listFolder(game.file("mods/tavrel")), std::vector<std::string>{});
+    EXPECT_EQ(test::listFolder(game.file("mods/tavrel")),
+              std::vector<std::string>{"written_by_tavrel.txt"});
     EXPECT_EQ(test::readBytes(game.file("mods/load_order.cfg")),
               order.substr(0, order.find("\r\n\r\n")) + "\r\ntavrel" +
                   order.substr(order.find("\r\n\r\n")));
@@ -310,7 +324,8 @@ TEST(KeeperFxInstall, FailureAnywhereLeavesTheOldModAndLoadOrder) {
     const auto after = snapshot(game.path());
     const std::vector<fault::Op> ops = fault::operations();
     ASSERT_EQ(std::count(ops.begin(), ops.end(), fault::Op::MoveEntry), 2);
-    ASSERT_EQ(std::count(ops.begin(), ops.end(), fault::Op::Rename), 3); // two files, the order
+    // Two files, the mark of the editor's mods, the order.
+    ASSERT_EQ(std::count(ops.begin(), ops.end(), fault::Op::Rename), 4);
     prepare();
     for (int n = 1; n <= static_cast<int>(ops.size()); ++n) {
         SCOPED_TRACE("operation " + std::to_string(n) + ": " +
