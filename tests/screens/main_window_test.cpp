@@ -1,14 +1,22 @@
 #include <QtTest>
 
+#include <QLayout>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QTimer>
 
 #include <filesystem>
+#include <new>
+#include <stdexcept>
 
 #include "core/editor_state.h"
 #include "core/factory_defaults.h"
 #include "core/fileio.h"
 #include "gamefile/writer.h"
+#include "keeperfx/install.h"
+#include "screens/application.h"
 #include "screens/screen_test_support.h"
+#include "screens/widgets/folder_lists.h"
 
 using namespace tavrel;
 
@@ -35,6 +43,33 @@ QWidget* open(test::MainHarness& h, const QString& command, const QString& windo
         qWarning("%s did not open %s", qPrintable(command), qPrintable(window));
     return opened;
 }
+
+// Opens a menu of the menu bar with Alt and its letter, and chooses an item by its letter.
+void choose(const test::MainHarness& h, Qt::Key menu, Qt::Key item) {
+    h.main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(h.main.get()));
+    QTest::keyClick(h.main.get(), menu, Qt::AltModifier);
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(popup);
+    QTest::keyClick(popup, item);
+}
+
+const QString kUnsaved =
+    QStringLiteral("Your changes have not been applied to the game and are not "
+                   "saved in any settings file. Apply them before ");
+
+// A button that throws from its own event handler, or from a slot of its click.
+class ThrowingButton : public QPushButton {
+public:
+    std::function<void()> fault;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (objectName() == "press")
+            fault();
+        QPushButton::mousePressEvent(event);
+    }
+};
 
 QString tip(int number) {
     const std::string_view t = tipText(number);
@@ -236,6 +271,181 @@ private slots:
         QCOMPARE(test::textOf(about, "Label_Version"), QString("Version 1.0.3"));
     }
 
+    void compareCreaturesWaitsForAGame() {
+        for (bool ready : {false, true}) {
+            test::MainHarness h;
+            ready ? h.startReady() : h.start();
+            QAction* compare = h.main->findChild<QAction*>("Action_CompareCreatures");
+            QCOMPARE(compare->isEnabled(), ready);
+            h.main->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(h.main.get()));
+            QTest::keyClick(h.main.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+            QCOMPARE(h.f.context.window("Form_CompareCreatures") != nullptr, ready);
+        }
+    }
+
+    // Reading the KeeperFX rules and changing the game folder replace every value: values
+    // that are in no file are asked about first, as when closing.
+    void valuesInNoFileAreAskedAboutBeforeTheyAreReplaced() {
+        const struct {
+            Qt::Key menu, item;
+            bool edited;
+            int answer; // Apply, Discard, Cancel
+            QString question;
+            QString window; // opened when the command goes on
+        } cases[] = {{Qt::Key_K, Qt::Key_R, false, -1, "", ""},
+                     {Qt::Key_K, Qt::Key_R, true, 2, "reading the KeeperFX rules?", ""},
+                     {Qt::Key_K, Qt::Key_R, true, 1, "reading the KeeperFX rules?", ""},
+                     {Qt::Key_K, Qt::Key_R, true, 0, "reading the KeeperFX rules?", ""},
+                     {Qt::Key_F, Qt::Key_G, false, -1, "", "Form_LocateDungeonKeeper"},
+                     {Qt::Key_F, Qt::Key_G, true, -1, "changing the game folder?", ""},
+                     {Qt::Key_F, Qt::Key_G, true, 1, "changing the game folder?",
+                      "Form_LocateDungeonKeeper"},
+                     {Qt::Key_F, Qt::Key_G, true, 0, "changing the game folder?",
+                      "Form_LocateDungeonKeeper"}};
+        for (const auto& c : cases) {
+            test::MainHarness h;
+            h.makeGame();
+            test::makeKeeperFxInstall(h.game);
+            h.configureGame();
+            h.start();
+            h.f.seam.shown.clear();
+            const std::string before = test::readBytes(h.gameFile);
+            if (c.edited)
+                h.f.store.set(SlotRef::of(Category::Room, 2), 77);
+            const ValueSet edited = h.f.store.values();
+            h.f.seam.choices = {c.answer};
+            choose(h, c.menu, c.item);
+            QCOMPARE(h.f.seam.shown.size(), std::size_t(c.edited ? 1 : 0));
+            if (c.edited) {
+                QCOMPARE(h.f.seam.shown[0].text, kUnsaved + c.question);
+                QCOMPARE(h.f.seam.shown[0].title, QString("Unapplied Changes?"));
+            }
+            const bool goesOn = !c.edited || c.answer == 0 || c.answer == 1;
+            QCOMPARE(test::readBytes(h.gameFile) == before, c.answer != 0); // Apply writes
+            if (c.menu == Qt::Key_K)
+                QCOMPARE(h.f.store.values(), goesOn ? keeperfx::readRules(h.game).values : edited);
+            QCOMPARE(h.f.context.window("Form_LocateDungeonKeeper") != nullptr,
+                     !c.window.isEmpty());
+        }
+    }
+
+    // Another game folder: its values read in one step, every window redrawn, Tavrel.cfg
+    // naming it, the KeeperFX menu following it. A file the reader refuses changes nothing.
+    void changingTheGameFolderReadsTheOtherGame() {
+        for (bool good : {true, false}) {
+            test::MainHarness h;
+            h.startReady();
+            const std::string other = h.dir.file("Other");
+            ValueSet values = factoryDefaults();
+            values[recordOf(SlotRef::of(Category::Room, 2)) - 1] = 77;
+            test::makeGameFolder(other, good ? renderGameFile(values) : "1 2 3\r\n", true);
+            test::makeKeeperFxInstall(other);
+            h.click("Cmd_2");
+            QWidget* room = h.f.context.window("Form_RoomSettings");
+            QTest::mouseClick(test::rowLabel(room, "Label_More", 5), Qt::LeftButton);
+            h.f.seam.choices = {1};
+            choose(h, Qt::Key_F, Qt::Key_G);
+            QPointer<QWidget> dialog = h.f.context.window("Form_LocateDungeonKeeper");
+            auto* dirs = qobject_cast<screens::DirList*>(test::child(dialog, "Dir"));
+            QCOMPARE(dirs->setPath(QString::fromStdString(h.dir.path())), 0);
+            const QRect line = dirs->visualItemRect(dirs->itemFor(QString::fromStdString(other)));
+            QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, line.center());
+            QTest::mouseDClick(dirs->viewport(), Qt::LeftButton, {}, line.center());
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+            QCOMPARE(h.f.seam.shown.size(), std::size_t{2});
+            QCOMPARE(h.f.seam.shown[1].text,
+                     good ? QString::fromStdString(std::string(keeperfx::kStartUpMessage))
+                          : QString("Unable to load settings. Incompatible Creature.txt file. "
+                                    "Please replace with the original from the Dungeon Keeper "
+                                    "disc."));
+            QCOMPARE(h.location(), QString::fromStdString(good ? other : h.game));
+            QCOMPARE(test::readBytes(h.config), "INSTALL_PATH=" + (good ? other : h.game) + "\r\n");
+            QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->text(), good ? QString("77") : "50");
+            QCOMPARE(h.welcome(), good ? QString("Dungeon Keeper and the Deeper Dungeons found.")
+                                       : QString("Dungeon Keeper found."));
+            QCOMPARE(h.main->findChild<QAction*>("Action_ReadKeeperFx")->isEnabled(), good);
+            QCOMPARE(h.main->findChild<QAction*>("Action_Undo")->isEnabled(), !good);
+            QCOMPARE(dialog.isNull(), good);
+            QVERIFY(!h.button("Cmd_Locate")->isEnabled());
+        }
+    }
+
+    // A long status is shown whole, and every status of the run is kept with its time.
+    void longStatusesAreShownWholeAndKept() {
+        test::MainHarness h;
+        h.makeGame();
+        test::makeKeeperFxInstall(h.game);
+        h.configureGame();
+        h.start();
+        auto* label = h.main->findChild<QLabel*>("Label_Welcome");
+        const int width = h.main->width();
+        const QString longest = "KeeperFX rules read from fxdata and creatrs and the mod base. "
+                                "Undone: Read KeeperFX Rules, after Creature Settings, Dragon.";
+        h.f.context.showStatus(longest);
+        // The label asks its frame for room, and the frame the window: two rounds.
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        const QRect room = label->contentsRect();
+        const QRect needed = label->fontMetrics().boundingRect(room, Qt::TextWordWrap, longest);
+        QVERIFY2(needed.height() <= room.height() && needed.width() <= room.width(),
+                 qPrintable(
+                     QStringLiteral("%1 high, %2 shown").arg(needed.height()).arg(room.height())));
+        QCOMPARE(h.main->width(), width);
+        choose(h, Qt::Key_K, Qt::Key_R);
+        choose(h, Qt::Key_V, Qt::Key_M);
+        QWidget* window = h.f.context.window("Form_Messages");
+        QCOMPARE(window->windowTitle(), QString("Messages"));
+        h.f.seam.answers = {true};
+        h.click("Cmd_Restore"); // told at once in the open window
+        const QStringList expected = {
+            "Dungeon Keeper found.", longest,
+            "KeeperFX rules read from fxdata and creatrs and the mod base.", kRestored};
+        const QStringList lines =
+            test::child(window, "Text_Messages")->property("plainText").toString().split('\n');
+        QCOMPARE(lines.size(), expected.size());
+        for (int i = 0; i < lines.size(); ++i) {
+            QVERIFY2(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d  ").match(lines[i]).hasMatch(),
+                     qPrintable(lines[i]));
+            QCOMPARE(lines[i].mid(10), expected[i]);
+        }
+    }
+
+    // An exception out of an event handler stops that action only; the program and the
+    // values stay.
+    void anExceptionInAnEventHandlerIsToldAndTheProgramGoesOn() {
+        const QString end = " and has been stopped. The editor keeps your values; apply or save "
+                            "them before you try the action again.";
+        const std::tuple<QString, std::function<void()>, QString> cases[] = {
+            {"press", [] { throw std::runtime_error("disk on fire"); },
+             "This action has caused an unknown error (disk on fire)" + end},
+            {"click", [] { throw std::bad_alloc(); },
+             "This action has caused an unknown error (not enough memory)" + end},
+            {"click", [] { throw 42; }, "This action has caused an unknown error" + end}};
+        for (const auto& [where, fault, message] : cases) {
+            test::ScreenFixture f;
+            static_cast<screens::Application*>(qApp)->setMessages(&f.seam);
+            f.store.set(SlotRef::of(Category::Room, 2), 77);
+            ThrowingButton button;
+            button.setObjectName(where);
+            button.fault = fault;
+            QObject::connect(&button, &QPushButton::clicked, [&button, where = where] {
+                if (where == "click")
+                    button.fault();
+            });
+            button.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&button));
+            for (std::size_t times = 1; times <= 2; ++times) {
+                QTest::mouseClick(&button, Qt::LeftButton);
+                QCOMPARE(f.seam.shown.size(), times);
+                QCOMPARE(f.seam.shown.back().text, message);
+            }
+            QCOMPARE(f.store.value(SlotRef::of(Category::Room, 2)), 77);
+            static_cast<screens::Application*>(qApp)->setMessages(nullptr);
+        }
+    }
+
 private:
     void applyWith(bool answer, const QString& fault, const QString& message, bool gameWritten,
                    bool addonWritten) {
@@ -291,5 +501,12 @@ private:
     }
 };
 
-QTEST_MAIN(MainWindowTest)
+int main(int argc, char** argv) {
+    // The program's own application object, with its guard against exceptions.
+    screens::Application app(argc, argv);
+    QApplication::setAttribute(Qt::AA_Use96Dpi, true);
+    MainWindowTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "main_window_test.moc"
