@@ -1,8 +1,6 @@
 #include <QtTest>
 
-#include <QLayout>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QTimer>
 
 #include <filesystem>
@@ -58,17 +56,10 @@ const QString kUnsaved =
     QStringLiteral("Your changes have not been applied to the game and are not "
                    "saved in any settings file. Apply them before ");
 
-// A button that throws from its own event handler, or from a slot of its click.
-class ThrowingButton : public QPushButton {
-public:
+// A button whose own event handler throws.
+struct ThrowingButton : QPushButton {
     std::function<void()> fault;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override {
-        if (objectName() == "press")
-            fault();
-        QPushButton::mousePressEvent(event);
-    }
+    void mousePressEvent(QMouseEvent*) override { fault(); }
 };
 
 QString tip(int number) {
@@ -275,8 +266,7 @@ private slots:
         for (bool ready : {false, true}) {
             test::MainHarness h;
             ready ? h.startReady() : h.start();
-            QAction* compare = h.main->findChild<QAction*>("Action_CompareCreatures");
-            QCOMPARE(compare->isEnabled(), ready);
+            QCOMPARE(h.main->findChild<QAction*>("Action_CompareCreatures")->isEnabled(), ready);
             h.main->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(h.main.get()));
             QTest::keyClick(h.main.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
@@ -287,23 +277,15 @@ private slots:
     // Reading the KeeperFX rules and changing the game folder replace every value: values
     // that are in no file are asked about first, as when closing.
     void valuesInNoFileAreAskedAboutBeforeTheyAreReplaced() {
-        const struct {
-            Qt::Key menu, item;
-            bool edited;
-            int answer; // Apply, Discard, Cancel
-            QString question;
-            QString window; // opened when the command goes on
-        } cases[] = {{Qt::Key_K, Qt::Key_R, false, -1, "", ""},
-                     {Qt::Key_K, Qt::Key_R, true, 2, "reading the KeeperFX rules?", ""},
-                     {Qt::Key_K, Qt::Key_R, true, 1, "reading the KeeperFX rules?", ""},
-                     {Qt::Key_K, Qt::Key_R, true, 0, "reading the KeeperFX rules?", ""},
-                     {Qt::Key_F, Qt::Key_G, false, -1, "", "Form_LocateDungeonKeeper"},
-                     {Qt::Key_F, Qt::Key_G, true, -1, "changing the game folder?", ""},
-                     {Qt::Key_F, Qt::Key_G, true, 1, "changing the game folder?",
-                      "Form_LocateDungeonKeeper"},
-                     {Qt::Key_F, Qt::Key_G, true, 0, "changing the game folder?",
-                      "Form_LocateDungeonKeeper"}};
-        for (const auto& c : cases) {
+        const QString read = "reading the KeeperFX rules?", folder = "changing the game folder?";
+        const std::tuple<Qt::Key, Qt::Key, QString, int> cases[] = {
+            // Menu and item keys, the question (none when nothing is edited), the answer:
+            // Apply, Discard, Cancel or the box closed.
+            {Qt::Key_K, Qt::Key_R, "", -1},    {Qt::Key_K, Qt::Key_R, read, 2},
+            {Qt::Key_K, Qt::Key_R, read, 1},   {Qt::Key_K, Qt::Key_R, read, 0},
+            {Qt::Key_F, Qt::Key_G, "", -1},    {Qt::Key_F, Qt::Key_G, folder, -1},
+            {Qt::Key_F, Qt::Key_G, folder, 1}, {Qt::Key_F, Qt::Key_G, folder, 0}};
+        for (const auto& [menu, item, question, answer] : cases) {
             test::MainHarness h;
             h.makeGame();
             test::makeKeeperFxInstall(h.game);
@@ -311,22 +293,21 @@ private slots:
             h.start();
             h.f.seam.shown.clear();
             const std::string before = test::readBytes(h.gameFile);
-            if (c.edited)
+            if (!question.isEmpty())
                 h.f.store.set(SlotRef::of(Category::Room, 2), 77);
             const ValueSet edited = h.f.store.values();
-            h.f.seam.choices = {c.answer};
-            choose(h, c.menu, c.item);
-            QCOMPARE(h.f.seam.shown.size(), std::size_t(c.edited ? 1 : 0));
-            if (c.edited) {
-                QCOMPARE(h.f.seam.shown[0].text, kUnsaved + c.question);
-                QCOMPARE(h.f.seam.shown[0].title, QString("Unapplied Changes?"));
-            }
-            const bool goesOn = !c.edited || c.answer == 0 || c.answer == 1;
-            QCOMPARE(test::readBytes(h.gameFile) == before, c.answer != 0); // Apply writes
-            if (c.menu == Qt::Key_K)
+            h.f.seam.choices = {answer};
+            choose(h, menu, item);
+            QCOMPARE(h.f.seam.shown.size(), std::size_t(question.isEmpty() ? 0 : 1));
+            if (!question.isEmpty())
+                QCOMPARE(h.f.seam.shown[0].title + ' ' + h.f.seam.shown[0].text,
+                         "Unapplied Changes? " + kUnsaved + question);
+            const bool goesOn = question.isEmpty() || answer == 0 || answer == 1;
+            QCOMPARE(test::readBytes(h.gameFile) == before, answer != 0); // Apply writes
+            if (menu == Qt::Key_K)
                 QCOMPARE(h.f.store.values(), goesOn ? keeperfx::readRules(h.game).values : edited);
-            QCOMPARE(h.f.context.window("Form_LocateDungeonKeeper") != nullptr,
-                     !c.window.isEmpty());
+            else
+                QCOMPARE(h.f.context.window("Form_LocateDungeonKeeper") != nullptr, goesOn);
         }
     }
 
@@ -368,7 +349,6 @@ private slots:
             QCOMPARE(h.main->findChild<QAction*>("Action_ReadKeeperFx")->isEnabled(), good);
             QCOMPARE(h.main->findChild<QAction*>("Action_Undo")->isEnabled(), !good);
             QCOMPARE(dialog.isNull(), good);
-            QVERIFY(!h.button("Cmd_Locate")->isEnabled());
         }
     }
 
@@ -389,9 +369,7 @@ private slots:
         QCoreApplication::processEvents();
         const QRect room = label->contentsRect();
         const QRect needed = label->fontMetrics().boundingRect(room, Qt::TextWordWrap, longest);
-        QVERIFY2(needed.height() <= room.height() && needed.width() <= room.width(),
-                 qPrintable(
-                     QStringLiteral("%1 high, %2 shown").arg(needed.height()).arg(room.height())));
+        QVERIFY(needed.height() <= room.height() && needed.width() <= room.width());
         QCOMPARE(h.main->width(), width);
         choose(h, Qt::Key_K, Qt::Key_R);
         choose(h, Qt::Key_V, Qt::Key_M);
@@ -402,14 +380,11 @@ private slots:
         const QStringList expected = {
             "Dungeon Keeper found.", longest,
             "KeeperFX rules read from fxdata and creatrs and the mod base.", kRestored};
-        const QStringList lines =
-            test::child(window, "Text_Messages")->property("plainText").toString().split('\n');
-        QCOMPARE(lines.size(), expected.size());
-        for (int i = 0; i < lines.size(); ++i) {
-            QVERIFY2(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d  ").match(lines[i]).hasMatch(),
-                     qPrintable(lines[i]));
-            QCOMPARE(lines[i].mid(10), expected[i]);
-        }
+        QString told = test::child(window, "Text_Messages")->property("plainText").toString();
+        // Each with its time of day.
+        told.replace(
+            QRegularExpression("^\\d\\d:\\d\\d:\\d\\d  ", QRegularExpression::MultilineOption), "");
+        QCOMPARE(told, expected.join('\n'));
     }
 
     // An exception out of an event handler stops that action only; the program and the
@@ -417,30 +392,23 @@ private slots:
     void anExceptionInAnEventHandlerIsToldAndTheProgramGoesOn() {
         const QString end = " and has been stopped. The editor keeps your values; apply or save "
                             "them before you try the action again.";
-        const std::tuple<QString, std::function<void()>, QString> cases[] = {
-            {"press", [] { throw std::runtime_error("disk on fire"); },
+        const std::pair<std::function<void()>, QString> cases[] = {
+            {[] { throw std::runtime_error("disk on fire"); },
              "This action has caused an unknown error (disk on fire)" + end},
-            {"click", [] { throw std::bad_alloc(); },
+            {[] { throw std::bad_alloc(); },
              "This action has caused an unknown error (not enough memory)" + end},
-            {"click", [] { throw 42; }, "This action has caused an unknown error" + end}};
-        for (const auto& [where, fault, message] : cases) {
+            {[] { throw 42; }, "This action has caused an unknown error" + end}};
+        for (const auto& [fault, message] : cases) {
             test::ScreenFixture f;
             static_cast<screens::Application*>(qApp)->setMessages(&f.seam);
             f.store.set(SlotRef::of(Category::Room, 2), 77);
             ThrowingButton button;
-            button.setObjectName(where);
             button.fault = fault;
-            QObject::connect(&button, &QPushButton::clicked, [&button, where = where] {
-                if (where == "click")
-                    button.fault();
-            });
             button.show();
             QVERIFY(QTest::qWaitForWindowExposed(&button));
-            for (std::size_t times = 1; times <= 2; ++times) {
-                QTest::mouseClick(&button, Qt::LeftButton);
-                QCOMPARE(f.seam.shown.size(), times);
-                QCOMPARE(f.seam.shown.back().text, message);
-            }
+            QTest::mouseClick(&button, Qt::LeftButton);
+            QCOMPARE(f.seam.shown.size(), std::size_t{1});
+            QCOMPARE(f.seam.shown.back().text, message);
             QCOMPARE(f.store.value(SlotRef::of(Category::Room, 2)), 77);
             static_cast<screens::Application*>(qApp)->setMessages(nullptr);
         }
