@@ -361,6 +361,8 @@ void Main::showReady(const GameLoadOutcome& outcome) {
         button->setEnabled(true);
     // "..." finds the first game; File > Change Game Folder switches to another.
     locate_->setEnabled(false);
+    locate_->setToolTip(QStringLiteral("To edit a game in another folder, choose Change Game "
+                                       "Folder... in the File menu"));
     compare_->setEnabled(true);
     compare_->setToolTip(QString());
     enableKeeperFx(true, outcome.installPath);
