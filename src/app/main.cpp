@@ -1,4 +1,3 @@
-#include <QApplication>
 #include <QIcon>
 
 #include <cstdio>
@@ -7,6 +6,7 @@
 #include "core/editor_state.h"
 #include "core/settings_store.h"
 #include "screens/app_context.h"
+#include "screens/application.h"
 #include "screens/input_value_dialog.h"
 #include "screens/main_window.h"
 #include "screens/widgets/fit_window.h"
@@ -26,8 +26,9 @@ constexpr const char* kHelp =
     "  the desktop's menu, usually your home folder). The file's one line is\n"
     "  INSTALL_PATH=FOLDER. When the file is missing or names no game, click the \"...\"\n"
     "  button under \"Dungeon Keeper Location\" in the main window and choose the game's\n"
-    "  folder: Tavrel then writes Tavrel.cfg itself. To keep several games apart, start\n"
-    "  Tavrel from a different folder for each.\n"
+    "  folder: Tavrel then writes Tavrel.cfg itself. File > Change Game Folder switches to\n"
+    "  another game later. To keep several games apart, start Tavrel from a different\n"
+    "  folder for each.\n"
     "\n"
     "Options:\n"
     "  -h, --help     show this text\n"
@@ -50,7 +51,7 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
-    QApplication app(argc, argv);
+    tavrel::screens::Application app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));
     // Lets the desktop match the windows to the installed desktop entry and its icon.
     QApplication::setDesktopFileName(QStringLiteral(TAVREL_APP_ID));
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
     tavrel::SettingsStore store;
     tavrel::EditorState state;
     tavrel::screens::QtMessageSeam messages;
+    app.setMessages(&messages);
     tavrel::screens::AppContext context(store, state, messages);
     tavrel::screens::installValueEditing(context);
     tavrel::screens::Main window(context);

@@ -56,7 +56,7 @@ void History::markFile(FileEvent event, const ValueSet& values, std::string_view
     settingsEvent_ = event;
 }
 
-std::string History::closingQuestion(const ValueSet& values) const {
+std::string History::closingQuestion(const ValueSet& values, std::string_view action) const {
     if (values == inGame_ || values == inSettingsFile_)
         return {};
     std::string text = "Your changes have not been applied to the game";
@@ -65,7 +65,7 @@ std::string History::closingQuestion(const ValueSet& values) const {
     else
         text += ", and they differ from " + settingsFile_ + ", the settings file you " +
                 (settingsEvent_ == FileEvent::Saved ? "saved" : "loaded") + " last.";
-    return text + " Apply them before closing?";
+    return text.append(" Apply them before ").append(action).append("?");
 }
 
 } // namespace tavrel

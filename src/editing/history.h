@@ -48,10 +48,10 @@ public:
     // The values a file holds now: the game's file after a read or an Apply, the
     // settings file called `file` after a save or a load.
     void markFile(FileEvent event, const ValueSet& values, std::string_view file = {});
-    // The question to ask before closing would lose values that no file holds, neither
-    // the game's file nor the settings file last saved or loaded; empty when closing
-    // loses nothing.
-    std::string closingQuestion(const ValueSet& values) const;
+    // The question to ask before `action` (closing, or anything else that replaces
+    // every value) would lose values that no file holds, neither the game's file nor
+    // the settings file last saved or loaded; empty when it loses nothing.
+    std::string closingQuestion(const ValueSet& values, std::string_view action = "closing") const;
 
 private:
     void play(SettingsStore& store, const HistoryStep& step, bool forward);

@@ -32,7 +32,17 @@ struct LocateOutcome {
     std::optional<std::string> configMessage; // shown before the read's own message
 };
 
+// Whether the folder holds the game's rules file.
+bool holdsGame(const std::string& folder);
+
+// The first game of the run, found in the locate dialog: Tavrel.cfg is written before
+// the read, so the folder is remembered even when its file is refused.
 LocateOutcome locateGame(const std::string& folder, SettingsStore& store, EditorState& state,
+                         const std::string& configPath = "Tavrel.cfg");
+
+// Another game folder while a game is read: it replaces the game in use only when its
+// file is read, and only then does Tavrel.cfg name it.
+LocateOutcome switchGame(const std::string& folder, SettingsStore& store, EditorState& state,
                          const std::string& configPath = "Tavrel.cfg");
 
 } // namespace tavrel

@@ -9,9 +9,10 @@
 namespace tavrel::screens {
 
 Form_LocateDungeonKeeper::Form_LocateDungeonKeeper(AppContext& context, std::string configPath,
-                                                   LoadReport report, QWidget* parent)
+                                                   LoadReport report, ReplaceCheck replace,
+                                                   QWidget* parent)
     : QDialog(parent), context_(context), configPath_(std::move(configPath)),
-      report_(std::move(report)) {
+      report_(std::move(report)), replace_(std::move(replace)) {
     setObjectName(QStringLiteral("Form_LocateDungeonKeeper"));
     setWindowTitle(QStringLiteral("Where is Dungeon Keeper installed?"));
     setModal(false);
@@ -49,8 +50,15 @@ void Form_LocateDungeonKeeper::chooseDrive(const QString& root) {
 }
 
 void Form_LocateDungeonKeeper::find(const QString& folder) {
+    const std::string path = nativePath(folder);
+    if (!holdsGame(path))
+        return;
+    const Replace replace = replace_ ? replace_() : Replace::NoGameRead;
+    if (replace == Replace::Refused)
+        return;
     const LocateOutcome outcome =
-        locateGame(nativePath(folder), context_.store, context_.state, configPath_);
+        replace == Replace::Allowed ? switchGame(path, context_.store, context_.state, configPath_)
+                                    : locateGame(path, context_.store, context_.state, configPath_);
     if (!outcome.gameInFolder)
         return;
     if (outcome.configMessage)

@@ -22,9 +22,13 @@ public:
     // What the main window does with a read of the game: the ready state or the
     // reader's message.
     using LoadReport = std::function<void(const GameLoadOutcome&)>;
+    // Asked when a viewed folder holds a game: whether a game is read already, and
+    // then whether the user lets the new one replace it. None: no game is read.
+    enum class Replace { NoGameRead, Allowed, Refused };
+    using ReplaceCheck = std::function<Replace()>;
 
     Form_LocateDungeonKeeper(AppContext& context, std::string configPath, LoadReport report,
-                             QWidget* parent = nullptr);
+                             ReplaceCheck replace = {}, QWidget* parent = nullptr);
 
     DriveList* driveList() const { return drive_; }
     DirList* dirList() const { return dir_; }
@@ -36,6 +40,7 @@ private:
     AppContext& context_;
     std::string configPath_;
     LoadReport report_;
+    ReplaceCheck replace_;
     DriveList* drive_;
     DirList* dir_;
 };

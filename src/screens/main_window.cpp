@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QTime>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -20,7 +21,6 @@
 #include "screens/creatures/creature_picker.h"
 #include "screens/help.h"
 #include "screens/load_settings.h"
-#include "screens/locate_dungeon_keeper.h"
 #include "screens/save_settings.h"
 #include "screens/slot_captions.h"
 #include "screens/tables/settings_screens.h"
@@ -42,7 +42,7 @@ QPushButton* command(const QString& name, const QString& caption, QWidget* frame
     return button;
 }
 
-// The longest status text, so that no status ever widens the window.
+// The longest of the usual status texts, which fit on one line.
 constexpr const char* kWidestStatus = "Defaults loaded. Remember to apply the changes.";
 
 } // namespace
@@ -71,14 +71,18 @@ Main::Main(AppContext& context, std::string configPath, QWidget* parent)
     welcome_ = new QLabel(welcomeText(), statusFrame);
     welcome_->setObjectName(QStringLiteral("Label_Welcome"));
     welcome_->setAlignment(Qt::AlignCenter);
-    // What an undo names can be longer than any status: it may be cut, never widen
-    // the window.
-    welcome_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // A long text wraps onto more lines, and the window grows for them: it is shown
+    // whole, never cut. The width stays that of the commands.
+    welcome_->setWordWrap(true);
+    QSizePolicy wrapping(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    wrapping.setHeightForWidth(true);
+    welcome_->setSizePolicy(wrapping);
     const QFontMetrics metrics = welcome_->fontMetrics();
     welcome_->setMinimumWidth(
         std::max(metrics.horizontalAdvance(welcomeText()),
                  metrics.horizontalAdvance(QString::fromLatin1(kWidestStatus))) +
         16);
+    welcome_->setToolTip(QStringLiteral("View > Messages lists every message of this run"));
     auto* statusLayout = new QVBoxLayout(statusFrame);
     statusLayout->addWidget(welcome_);
 
@@ -193,6 +197,13 @@ Main::Main(AppContext& context, std::string configPath, QWidget* parent)
 QMenuBar* Main::menuBar() {
     auto* bar = new QMenuBar(this);
     bar->setObjectName(QStringLiteral("MenuBar_Main"));
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("Menu_File"));
+    file->setToolTipsVisible(true);
+    QAction* changeFolder = file->addAction(QStringLiteral("Change &Game Folder..."));
+    changeFolder->setObjectName(QStringLiteral("Action_ChangeGameFolder"));
+    changeFolder->setToolTip(QStringLiteral("Edit the game installed in another folder"));
+    connect(changeFolder, &QAction::triggered, this, &Main::changeGameFolder);
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("Menu_Edit"));
     undo_ = edit->addAction(QStringLiteral("&Undo"));
@@ -205,13 +216,21 @@ QMenuBar* Main::menuBar() {
     connect(redo_, &QAction::triggered, this, [this] { context_.redo(); });
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("Menu_View"));
+    view->setToolTipsVisible(true);
     QAction* changes = view->addAction(QStringLiteral("&Changes..."));
     changes->setObjectName(QStringLiteral("Action_Changes"));
     connect(changes, &QAction::triggered, this, [this] { openChanges(context_); });
-    QAction* compare = view->addAction(QStringLiteral("C&ompare Creatures..."));
-    compare->setObjectName(QStringLiteral("Action_CompareCreatures"));
-    compare->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    connect(compare, &QAction::triggered, this, [this] { openCompareCreatures(context_); });
+    compare_ = view->addAction(QStringLiteral("C&ompare Creatures..."));
+    compare_->setObjectName(QStringLiteral("Action_CompareCreatures"));
+    compare_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    // Like every settings window, it edits the values of a game read.
+    compare_->setEnabled(false);
+    compare_->setToolTip(QStringLiteral("Locate the game first: this edits its values."));
+    connect(compare_, &QAction::triggered, this, [this] { openCompareCreatures(context_); });
+    QAction* messages = view->addAction(QStringLiteral("&Messages..."));
+    messages->setObjectName(QStringLiteral("Action_Messages"));
+    messages->setToolTip(QStringLiteral("Every message of the status line in this run"));
+    connect(messages, &QAction::triggered, this, &Main::openMessages);
     QMenu* keeperFx = bar->addMenu(QStringLiteral("&KeeperFX"));
     keeperFx->setObjectName(QStringLiteral("Menu_KeeperFX"));
     keeperFx->setToolTipsVisible(true);
@@ -244,6 +263,15 @@ void Main::showStatus(const QString& text) {
     timer_->stop();
     welcome_->setText(text);
     timer_->start();
+    statusMessages_.append({QTime::currentTime(), text});
+    if (auto* window =
+            qobject_cast<Form_Messages*>(context_.window(QStringLiteral("Form_Messages"))))
+        window->add(statusMessages_.back());
+}
+
+void Main::openMessages() {
+    context_.openWindow(QStringLiteral("Form_Messages"),
+                        [this] { return new Form_Messages(statusMessages_); });
 }
 
 void Main::showLoadOutcome(const GameLoadOutcome& outcome) {
@@ -286,6 +314,8 @@ void Main::readKeeperFx() {
         context_.messages.inform(this, fromCore(read.message));
         return;
     }
+    if (!settleChanges("reading the KeeperFX rules"))
+        return;
     context_.store.assign(read.values, "Read KeeperFX Rules");
     context_.refreshAll();
     showStatus(fromCore(read.status()));
@@ -324,14 +354,22 @@ void Main::showReady(const GameLoadOutcome& outcome) {
     location_->setToolTip(folder);
     for (QPushButton* button : gameCommands_)
         button->setEnabled(true);
-    // The game is located at most once a run.
+    // "..." finds the first game; File > Change Game Folder switches to another.
     locate_->setEnabled(false);
+    locate_->setToolTip(QStringLiteral("To edit a game in another folder, choose Change Game "
+                                       "Folder... in the File menu"));
+    compare_->setEnabled(true);
+    compare_->setToolTip(QString());
     enableKeeperFx(true, outcome.installPath);
+    gameRead_ = true;
+    discarded_.reset();
     // The values read are where editing starts: undoing the read would only bring
     // back the empty tables of a game not yet found, which must never be applied.
     context_.history.clear();
     context_.history.markFile(FileEvent::Read, context_.store.values());
     showHistory();
+    // Windows left open from another game show this one's values.
+    context_.refreshAll();
 }
 
 // Both applies ask the one question.
@@ -377,12 +415,34 @@ void Main::openLocate() {
         // The dialog may outlive the main window in a test; the program itself ends
         // with the main window.
         QPointer<Main> self(this);
-        return new Form_LocateDungeonKeeper(context_, configPath_,
-                                            [self](const GameLoadOutcome& outcome) {
-                                                if (self)
-                                                    self->showLoadOutcome(outcome);
-                                            });
+        return new Form_LocateDungeonKeeper(
+            context_, configPath_,
+            [self](const GameLoadOutcome& outcome) {
+                if (self)
+                    self->showLoadOutcome(outcome);
+            },
+            [self] {
+                return self ? self->mayReplaceGame() : Form_LocateDungeonKeeper::Replace::Refused;
+            });
     });
+}
+
+void Main::changeGameFolder() {
+    // Asked before the dialog opens, so the answer comes before any browsing.
+    if (gameRead_ && !settleChanges("changing the game folder"))
+        return;
+    openLocate();
+}
+
+Form_LocateDungeonKeeper::Replace Main::mayReplaceGame() {
+    using Replace = Form_LocateDungeonKeeper::Replace;
+    if (!gameRead_)
+        return Replace::NoGameRead;
+    // The values the user discarded when the dialog was opened are not asked about
+    // again; values changed since are.
+    if (context_.store.values() == discarded_)
+        return Replace::Allowed;
+    return settleChanges("changing the game folder") ? Replace::Allowed : Replace::Refused;
 }
 
 // The windows that later work brings (settings files) open as empty
@@ -396,8 +456,9 @@ void Main::openPending(const QString& name, const QString& title) {
     });
 }
 
-bool Main::closeWithChanges() {
-    const std::string question = context_.history.closingQuestion(context_.store.values());
+bool Main::settleChanges(const char* action) {
+    const ValueSet& values = context_.store.values();
+    const std::string question = context_.history.closingQuestion(values, action);
     if (question.empty())
         return true;
     const int answer = context_.messages.choose(
@@ -405,13 +466,15 @@ bool Main::closeWithChanges() {
         {QStringLiteral("Apply"), QStringLiteral("Discard"), QStringLiteral("Cancel")});
     if (answer == 0)
         return apply(false);
+    if (answer == 1)
+        discarded_ = values;
     return answer == 1;
 }
 
 void Main::closeEvent(QCloseEvent* event) {
     // Unapplied values are asked about first; otherwise the program ends at once,
     // nothing saved, and every other window goes with this one.
-    if (!closeWithChanges()) {
+    if (!settleChanges("closing")) {
         event->ignore();
         return;
     }

@@ -3,10 +3,13 @@
 #include <QString>
 #include <QWidget>
 
+#include <optional>
 #include <string>
 
 #include "gamefile/startup.h"
 #include "screens/app_context.h"
+#include "screens/locate_dungeon_keeper.h"
+#include "screens/messages.h"
 
 class QAction;
 class QLabel;
@@ -39,6 +42,9 @@ public:
     // The welcome text, which the status line returns to.
     static QString welcomeText();
 
+    // Every status text of this run, oldest first.
+    const QList<StatusMessage>& statusMessages() const { return statusMessages_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -47,8 +53,12 @@ private:
     // Apply Changes; `confirm` asks first. True when every file was written.
     bool apply(bool confirm = true);
     bool confirmApply();
-    // Asked before closing while values differ from every file: true to close.
-    bool closeWithChanges();
+    // Asked before `action` replaces values that no file holds: Apply them first,
+    // Discard them or Cancel. True when the action may go on.
+    bool settleChanges(const char* action);
+    void changeGameFolder();
+    Form_LocateDungeonKeeper::Replace mayReplaceGame();
+    void openMessages();
     void showHistory();
     // The KeeperFX menu: its commands work only on a game folder that holds KeeperFX.
     void enableKeeperFx(bool found, const std::string& installPath);
@@ -70,6 +80,11 @@ private:
     QAction* redo_;
     QAction* readKeeperFx_;
     QAction* applyKeeperFx_;
+    QAction* compare_;
+    QList<StatusMessage> statusMessages_;
+    bool gameRead_ = false;
+    // The values last discarded in answer to settleChanges.
+    std::optional<ValueSet> discarded_;
     QList<QPushButton*> gameCommands_; // enabled once the game is found
 };
 

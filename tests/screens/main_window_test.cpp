@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <QMenu>
 #include <QTimer>
 
 #include <filesystem>
@@ -8,7 +9,10 @@
 #include "core/factory_defaults.h"
 #include "core/fileio.h"
 #include "gamefile/writer.h"
+#include "keeperfx/install.h"
+#include "screens/application.h"
 #include "screens/screen_test_support.h"
+#include "screens/widgets/folder_lists.h"
 
 using namespace tavrel;
 
@@ -35,6 +39,22 @@ QWidget* open(test::MainHarness& h, const QString& command, const QString& windo
         qWarning("%s did not open %s", qPrintable(command), qPrintable(window));
     return opened;
 }
+
+// Opens a menu of the menu bar with Alt and its letter, and chooses an item by its letter.
+void choose(const test::MainHarness& h, Qt::Key menu, Qt::Key item) {
+    h.main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(h.main.get()));
+    QTest::keyClick(h.main.get(), menu, Qt::AltModifier);
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(popup);
+    QTest::keyClick(popup, item);
+}
+
+// A button whose own event handler throws.
+struct ThrowingButton : QPushButton {
+    std::function<void()> fault;
+    void mousePressEvent(QMouseEvent*) override { fault(); }
+};
 
 QString tip(int number) {
     const std::string_view t = tipText(number);
@@ -236,6 +256,155 @@ private slots:
         QCOMPARE(test::textOf(about, "Label_Version"), QString("Version 1.0.3"));
     }
 
+    void compareCreaturesWaitsForAGame() {
+        for (bool ready : {false, true}) {
+            test::MainHarness h;
+            ready ? h.startReady() : h.start();
+            h.main->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(h.main.get()));
+            QTest::keyClick(h.main.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+            QCOMPARE(h.f.context.window("Form_CompareCreatures") != nullptr, ready);
+        }
+    }
+
+    // Reading the KeeperFX rules and changing the game folder replace every value: values
+    // that are in no file are asked about first, as when closing.
+    void valuesInNoFileAreAskedAboutBeforeTheyAreReplaced() {
+        const QString ask = "Unapplied Changes? Your changes have not been applied to the game "
+                            "and are not saved in any settings file. Apply them before ";
+        const QString read = ask + "reading the KeeperFX rules?",
+                      folder = ask + "changing the game folder?";
+        const std::tuple<Qt::Key, Qt::Key, QString, int> cases[] = {
+            // Menu and item keys, the question (none when nothing is edited), the answer:
+            // Apply, Discard, Cancel or the box closed.
+            {Qt::Key_K, Qt::Key_R, "", -1},    {Qt::Key_K, Qt::Key_R, read, 2},
+            {Qt::Key_K, Qt::Key_R, read, 1},   {Qt::Key_K, Qt::Key_R, read, 0},
+            {Qt::Key_F, Qt::Key_G, "", -1},    {Qt::Key_F, Qt::Key_G, folder, -1},
+            {Qt::Key_F, Qt::Key_G, folder, 1}, {Qt::Key_F, Qt::Key_G, folder, 0}};
+        for (const auto& [menu, item, question, answer] : cases) {
+            test::MainHarness h;
+            h.makeGame();
+            test::makeKeeperFxInstall(h.game);
+            h.configureGame();
+            h.start();
+            h.f.seam.shown.clear();
+            const std::string before = test::readBytes(h.gameFile);
+            if (!question.isEmpty())
+                h.f.store.set(SlotRef::of(Category::Room, 2), 77);
+            const ValueSet edited = h.f.store.values();
+            h.f.seam.choices = {answer};
+            choose(h, menu, item);
+            QCOMPARE(h.f.seam.shown.size(), std::size_t(question.isEmpty() ? 0 : 1));
+            if (!question.isEmpty())
+                QCOMPARE(h.f.seam.shown[0].title + ' ' + h.f.seam.shown[0].text, question);
+            const bool goesOn = question.isEmpty() || answer == 0 || answer == 1;
+            QCOMPARE(test::readBytes(h.gameFile) == before, answer != 0); // Apply writes
+            if (menu == Qt::Key_K)
+                QCOMPARE(h.f.store.values(), goesOn ? keeperfx::readRules(h.game).values : edited);
+            else
+                QCOMPARE(h.f.context.window("Form_LocateDungeonKeeper") != nullptr, goesOn);
+        }
+    }
+
+    // Another game folder: its values read in one step, every window redrawn, Tavrel.cfg
+    // naming it, the KeeperFX menu following it. A file the reader refuses changes nothing.
+    void changingTheGameFolderReadsTheOtherGame() {
+        for (bool good : {true, false}) {
+            test::MainHarness h;
+            h.startReady();
+            const std::string other = h.dir.file("Other");
+            ValueSet values = factoryDefaults();
+            values[recordOf(SlotRef::of(Category::Room, 2)) - 1] = 77;
+            test::makeGameFolder(other, good ? renderGameFile(values) : "1 2 3\r\n", true);
+            test::makeKeeperFxInstall(other);
+            QWidget* room = open(h, "Cmd_2", "Form_RoomSettings");
+            QTest::mouseClick(test::rowLabel(room, "Label_More", 5), Qt::LeftButton);
+            h.f.seam.choices = {1};
+            choose(h, Qt::Key_F, Qt::Key_G);
+            QPointer<QWidget> dialog = h.f.context.window("Form_LocateDungeonKeeper");
+            auto* dirs = qobject_cast<screens::DirList*>(test::child(dialog, "Dir"));
+            QCOMPARE(dirs->setPath(QString::fromStdString(h.dir.path())), 0);
+            const QRect line = dirs->visualItemRect(dirs->itemFor(QString::fromStdString(other)));
+            QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, line.center());
+            QTest::mouseDClick(dirs->viewport(), Qt::LeftButton, {}, line.center());
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+            QCOMPARE(h.f.seam.shown.size(), std::size_t{2});
+            QVERIFY(h.f.seam.shown[1].text.startsWith(good ? "This folder holds KeeperFX, which"
+                                                           : "Unable to load settings. Incom"));
+            QCOMPARE(h.location(), QString::fromStdString(good ? other : h.game));
+            QCOMPARE(test::readBytes(h.config), "INSTALL_PATH=" + (good ? other : h.game) + "\r\n");
+            QCOMPARE(test::rowLabel(room, "Label_Stat", 2)->text(), good ? QString("77") : "50");
+            QCOMPARE(h.welcome(), good ? QString("Dungeon Keeper and the Deeper Dungeons found.")
+                                       : QString("Dungeon Keeper found."));
+            QCOMPARE(h.main->findChild<QAction*>("Action_ReadKeeperFx")->isEnabled(), good);
+            QCOMPARE(h.main->findChild<QAction*>("Action_Undo")->isEnabled(), !good);
+            QCOMPARE(dialog.isNull(), good);
+        }
+    }
+
+    // A long status is shown whole, and every status of the run is kept with its time.
+    void longStatusesAreShownWholeAndKept() {
+        test::MainHarness h;
+        h.makeGame();
+        test::makeKeeperFxInstall(h.game);
+        h.configureGame();
+        h.start();
+        auto* label = h.main->findChild<QLabel*>("Label_Welcome");
+        const int width = h.main->width();
+        const QString longest = "KeeperFX rules read from fxdata and creatrs and the mod base. "
+                                "Undone: Read KeeperFX Rules, after Creature Settings, Dragon.";
+        h.f.context.showStatus(longest);
+        // The label asks its frame for room, and the frame the window: two rounds.
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        const QRect room = label->contentsRect();
+        const QRect needed = label->fontMetrics().boundingRect(room, Qt::TextWordWrap, longest);
+        QVERIFY(needed.height() <= room.height() && needed.width() <= room.width());
+        QCOMPARE(h.main->width(), width);
+        choose(h, Qt::Key_K, Qt::Key_R);
+        choose(h, Qt::Key_V, Qt::Key_M);
+        QWidget* window = h.f.context.window("Form_Messages");
+        QCOMPARE(window->windowTitle(), QString("Messages"));
+        h.f.seam.answers = {true};
+        h.click("Cmd_Restore"); // told at once in the open window
+        const QStringList expected = {
+            "Dungeon Keeper found.", longest,
+            "KeeperFX rules read from fxdata and creatrs and the mod base.", kRestored};
+        QString told = test::child(window, "Text_Messages")->property("plainText").toString();
+        // Each with its time of day.
+        told.replace(
+            QRegularExpression("^\\d\\d:\\d\\d:\\d\\d  ", QRegularExpression::MultilineOption), "");
+        QCOMPARE(told, expected.join('\n'));
+    }
+
+    // An exception out of an event handler stops that action only; the program and the
+    // values stay.
+    void anExceptionInAnEventHandlerIsToldAndTheProgramGoesOn() {
+        const QString end = " and has been stopped. The editor keeps your values; apply or save "
+                            "them before you try the action again.";
+        const std::pair<std::function<void()>, QString> cases[] = {
+            {[] { throw std::runtime_error("disk on fire"); },
+             "This action has caused an unknown error (disk on fire)" + end},
+            {[] { throw std::bad_alloc(); },
+             "This action has caused an unknown error (not enough memory)" + end},
+            {[] { throw 42; }, "This action has caused an unknown error" + end}};
+        for (const auto& [fault, message] : cases) {
+            test::ScreenFixture f;
+            static_cast<screens::Application*>(qApp)->setMessages(&f.seam);
+            f.store.set(SlotRef::of(Category::Room, 2), 77);
+            ThrowingButton button;
+            button.fault = fault;
+            button.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&button));
+            QTest::mouseClick(&button, Qt::LeftButton);
+            QCOMPARE(f.seam.shown.size(), std::size_t{1});
+            QCOMPARE(f.seam.shown.back().text, message);
+            QCOMPARE(f.store.value(SlotRef::of(Category::Room, 2)), 77);
+            static_cast<screens::Application*>(qApp)->setMessages(nullptr);
+        }
+    }
+
 private:
     void applyWith(bool answer, const QString& fault, const QString& message, bool gameWritten,
                    bool addonWritten) {
@@ -291,5 +460,12 @@ private:
     }
 };
 
-QTEST_MAIN(MainWindowTest)
+int main(int argc, char** argv) {
+    // The program's own application object, with its guard against exceptions.
+    screens::Application app(argc, argv);
+    QApplication::setAttribute(Qt::AA_Use96Dpi, true);
+    MainWindowTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "main_window_test.moc"
