@@ -6,6 +6,7 @@
 
 #include "core/editor_state.h"
 #include "core/settings_store.h"
+#include "gamefile/config_place.h"
 #include "screens/app_context.h"
 #include "screens/input_value_dialog.h"
 #include "screens/main_window.h"
@@ -60,7 +61,9 @@ int main(int argc, char** argv) {
     tavrel::screens::QtMessageSeam messages;
     tavrel::screens::AppContext context(store, state, messages);
     tavrel::screens::installValueEditing(context);
-    tavrel::screens::Main window(context);
+    // Windows keeps Tavrel.cfg beside a portable copy or in the user's application data;
+    // elsewhere it stays in the working folder.
+    tavrel::screens::Main window(context, tavrel::configFilePath(tavrel::runningConfigPlace()));
     tavrel::screens::placeOnScreen(&window);
     window.show();
     window.load();

@@ -377,11 +377,13 @@ void Main::openLocate() {
         // The dialog may outlive the main window in a test; the program itself ends
         // with the main window.
         QPointer<Main> self(this);
-        return new Form_LocateDungeonKeeper(context_, configPath_,
-                                            [self](const GameLoadOutcome& outcome) {
-                                                if (self)
-                                                    self->showLoadOutcome(outcome);
-                                            });
+        return new Form_LocateDungeonKeeper(
+            context_, configPath_,
+            [self](const GameLoadOutcome& outcome) {
+                if (self)
+                    self->showLoadOutcome(outcome);
+            },
+            findGames(finderEnvironment_));
     });
 }
 
