@@ -50,8 +50,13 @@ Form_LocateDungeonKeeper::Form_LocateDungeonKeeper(AppContext& context, std::str
         }
         // Nothing is selected: no choice is made for the user.
         list->setCurrentRow(-1);
-        list->setMaximumHeight(list->sizeHintForRow(0) * std::min<int>(list->count(), 4) +
-                               2 * list->frameWidth() + 4);
+        // Long folders keep their ends, the game's own folder name among them; the whole
+        // folder is in the tip. A few lines show without scrolling.
+        list->setTextElideMode(Qt::ElideMiddle);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list->setFixedHeight(list->sizeHintForRow(0) * std::min(list->count(), 4) +
+                             2 * list->frameWidth());
+        setMinimumWidth(480);
         connect(list, &QListWidget::itemClicked, this, [this](QListWidgetItem* line) {
             chooseFound(line->data(DirList::PathRole).toString());
         });
