@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "gamefile/config_file.h"
 #include "gamefile/config_place.h"
 #include "gamefile/game_finder.h"
 #include "test_support.h"
@@ -129,6 +130,13 @@ TEST(ConfigPlace, PortableBesideTheProgramInstalledInApplicationData) {
         std::replace(path.begin(), path.end(), '\\', '/');
         EXPECT_EQ(path, c.path) << c.facts.programFolder;
     }
+}
+
+TEST(ConfigPlace, TheFolderOfItsOwnIsMadeAtTheFirstWrite) {
+    test::TempDir dir;
+    const std::string config = fileio::joinPath(dir.file("Tavrel"), "Tavrel.cfg");
+    EXPECT_FALSE(writeConfigFile("C:\\Games\\Keeper", config));
+    EXPECT_EQ(test::readBytes(config), "INSTALL_PATH=C:\\Games\\Keeper\r\n");
 }
 
 } // namespace
