@@ -57,7 +57,8 @@ Form_LocateDungeonKeeper::Form_LocateDungeonKeeper(AppContext& context, std::str
         list->setFixedHeight(list->sizeHintForRow(0) * std::min(list->count(), 4) +
                              2 * list->frameWidth());
         setMinimumWidth(480);
-        connect(list, &QListWidget::itemClicked, this, [this](QListWidgetItem* line) {
+        // Chosen as a folder is opened in the folder list: a double click or Enter.
+        connect(list, &QListWidget::itemActivated, this, [this](QListWidgetItem* line) {
             chooseFound(line->data(DirList::PathRole).toString());
         });
         outer->addWidget(caption);

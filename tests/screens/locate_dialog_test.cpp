@@ -119,7 +119,7 @@ private slots:
         }
     }
 
-    void aGameFoundIsOfferedAndChosenByAClick() {
+    void aGameFoundIsOfferedAndChosenByADoubleClick() {
         const std::string steam = "home/ann/.local/share/Steam/steamapps/common/Dungeon Keeper";
         const std::string wine = "home/ann/.wine/drive_c/GOG Games/Dungeon Keeper Gold";
         Harness h({}, {steam, wine});
@@ -134,8 +134,10 @@ private slots:
         // Offered, not chosen.
         QVERIFY(list->selectedItems().isEmpty());
         h.verifyNotFound();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(1)).center());
+        const QPoint second = list->visualItemRect(list->item(1)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second);
+        QVERIFY(h.f.seam.shown.empty() && h.dialog->isVisible()); // selected, not yet chosen
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second);
         QVERIFY(h.f.seam.shown.empty());
         h.verifyReady();
         QCOMPARE(h.location(), QString::fromStdString(root + wine));
