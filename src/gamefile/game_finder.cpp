@@ -179,7 +179,8 @@ std::vector<std::string> vdfTokens(std::string_view text) {
 }
 
 // The library folders a Steam list names: "path" values, and in its older form the
-// values of numbered keys.
+// values of numbered keys. The sizes of the games in a library are numbered too, by
+// the game's number, and are no folders.
 std::vector<std::string> libraryPaths(std::string_view text) {
     const std::vector<std::string> tokens = vdfTokens(text);
     std::vector<std::string> paths;
@@ -191,7 +192,8 @@ std::vector<std::string> libraryPaths(std::string_view text) {
         const bool numbered = !key.empty() && std::all_of(key.begin(), key.end(), [](char c) {
             return std::isdigit(static_cast<unsigned char>(c)) != 0;
         });
-        if (numbered || (key.size() == 4 && startsWithIgnoringCase(key, "path")))
+        const bool folder = value.find_first_of("/\\") != std::string::npos;
+        if ((numbered && folder) || (key.size() == 4 && startsWithIgnoringCase(key, "path")))
             paths.push_back(value);
         ++i; // a value is never the next key
     }

@@ -22,6 +22,18 @@ struct TreeCase {
     std::vector<std::string> offered;                       // "folder | label", below the root
 };
 
+// Steam's list as it is today: every library with the sizes of its games by number.
+std::string steamList(const std::vector<std::string>& libraries) {
+    std::string text = "\"libraryfolders\"\n{\n";
+    for (std::size_t i = 0; i < libraries.size(); ++i) {
+        text += "\"" + std::to_string(i) + "\" { \"path\" \"" + libraries[i] + "\" \"apps\" {";
+        for (int app = 0; app < 20; ++app)
+            text += " \"" + std::to_string(1996630 + app) + "\" \"368431993\"";
+        text += " } }\n";
+    }
+    return text + "}\n";
+}
+
 const std::string kHugeList = "\"path\" \"E:\\\\Big\"" + std::string(70000, ' ');
 
 const TreeCase kTrees[] = {
@@ -65,8 +77,7 @@ const TreeCase kTrees[] = {
       "home/ann/games-disc/SteamLibrary/steamapps/common/"
       "Dungeon Keeper"},
      {{"home/ann/.local/share/Steam/steamapps/libraryfolders.vdf",
-       "\"libraryfolders\" { \"0\" { \"path\" \"/home/ann/.local/share/Steam\" } "
-       "\"1\" { \"path\" \"/mnt/games/SteamLibrary\" } }"},
+       steamList({"/home/ann/.local/share/Steam", "/mnt/games/SteamLibrary"})},
       {"home/ann/.wine/drive_c/Program Files (x86)/Steam/steamapps/libraryfolders.vdf",
        "\"LibraryFolders\" { \"1\" \"G:\\\\SteamLibrary\" }"}},
      {{"home/ann/.steam/steam", "../.local/share/Steam"},
