@@ -5,6 +5,7 @@
 
 #include "core/editor_state.h"
 #include "core/settings_store.h"
+#include "gamefile/config_place.h"
 #include "screens/app_context.h"
 #include "screens/application.h"
 #include "screens/input_value_dialog.h"
@@ -23,12 +24,14 @@ constexpr const char* kHelp =
     "Where the game is:\n"
     "  Tavrel keeps the game's installation folder, the one that holds Data/CREATURE.TXT,\n"
     "  in Tavrel.cfg in the folder it is started from (its working folder; started from\n"
-    "  the desktop's menu, usually your home folder). The file's one line is\n"
-    "  INSTALL_PATH=FOLDER. When the file is missing or names no game, click the \"...\"\n"
-    "  button under \"Dungeon Keeper Location\" in the main window and choose the game's\n"
-    "  folder: Tavrel then writes Tavrel.cfg itself. File > Change Game Folder switches to\n"
-    "  another game later. To keep several games apart, start Tavrel from a different\n"
-    "  folder for each.\n"
+    "  the desktop's menu, usually your home folder; on Windows beside tavrel.exe, or in\n"
+    "  %APPDATA%\\Tavrel when Tavrel was installed or its folder takes no file). The file's\n"
+    "  one line is INSTALL_PATH=FOLDER. When the file is missing or names no game, click\n"
+    "  the \"...\" button under \"Dungeon Keeper Location\" in the main window and choose\n"
+    "  the game's folder, or one of the games found on the computer: Tavrel then writes\n"
+    "  Tavrel.cfg itself. File > Change Game Folder switches to another game later.\n"
+    "  To keep several games apart, start Tavrel from a different folder for each (on\n"
+    "  Windows, use a portable copy for each).\n"
     "\n"
     "Options:\n"
     "  -h, --help     show this text\n"
@@ -62,7 +65,9 @@ int main(int argc, char** argv) {
     app.setMessages(&messages);
     tavrel::screens::AppContext context(store, state, messages);
     tavrel::screens::installValueEditing(context);
-    tavrel::screens::Main window(context);
+    // Windows keeps Tavrel.cfg beside a portable copy or in the user's application data;
+    // elsewhere it stays in the working folder.
+    tavrel::screens::Main window(context, tavrel::configFilePath(tavrel::runningConfigPlace()));
     tavrel::screens::placeOnScreen(&window);
     window.show();
     window.load();

@@ -131,6 +131,15 @@ std::string joinPath(std::string_view dir, std::string_view name);
 // system does not; returns the entry's real name, preferring an exact match.
 std::optional<std::string> findEntry(const std::string& dir, std::string_view name);
 
+// What the program learns from the system it runs on, for finding the game and its own
+// configuration file: Windows has drive letters, no letter case and a per-user
+// application-data folder; other systems keep to the working folder.
+bool onWindows();
+// An environment variable's value in UTF-8, when it is set and not empty.
+std::optional<std::string> environmentVariable(const std::string& name);
+// The folder that holds the running program, or empty when the system does not say.
+std::string programFolder();
+
 // The step named by a replaceFile error that came after the rename: the new content is
 // already in place, but the folder entry may not yet be safe from a power cut.
 inline constexpr std::string_view StepSyncFolder = "sync folder";

@@ -578,4 +578,42 @@ Status lockFolder(const std::string& folder, bool exclusive, FolderLock& lock) {
     return std::nullopt;
 }
 
+bool onWindows() {
+    return true;
+}
+
+std::optional<std::string> environmentVariable(const std::string& name) {
+    std::wstring wideName;
+    if (!widen(name, wideName)) {
+        return std::nullopt;
+    }
+    // The wide form: the 8-bit one would garble letters outside the system's code page.
+    const DWORD length = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+    if (length <= 1) {
+        return std::nullopt;
+    }
+    std::wstring value(length, L'\0');
+    if (GetEnvironmentVariableW(wideName.c_str(), value.data(), length) != length - 1) {
+        return std::nullopt;
+    }
+    return narrow(value.c_str());
+}
+
+std::string programFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return std::string();
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return narrow(path.substr(0, path.find_last_of(L"\\/")).c_str());
+}
+
 } // namespace tavrel::fileio

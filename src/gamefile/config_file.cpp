@@ -1,5 +1,7 @@
 #include "gamefile/config_file.h"
 
+#include <filesystem>
+
 #include "core/errors.h"
 
 namespace tavrel {
@@ -38,6 +40,13 @@ ConfigRead readConfigFile(const std::string& path) {
 }
 
 fileio::Status writeConfigFile(const std::string& installPath, const std::string& path) {
+    // A configuration kept in the user's application data has a folder of its own, made
+    // at the first write; its parent must exist, as the system made it.
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::error_code missing;
+    if (!folder.empty() && !std::filesystem::exists(folder, missing))
+        if (auto error = fileio::makeFolder(folder.string()))
+            return error;
     return fileio::replaceFile(path, configContent(installPath));
 }
 

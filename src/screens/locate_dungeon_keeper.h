@@ -5,7 +5,9 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "gamefile/game_finder.h"
 #include "gamefile/startup.h"
 #include "screens/app_context.h"
 
@@ -15,7 +17,8 @@ class DirList;
 class DriveList;
 
 // "Where is Dungeon Keeper installed?": the user browses to the game's folder; every
-// folder the list opens is tested for the game.
+// folder the list opens is tested for the game. The games found in the usual places
+// are offered above the browser; the user chooses, the dialog never does.
 class Form_LocateDungeonKeeper : public QDialog {
     Q_OBJECT
 public:
@@ -28,13 +31,16 @@ public:
     using ReplaceCheck = std::function<Replace()>;
 
     Form_LocateDungeonKeeper(AppContext& context, std::string configPath, LoadReport report,
-                             ReplaceCheck replace = {}, QWidget* parent = nullptr);
+                             ReplaceCheck replace = {}, const std::vector<FoundGame>& found = {},
+                             QWidget* parent = nullptr);
 
     DriveList* driveList() const { return drive_; }
     DirList* dirList() const { return dir_; }
 
 private:
     void chooseDrive(const QString& root);
+    // Opens a found folder in the folder list, which runs the find as for any folder.
+    void chooseFound(const QString& folder);
     void find(const QString& folder);
 
     AppContext& context_;

@@ -423,7 +423,8 @@ void Main::openLocate() {
             },
             [self] {
                 return self ? self->mayReplaceGame() : Form_LocateDungeonKeeper::Replace::Refused;
-            });
+            },
+            findGames(finderEnvironment_));
     });
 }
 

@@ -5,7 +5,9 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
+#include "gamefile/game_finder.h"
 #include "gamefile/startup.h"
 #include "screens/app_context.h"
 #include "screens/locate_dungeon_keeper.h"
@@ -31,6 +33,12 @@ public:
 
     // The window's load: runs the start-up sequence and shows what it found.
     void load();
+
+    // Where the locate dialog looks for games to offer: the running system's usual
+    // install places unless told otherwise.
+    void setFinderEnvironment(FinderEnvironment environment) {
+        finderEnvironment_ = std::move(environment);
+    }
 
     // Shows a status text for one full interval of Timer_Main, then the welcome text.
     void showStatus(const QString& text);
@@ -72,6 +80,7 @@ private:
 
     AppContext& context_;
     std::string configPath_;
+    FinderEnvironment finderEnvironment_ = runningFinderEnvironment();
     QTimer* timer_;
     QLabel* welcome_;
     QLabel* location_;

@@ -21,7 +21,11 @@ const QString kDialog = QStringLiteral("Form_LocateDungeonKeeper");
 struct Harness : test::MainHarness {
     QPointer<QWidget> dialog;
 
-    explicit Harness(const std::string& content = {}) {
+    // `onComputer`: game folders of the computer the dialog looks for games on.
+    explicit Harness(const std::string& content = {},
+                     const std::vector<std::string>& onComputer = {}) {
+        for (const std::string& folder : onComputer)
+            test::makeGameFolder(computer.root + "/" + folder, renderGameFile(factoryDefaults()));
         makeGame(false, content);
         test::makeFolders(dir.file("Empty"));
         start();
@@ -78,6 +82,8 @@ private slots:
         QVERIFY(h.f.seam.shown.empty());
         QVERIFY(h.dialog->isVisible());
         QVERIFY(!fileio::FileExists(h.config));
+        // Nothing found on the computer: nothing offered.
+        QVERIFY(!h.dialog->findChild<QWidget*>("List_Found"));
         h.verifyNotFound();
         h.doubleClick(h.dir.path()); // back up through the parent's line
         QCOMPARE(h.dirList()->path(), QString::fromStdString(h.dir.path()));
@@ -111,6 +117,32 @@ private slots:
             QCOMPARE(h.location(), QString::fromStdString(h.game));
             QVERIFY(h.dialogGone());
         }
+    }
+
+    void aGameFoundIsOfferedAndChosenByADoubleClick() {
+        const std::string steam = "home/ann/.local/share/Steam/steamapps/common/Dungeon Keeper";
+        const std::string wine = "home/ann/.wine/drive_c/GOG Games/Dungeon Keeper Gold";
+        Harness h({}, {steam, wine});
+        const std::string root = h.computer.root + "/";
+        auto* list = qobject_cast<QListWidget*>(test::child(h.dialog, "List_Found"));
+        QVERIFY(list && list->isVisible());
+        QCOMPARE(test::textOf(h.dialog, "Label_Found"), QString("Found on this computer:"));
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), QString::fromStdString("Steam: " + root + steam));
+        QCOMPARE(list->item(1)->text(),
+                 QString::fromStdString("GOG, Wine prefix ~/.wine: " + root + wine));
+        // Offered, not chosen.
+        QVERIFY(list->selectedItems().isEmpty());
+        h.verifyNotFound();
+        const QPoint second = list->visualItemRect(list->item(1)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second);
+        QVERIFY(h.f.seam.shown.empty() && h.dialog->isVisible()); // selected, not yet chosen
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second);
+        QVERIFY(h.f.seam.shown.empty());
+        h.verifyReady();
+        QCOMPARE(h.location(), QString::fromStdString(root + wine));
+        QCOMPARE(test::readBytes(h.config), "INSTALL_PATH=" + root + wine + "\r\n");
+        QVERIFY(h.dialogGone());
     }
 
     void aFindThatGoesWrong() {

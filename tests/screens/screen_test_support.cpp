@@ -75,6 +75,7 @@ void MainHarness::makeGame(bool withAddon, const std::string& content) {
 
 void MainHarness::start() {
     main = std::make_unique<screens::Main>(f.context, config);
+    main->setFinderEnvironment(computer);
     main->show();
     QVERIFY(QTest::qWaitForWindowExposed(main.get()));
     main->load();

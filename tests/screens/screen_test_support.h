@@ -66,6 +66,9 @@ struct MainHarness {
     std::string game = dir.file("Keeper");
     std::string gameFile = game + "/Data/CREATURE.TXT";
     std::unique_ptr<screens::Main> main;
+    // The computer the locate dialog looks for games on: an empty one unless a test
+    // builds its tree.
+    FinderEnvironment computer{false, {{"HOME", "/home/ann"}}, dir.file("computer")};
 
     void makeGame(bool withAddon = false, const std::string& content = {});
     void configureGame() { writeBytes(config, "INSTALL_PATH=" + game + "\r\n"); }
