@@ -2,6 +2,7 @@
 // reviewed side by side: tavrel-screenshots OUTPUT_FOLDER (best on the offscreen
 // platform, QT_QPA_PLATFORM=offscreen, where the windows open on a 1280x800 laptop
 // screen and show the scroll bars they need there).
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -206,6 +207,13 @@ int main(int argc, char** argv) {
         // Greyed, as the demo game holds no KeeperFX.
         if (auto* keeperFx = main.findChild<QMenu*>(QStringLiteral("Menu_KeeperFX")))
             ok &= save(keeperFx, out, QStringLiteral("Main-KeeperFX-menu"));
+        if (auto* file = main.findChild<QMenu*>(QStringLiteral("Menu_File")))
+            ok &= save(file, out, QStringLiteral("Main-File-menu"));
+        if (auto* messages = main.findChild<QAction*>(QStringLiteral("Action_Messages"))) {
+            messages->trigger();
+            if (QWidget* window = context.window(QStringLiteral("Form_Messages")))
+                ok &= save(window, out, QStringLiteral("Form_Messages"));
+        }
     }
     return ok ? 0 : 1;
 }
