@@ -245,14 +245,21 @@ std::string withModLast(std::string_view loadOrder, std::string_view mod) {
         if (!out.empty() && out.back() != '\n' && out.back() != '\r')
             out += lineEnd;
     };
+    // A line ending in CR alone, put before one that starts with LF, would make the two
+    // one CR LF end: the LF ends that line too, so both lines stay.
+    auto put = [&](std::string_view piece) {
+        if (!out.empty() && out.back() == '\r' && piece.starts_with('\n'))
+            out += '\n';
+        out += piece;
+    };
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view entry = entryOf(lines[i]);
         // This mod's own earlier entry moves to the end; nothing else changes.
         if (!(inBlock(i) && isModEntry(entry) && sameName(entry, mod)))
-            out += lines[i];
+            put(lines[i]);
         if (insertAfter == i) {
             endLine();
-            out += std::string(mod) + lineEnd;
+            put(std::string(mod) + lineEnd);
         }
     }
     if (!insertAfter) {

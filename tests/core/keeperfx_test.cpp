@@ -185,11 +185,14 @@ TEST(KeeperFxConfig, LoadOrderKeepsEveryOtherLine) {
         {"[after_base]\n\n[after_map]\ntavrel\n", "[after_base]\ntavrel\n\n[after_map]\ntavrel\n"},
         {"\xEF\xBB\xBF[after_base]\r\nmodA\r\n", "[after_base]\r\nmodA\r\ntavrel\r\n"},
         {"[after_base]\rmodA\r[after_map]\rx", "[after_base]\rmodA\rtavrel\r[after_map]\rx"},
+        {"; a\r[after_base]\nmodA\ntavrel\n\n", "; a\r[after_base]\nmodA\ntavrel\r\n\n"},
+        {"; a\r[after_base]\rmodA\rtavrel\n\nx", "; a\r[after_base]\rmodA\r\n\nx\rtavrel\r"},
         {"[ After_Base ] ; mine\nmodA\n[after_base]\ntavrel\n",
          "[ After_Base ] ; mine\nmodA\ntavrel\n[after_base]\ntavrel\n"},
     };
     for (const auto& [before, after] : cases) {
         EXPECT_EQ(withModLast(before, "tavrel"), after);
+        EXPECT_EQ(withModLast(after, "tavrel"), after); // enabling again changes nothing
         const std::vector<std::string> mods = afterBaseMods(after);
         ASSERT_FALSE(mods.empty()) << after;
         EXPECT_EQ(mods.back(), "tavrel");
