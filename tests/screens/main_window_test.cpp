@@ -316,7 +316,7 @@ private slots:
         for (bool good : {true, false}) {
             test::MainHarness h;
             h.startReady();
-            const std::string other = h.dir.file("Other");
+            const std::string other = fileio::joinPath(h.dir.path(), "Other");
             ValueSet values = factoryDefaults();
             values[recordOf(SlotRef::of(Category::Room, 2)) - 1] = 77;
             test::makeGameFolder(other, good ? renderGameFile(values) : "1 2 3\r\n", true);
