@@ -22,6 +22,14 @@
 
 namespace tavrel::test {
 
+namespace {
+// The program's paths are UTF-8 everywhere; a plain string would be read in Windows' own
+// 8-bit code page, which garbles letters outside it.
+std::filesystem::path fsPath(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+} // namespace
+
 TempDir::TempDir() {
     // Random names until one is new: no mkdtemp on Windows.
     std::random_device random;
@@ -41,27 +49,27 @@ TempDir::~TempDir() {
 }
 
 void writeBytes(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(fsPath(path), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
 }
 
 std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(fsPath(path), std::ios::binary);
     if (!in)
         throw std::runtime_error("cannot read " + path);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void makeFolders(const std::string& path) {
-    std::filesystem::create_directories(path);
+    std::filesystem::create_directories(fsPath(path));
 }
 
 void writeFile(const std::string& path, std::string_view bytes, mode_t mode) {
-    std::filesystem::remove(path); // it may be read-only from an earlier round
+    std::filesystem::remove(fsPath(path)); // it may be read-only from an earlier round
     writeBytes(path, bytes);
-    std::filesystem::permissions(path, static_cast<std::filesystem::perms>(mode));
+    std::filesystem::permissions(fsPath(path), static_cast<std::filesystem::perms>(mode));
 }
 
 mode_t modeOf(const std::string& path) {
@@ -72,8 +80,10 @@ mode_t modeOf(const std::string& path) {
 std::vector<std::string> listFolder(const std::string& dir) {
     std::vector<std::string> names;
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(dir, ec))
-        names.push_back(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(fsPath(dir), ec)) {
+        const std::u8string name = entry.path().filename().u8string();
+        names.emplace_back(name.begin(), name.end());
+    }
     std::sort(names.begin(), names.end());
     return names;
 }

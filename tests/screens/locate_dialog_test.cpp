@@ -45,6 +45,12 @@ struct Harness : test::MainHarness {
     screens::DirList* dirList() const {
         return qobject_cast<screens::DirList*>(test::child(dialog, "Dir"));
     }
+    // The open folder as the user sees it.
+    QString folder() const { return QDir::toNativeSeparators(dirList()->path()); }
+    QString inDir(const std::string& name = {}) const {
+        return QString::fromStdString(name.empty() ? dir.path()
+                                                   : fileio::joinPath(dir.path(), name));
+    }
     screens::DriveList* driveList() const {
         return qobject_cast<screens::DriveList*>(test::child(dialog, "Drive"));
     }
@@ -77,8 +83,8 @@ class LocateDialogTest : public QObject {
 private slots:
     void aFolderWithoutTheGameDoesNothing() {
         Harness h;
-        h.doubleClick(h.dir.file("Empty"));
-        QCOMPARE(h.dirList()->path(), QString::fromStdString(h.dir.file("Empty")));
+        h.doubleClick(h.inDir("Empty").toStdString());
+        QCOMPARE(h.folder(), h.inDir("Empty"));
         QVERIFY(h.f.seam.shown.empty());
         QVERIFY(h.dialog->isVisible());
         QVERIFY(!fileio::FileExists(h.config));
@@ -86,13 +92,13 @@ private slots:
         QVERIFY(!h.dialog->findChild<QWidget*>("List_Found"));
         h.verifyNotFound();
         h.doubleClick(h.dir.path()); // back up through the parent's line
-        QCOMPARE(h.dirList()->path(), QString::fromStdString(h.dir.path()));
+        QCOMPARE(h.folder(), h.inDir());
         // A drive that cannot be opened is told, and the folder and drive stay.
         const QString driveBefore = h.driveList()->drive();
         h.chooseDrive(h.dir.file("gone")); // a volume that went away
         QCOMPARE(h.f.seam.shown.size(), std::size_t{1});
         QCOMPARE(h.f.seam.shown[0].text, QString("The folder can't be found."));
-        QCOMPARE(h.dirList()->path(), QString::fromStdString(h.dir.path()));
+        QCOMPARE(h.folder(), h.inDir());
         QCOMPARE(h.driveList()->drive(), driveBefore);
         QVERIFY(h.dialog->isVisible());
     }
@@ -123,14 +129,16 @@ private slots:
         const std::string steam = "home/ann/.local/share/Steam/steamapps/common/Dungeon Keeper";
         const std::string wine = "home/ann/.wine/drive_c/GOG Games/Dungeon Keeper Gold";
         Harness h({}, {steam, wine});
-        const std::string root = h.computer.root + "/";
+        // Shown and stored with the system's own separators.
+        const auto at = [&](const std::string& folder) {
+            return QDir::toNativeSeparators(QString::fromStdString(h.computer.root + "/" + folder));
+        };
         auto* list = qobject_cast<QListWidget*>(test::child(h.dialog, "List_Found"));
         QVERIFY(list && list->isVisible());
         QCOMPARE(test::textOf(h.dialog, "Label_Found"), QString("Found on this computer:"));
         QCOMPARE(list->count(), 2);
-        QCOMPARE(list->item(0)->text(), QString::fromStdString("Steam: " + root + steam));
-        QCOMPARE(list->item(1)->text(),
-                 QString::fromStdString("GOG, Wine prefix ~/.wine: " + root + wine));
+        QCOMPARE(list->item(0)->text(), "Steam: " + at(steam));
+        QCOMPARE(list->item(1)->text(), "GOG, Wine prefix ~/.wine: " + at(wine));
         // Offered, not chosen.
         QVERIFY(list->selectedItems().isEmpty());
         h.verifyNotFound();
@@ -140,8 +148,8 @@ private slots:
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second);
         QVERIFY(h.f.seam.shown.empty());
         h.verifyReady();
-        QCOMPARE(h.location(), QString::fromStdString(root + wine));
-        QCOMPARE(test::readBytes(h.config), "INSTALL_PATH=" + root + wine + "\r\n");
+        QCOMPARE(h.location(), at(wine));
+        QCOMPARE(test::readBytes(h.config), "INSTALL_PATH=" + at(wine).toStdString() + "\r\n");
         QVERIFY(h.dialogGone());
     }
 

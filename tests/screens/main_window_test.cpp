@@ -122,7 +122,7 @@ private slots:
 
     void apply() {
         // The answer, a fault, the one message after the question, and which files are written.
-        const std::tuple<bool, QString, QString, bool, bool> cases[] = {
+        std::vector<std::tuple<bool, QString, QString, bool, bool>> cases = {
             {false, "", "", false, false},
             {true, "", "", true, true},
             {true, "moved",
@@ -141,10 +141,14 @@ private slots:
              "The value -5 of Creature Settings, Dragon, Health cannot be written: the game "
              "file holds no negative numbers. The game's files have not been changed.",
              false, false},
-            {true, "sync",
-             "The changes have been written, but the system reported an error while making "
-             "them permanent: Input/output error.",
-             true, true}};
+        };
+        // Windows moves a file into place with its folder entry written through, so no
+        // later step there can fail once the file is in place.
+        if (!fileio::onWindows())
+            cases.emplace_back(true, "sync",
+                               "The changes have been written, but the system reported an error "
+                               "while making them permanent: Input/output error.",
+                               true, true);
         for (const auto& [answer, fault, message, gameWritten, addonWritten] : cases)
             applyWith(answer, fault, message, gameWritten, addonWritten);
     }
@@ -312,7 +316,7 @@ private slots:
         for (bool good : {true, false}) {
             test::MainHarness h;
             h.startReady();
-            const std::string other = h.dir.file("Other");
+            const std::string other = fileio::joinPath(h.dir.path(), "Other");
             ValueSet values = factoryDefaults();
             values[recordOf(SlotRef::of(Category::Room, 2)) - 1] = 77;
             test::makeGameFolder(other, good ? renderGameFile(values) : "1 2 3\r\n", true);

@@ -63,7 +63,7 @@ struct MainHarness {
     ScreenFixture f;
     TempDir dir;
     std::string config = dir.file("Tavrel.cfg");
-    std::string game = dir.file("Keeper");
+    std::string game = fileio::joinPath(dir.path(), "Keeper"); // as the system writes it
     std::string gameFile = game + "/Data/CREATURE.TXT";
     std::unique_ptr<screens::Main> main;
     // The computer the locate dialog looks for games on: an empty one unless a test
