@@ -222,7 +222,8 @@ std::vector<std::string> afterBaseMods(std::string_view loadOrder) {
 
 std::string withModLast(std::string_view loadOrder, std::string_view mod) {
     // Without the mark the first block is KeeperFX's again, and the mod goes into it.
-    if (loadOrder.starts_with(kByteOrderMark))
+    // Every mark goes, or the next apply would find one more to take away.
+    while (loadOrder.starts_with(kByteOrderMark))
         loadOrder.remove_prefix(kByteOrderMark.size());
     const std::vector<std::string_view> lines = linesOf(loadOrder);
     // New lines end as the file's first line does (CR LF in a file without any).

@@ -184,6 +184,7 @@ TEST(KeeperFxConfig, LoadOrderKeepsEveryOtherLine) {
         {"[after_map]\nx", "[after_map]\nx\n[after_base]\ntavrel\n"},
         {"[after_base]\n\n[after_map]\ntavrel\n", "[after_base]\ntavrel\n\n[after_map]\ntavrel\n"},
         {"\xEF\xBB\xBF[after_base]\r\nmodA\r\n", "[after_base]\r\nmodA\r\ntavrel\r\n"},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF[after_base]\nmodA\n", "[after_base]\nmodA\ntavrel\n"},
         {"[after_base]\rmodA\r[after_map]\rx", "[after_base]\rmodA\rtavrel\r[after_map]\rx"},
         {"; a\r[after_base]\nmodA\ntavrel\n\n", "; a\r[after_base]\nmodA\ntavrel\r\n\n"},
         {"; a\r[after_base]\rmodA\rtavrel\n\nx", "; a\r[after_base]\rmodA\r\n\nx\rtavrel\r"},
