@@ -95,7 +95,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string order = withModLast(text, "tavrel");
     const std::vector<std::string> mods = afterBaseMods(order);
     check(!mods.empty() && mods.back() == "tavrel", "the mod is not the last [after_base] entry");
-    check(without(mods, "tavrel") == without(afterBaseMods(text), "tavrel"),
+    // Writing drops leading byte-order marks, which hide the first block from KeeperFX:
+    // the mods the file then shows are the ones that must stay.
+    std::string_view unmarked = text;
+    while (unmarked.starts_with("\xEF\xBB\xBF"))
+        unmarked.remove_prefix(3);
+    check(without(mods, "tavrel") == without(afterBaseMods(unmarked), "tavrel"),
           "another mod of load_order.cfg moved or went");
     check(withModLast(order, "tavrel") == order, "enabling the mod twice changed the file");
 
