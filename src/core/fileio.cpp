@@ -120,7 +120,7 @@ bool hasNul(std::string_view path) {
 
 static bool parentFolderExists(const std::string& path) {
     std::error_code ec;
-    const auto parent = std::filesystem::path(path).parent_path();
+    const auto parent = pathOf(path).parent_path();
     return parent.empty() || std::filesystem::is_directory(parent, ec);
 }
 
@@ -187,11 +187,6 @@ bool IoError::contentInPlace() const {
 
 namespace {
 
-std::filesystem::path nativePathOf(const std::string& path) {
-    // Paths are UTF-8 everywhere in the editor; the platform's own code page is not.
-    return std::filesystem::path(std::u8string(path.begin(), path.end()));
-}
-
 // One counted folder step: the fault plan's error, or the system's.
 Status folderStep(testing::Op op, const std::string& path, std::string_view step,
                   const std::function<void(std::error_code&)>& run) {
@@ -210,7 +205,7 @@ Status folderStep(testing::Op op, const std::string& path, std::string_view step
 
 Status makeFolder(const std::string& path) {
     return folderStep(testing::Op::MakeFolder, path, "make folder", [&](std::error_code& ec) {
-        if (!std::filesystem::create_directory(nativePathOf(path), ec) && !ec)
+        if (!std::filesystem::create_directory(pathOf(path), ec) && !ec)
             ec = std::make_error_code(std::errc::file_exists);
     });
 }
@@ -219,7 +214,7 @@ Status moveEntry(const std::string& from, const std::string& to) {
     if (hasNul(to))
         return IoError{EINVAL, to, "move"};
     Status failed = folderStep(testing::Op::MoveEntry, from, "move", [&](std::error_code& ec) {
-        std::filesystem::rename(nativePathOf(from), nativePathOf(to), ec);
+        std::filesystem::rename(pathOf(from), pathOf(to), ec);
     });
     // As for a replaced file: Windows' "access denied" may mean that another program, such
     // as the running game, holds the folder or a file in it.
@@ -231,15 +226,14 @@ Status moveEntry(const std::string& from, const std::string& to) {
 }
 
 Status removeFolder(const std::string& path) {
-    return folderStep(testing::Op::RemoveFolder, path, "remove folder", [&](std::error_code& ec) {
-        std::filesystem::remove_all(nativePathOf(path), ec);
-    });
+    return folderStep(testing::Op::RemoveFolder, path, "remove folder",
+                      [&](std::error_code& ec) { std::filesystem::remove_all(pathOf(path), ec); });
 }
 
 void removeLeftovers(const std::string& folder, std::string_view name) {
     const std::string prefix = temporaryPrefix(name);
     std::error_code ec;
-    for (std::filesystem::directory_iterator it(nativePathOf(folder), ec), end; !ec && it != end;
+    for (std::filesystem::directory_iterator it(pathOf(folder), ec), end; !ec && it != end;
          it.increment(ec)) {
         const std::u8string found = it->path().filename().u8string();
         const std::string_view entry(reinterpret_cast<const char*>(found.data()), found.size());
@@ -262,6 +256,20 @@ std::string joinPath(std::string_view dir, std::string_view name) {
     }
     result += name;
     return result;
+}
+
+std::filesystem::path pathOf(const std::string& path) {
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+std::string utf8Of(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+bool isFolder(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_directory(pathOf(path), error);
 }
 
 } // namespace tavrel::fileio

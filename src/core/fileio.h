@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -123,6 +124,13 @@ private:
 // When another holder stands in the way it fails at "lock" with EWOULDBLOCK and
 // LockedByOther.
 Status lockFolder(const std::string& folder, bool exclusive, FolderLock& lock);
+
+// The editor's paths are UTF-8 on every system; std::filesystem would read a plain string
+// in the system's code page on Windows. These convert both ways.
+std::filesystem::path pathOf(const std::string& path);
+std::string utf8Of(const std::filesystem::path& path);
+// Whether `path` (links followed) is a folder; false when it cannot be looked at.
+bool isFolder(const std::string& path);
 
 // Joins with the platform's separator; a trailing separator on `dir` is kept as is.
 std::string joinPath(std::string_view dir, std::string_view name);

@@ -108,21 +108,6 @@ bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
                       [](char a, char b) { return lower(a) == lower(b); });
 }
 
-// The program's paths are UTF-8, which std::filesystem takes for the system's code page
-// on Windows unless told.
-std::filesystem::path fsPath(const std::string& path) {
-    return std::filesystem::path(std::u8string(path.begin(), path.end()));
-}
-std::string utf8(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
-bool isFolder(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::is_directory(fsPath(path), error);
-}
-
 // The folders that `pattern` names below `folder`, with their names as on disc:
 // Windows and Wine ignore letter case, so any spelling counts.
 std::vector<std::string> expand(const std::string& folder,
@@ -139,11 +124,11 @@ std::vector<std::string> expand(const std::string& folder,
             const std::string_view start(name.data(), name.size() - 1);
             std::vector<std::string> matches;
             std::error_code error;
-            std::filesystem::directory_iterator it(fsPath(parent), error);
+            std::filesystem::directory_iterator it(fileio::pathOf(parent), error);
             for (std::size_t seen = 0;
                  !error && it != std::filesystem::directory_iterator() && seen < kMaxListedEntries;
                  it.increment(error), ++seen) {
-                const std::string entry = utf8(it->path().filename());
+                const std::string entry = fileio::utf8Of(it->path().filename());
                 if (startsWithIgnoringCase(entry, start))
                     matches.push_back(entry);
             }
@@ -153,7 +138,7 @@ std::vector<std::string> expand(const std::string& folder,
         }
         found.clear();
         for (std::string& path : next)
-            if (isFolder(path))
+            if (fileio::isFolder(path))
                 found.push_back(std::move(path));
     }
     return found;
@@ -293,9 +278,9 @@ private:
                                                std::string(1, letter) + ":");
                 // The folder the drive's link leads to is the one the user knows.
                 std::error_code error;
-                const auto target = std::filesystem::canonical(fsPath(start), error);
+                const auto target = std::filesystem::canonical(fileio::pathOf(start), error);
                 if (!error)
-                    start = utf8(target);
+                    start = fileio::utf8Of(target);
             } else if (env_.root.empty()) {
                 start = parts.front() + "\\";
             } else {
@@ -358,7 +343,8 @@ private:
             return;
         // The same folder reached twice, through a link or another spelling, is one.
         std::error_code error;
-        std::string key = utf8(std::filesystem::weakly_canonical(fsPath(folder), error));
+        std::string key =
+            fileio::utf8Of(std::filesystem::weakly_canonical(fileio::pathOf(folder), error));
         if (error)
             key = folder;
         if (env_.windows)

@@ -1,7 +1,6 @@
 #include "gamefile/game_paths.h"
 
 #include <cctype>
-#include <filesystem>
 
 #include "core/fileio.h"
 
@@ -24,10 +23,8 @@ bool holdsKeeperFx(const std::string& installPath) {
     if (const auto exe = fileio::findEntry(installPath, "keeperfx.exe"))
         if (fileio::FileExists(fileio::joinPath(installPath, *exe)))
             return true;
-    if (const auto data = fileio::findEntry(installPath, "fxdata")) {
-        std::error_code error;
-        return std::filesystem::is_directory(fileio::joinPath(installPath, *data), error);
-    }
+    if (const auto data = fileio::findEntry(installPath, "fxdata"))
+        return fileio::isFolder(fileio::joinPath(installPath, *data));
     return false;
 }
 

@@ -54,23 +54,9 @@ std::string onDisk(const std::string& root, std::string_view relative) {
     return path;
 }
 
-std::filesystem::path nativePath(const std::string& path) {
-    return std::filesystem::path(std::u8string(path.begin(), path.end()));
-}
-
-std::string utf8(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
-bool isFolder(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::is_directory(nativePath(path), error);
-}
-
 bool entryExists(const std::string& path) {
     std::error_code error;
-    return std::filesystem::exists(std::filesystem::symlink_status(nativePath(path), error));
+    return std::filesystem::exists(std::filesystem::symlink_status(fileio::pathOf(path), error));
 }
 
 std::string ioText(const fileio::IoError& error) {
@@ -134,7 +120,7 @@ Stack stackRules(const std::string& installPath, std::string_view skipMod) {
         stack.loadOrder = std::move(text);
     }
     std::erase_if(stack.mods, [&](const std::string& mod) {
-        if (isFolder(onDisk(installPath, std::string(kModsFolder) + "/" + mod)))
+        if (fileio::isFolder(onDisk(installPath, std::string(kModsFolder) + "/" + mod)))
             return false;
         stack.missing.push_back(mod);
         return true;
@@ -226,7 +212,8 @@ std::string quotedList(const std::vector<std::string>& names) {
 } // namespace
 
 bool holdsKeeperFxRules(const std::string& installPath) {
-    return isFolder(onDisk(installPath, "fxdata")) && isFolder(onDisk(installPath, "creatrs"));
+    return fileio::isFolder(onDisk(installPath, "fxdata")) &&
+           fileio::isFolder(onDisk(installPath, "creatrs"));
 }
 
 bool isValidModName(std::string_view name) {
@@ -433,14 +420,14 @@ bool writtenByUs(const std::string& folder) {
         return true;
     const std::string comment = "; " + std::string(kModComment);
     std::error_code error;
-    for (std::filesystem::recursive_directory_iterator it(nativePath(folder), error), end;
+    for (std::filesystem::recursive_directory_iterator it(fileio::pathOf(folder), error), end;
          !error && it != end; it.increment(error)) {
         const std::filesystem::file_type type = it->symlink_status(error).type();
         if (type == std::filesystem::file_type::directory)
             continue;
         std::string text;
         if (type != std::filesystem::file_type::regular ||
-            fileio::readFile(utf8(it->path()), text, kConfigReadLimit) ||
+            fileio::readFile(fileio::utf8Of(it->path()), text, kConfigReadLimit) ||
             !text.starts_with(comment))
             return false;
     }
@@ -451,9 +438,9 @@ bool writtenByUs(const std::string& folder) {
 // Windows and KeeperFX's own look-ups see them) must be a folder this editor wrote.
 std::string takenBy(const std::string& mods, std::string_view name) {
     std::error_code error;
-    for (std::filesystem::directory_iterator it(nativePath(mods), error), end; !error && it != end;
-         it.increment(error)) {
-        const std::string entry = utf8(it->path().filename());
+    for (std::filesystem::directory_iterator it(fileio::pathOf(mods), error), end;
+         !error && it != end; it.increment(error)) {
+        const std::string entry = fileio::utf8Of(it->path().filename());
         if (!sameName(entry, name))
             continue;
         const std::filesystem::file_type type = it->symlink_status(error).type();
@@ -461,7 +448,7 @@ std::string takenBy(const std::string& mods, std::string_view name) {
             "The name \"" + std::string(name) + "\" is taken by mods/" + entry;
         if (type != std::filesystem::file_type::directory)
             return taken + ", which is " + std::string(kindOf(type)) + ", not a mod Tavrel wrote.";
-        if (!writtenByUs(utf8(it->path())))
+        if (!writtenByUs(fileio::utf8Of(it->path())))
             return taken + ", a mod Tavrel did not write.";
     }
     if (error)
