@@ -683,7 +683,7 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
         result.notes.push_back("The previous copy of the mod could not be removed and is in " +
                                old + " (" + error->reason() + ").");
 
-    if (base.loadOrder && base.loadOrder->starts_with("\xEF\xBB\xBF")) {
+    if (base.loadOrder && withoutByteOrderMarks(*base.loadOrder) != *base.loadOrder) {
         std::vector<std::string> shown;
         const std::vector<std::string> before = afterBaseMods(*base.loadOrder);
         for (const std::string& mod : base.mods)

@@ -136,9 +136,6 @@ firstBlock(const std::vector<std::string_view>& lines, std::string_view block) {
     return std::nullopt;
 }
 
-// KeeperFX reads a byte-order mark as text, which hides a block header on the first line.
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 } // namespace
 
 std::string StackedFile::lowered(std::string_view name) {
@@ -220,11 +217,17 @@ std::vector<std::string> afterBaseMods(std::string_view loadOrder) {
     return blockMods(loadOrder, kAfterBase);
 }
 
+std::string_view withoutByteOrderMarks(std::string_view text) {
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    // Every mark goes, or the next apply would find one more to take away.
+    while (text.starts_with(kMark))
+        text.remove_prefix(kMark.size());
+    return text;
+}
+
 std::string withModLast(std::string_view loadOrder, std::string_view mod) {
     // Without the mark the first block is KeeperFX's again, and the mod goes into it.
-    // Every mark goes, or the next apply would find one more to take away.
-    while (loadOrder.starts_with(kByteOrderMark))
-        loadOrder.remove_prefix(kByteOrderMark.size());
+    loadOrder = withoutByteOrderMarks(loadOrder);
     const std::vector<std::string_view> lines = linesOf(loadOrder);
     // New lines end as the file's first line does (CR LF in a file without any).
     const std::size_t firstEnd = loadOrder.find_first_of("\r\n");

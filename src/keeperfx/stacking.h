@@ -63,8 +63,12 @@ inline constexpr std::string_view kResearchKey = "Research";
 std::vector<std::string> blockMods(std::string_view loadOrder, std::string_view block);
 std::vector<std::string> afterBaseMods(std::string_view loadOrder);
 
+// The text without the byte-order marks it starts with. KeeperFX reads a mark as text,
+// which hides a block header on the first line.
+std::string_view withoutByteOrderMarks(std::string_view text);
+
 // The load_order.cfg text with `mod` as the last entry of its first [after_base] block,
-// every other line kept as it was but a leading byte-order mark; created with only that
+// every other line kept as it was but the leading byte-order marks; created with only that
 // entry from an empty text.
 std::string withModLast(std::string_view loadOrder, std::string_view mod);
 
