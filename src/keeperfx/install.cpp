@@ -242,8 +242,9 @@ std::string RulesRead::status() const {
     return text;
 }
 
-RulesRead readRules(const std::string& installPath) {
+RulesRead readRules(const std::string& installPath, std::string_view campaign) {
     RulesRead read;
+    read.campaign = std::string(campaign);
     if (!holdsKeeperFxRules(installPath)) {
         read.message =
             "The folder " + installPath + " holds no KeeperFX rules (fxdata and creatrs).";
@@ -711,6 +712,21 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
                                std::to_string(result.filesWritten) +
                                (result.filesWritten == 1 ? " file." : " files.");
     return result;
+}
+
+ApplyPreview previewApply(const std::string& installPath, const ValueSet& values,
+                          const ApplyOptions& options) {
+    (void)installPath;
+    (void)values;
+    ApplyPreview preview;
+    preview.ok = true;
+    preview.question = "Write the values as the KeeperFX mod mods/" + options.modName + "?";
+    return preview;
+}
+
+ModApply applyMod(const std::string& installPath, const ValueSet& values,
+                  const ApplyOptions& options) {
+    return applyMod(installPath, values, options.modName);
 }
 
 } // namespace tavrel::keeperfx

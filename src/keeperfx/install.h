@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,7 +26,7 @@ bool holdsKeeperFxRules(const std::string& installPath);
 // A mod name is one plain folder name: letters, digits, '_', '-' and inner dots.
 bool isValidModName(std::string_view name);
 
-// The values KeeperFX plays free play with.
+// The values KeeperFX plays free play, or one campaign or map pack, with.
 struct RulesRead {
     bool ok = false;
     std::string message; // why nothing was read
@@ -35,10 +36,16 @@ struct RulesRead {
     // Slots whose place KeeperFX leaves empty or fills with a word the editor has no value
     // for; they keep the factory value.
     std::vector<int> unread;
+    std::string campaign; // the campaign or map pack read as; empty for free play
+    // Per record (element 0 is record 1): the layer whose file set the value, as a player
+    // knows it: "KeeperFX default", "mod NAME", "campaign TITLE", "map pack TITLE"; empty
+    // where no file sets it.
+    std::vector<std::string> origins;
     // Where the values came from, for the status line.
     std::string status() const;
 };
-RulesRead readRules(const std::string& installPath);
+// `campaign` names a campaign or map pack (listCampaigns); empty: free play.
+RulesRead readRules(const std::string& installPath, std::string_view campaign = {});
 
 // What applying the values as a KeeperFX mod did.
 struct ModApply {
@@ -55,6 +62,33 @@ struct ModApply {
 
 // The message refusing a value without KeeperFX words, naming its slot as `name`.
 std::string refusedModValueMessage(std::int32_t value, std::string_view name);
+
+// Where an apply makes KeeperFX play the changed values.
+enum class ApplyScope : std::uint8_t {
+    Everywhere,     // free play and every campaign and map pack of the folder
+    UnderCampaigns, // free play; a campaign or map pack keeps its own value where it sets one
+    OneCampaign,    // only what is played with one campaign's or map pack's rule folders
+};
+
+struct ApplyOptions {
+    std::string modName{kDefaultModName};
+    ApplyScope scope = ApplyScope::Everywhere;
+    std::string campaign; // the one of OneCampaign
+    // Where the values were read as (a campaign's name; empty: free play). A value is
+    // changed where it differs from what KeeperFX plays there without this mod.
+    std::string readAs;
+};
+
+// What an apply would do, said before anything is written.
+struct ApplyPreview {
+    bool ok = false;
+    std::string message;  // why it cannot be made
+    std::string question; // what it will do, in a player's words
+};
+ApplyPreview previewApply(const std::string& installPath, const ValueSet& values,
+                          const ApplyOptions& options);
+ModApply applyMod(const std::string& installPath, const ValueSet& values,
+                  const ApplyOptions& options);
 
 // Writes GAMEDIR/mods/NAME/ so that KeeperFX's free-play values equal `values` wherever a
 // slot has a KeeperFX place, and enables it as the last [after_base] mod of
