@@ -1,9 +1,9 @@
 #include <QIcon>
 
-#include <cstdio>
 #include <string_view>
 
 #include "core/editor_state.h"
+#include "core/fileio.h"
 #include "core/settings_store.h"
 #include "gamefile/config_place.h"
 #include "screens/app_context.h"
@@ -46,12 +46,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            std::fputs(kHelp, stdout);
-            return 0;
+            return tavrel::fileio::printToConsole(kHelp) ? 0 : 1;
         }
         if (arg == "--version" || arg == "-V") {
-            std::puts("tavrel " TAVREL_VERSION);
-            return 0;
+            return tavrel::fileio::printToConsole("tavrel " TAVREL_VERSION "\n") ? 0 : 1;
         }
     }
     tavrel::screens::Application app(argc, argv);

@@ -113,7 +113,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     QTemporaryDir work;
-    const std::string root = QFile::encodeName(work.path()).toStdString();
+    // With the system's separators, as a folder chosen in the locate dialog is shown.
+    const std::string root = QFile::encodeName(QDir::toNativeSeparators(work.path())).toStdString();
     const std::string game = fileio::joinPath(root, "DungeonKeeper");
     const std::string config = fileio::joinPath(root, kConfigFileName);
     const std::string noConfig = fileio::joinPath(root, "missing.cfg");

@@ -147,6 +147,12 @@ bool onWindows();
 std::optional<std::string> environmentVariable(const std::string& name);
 // The folder that holds the running program, or empty when the system does not say.
 std::string programFolder();
+// Writes `text` (UTF-8) to standard output, where whoever started the program from a
+// console reads it. A windowed Windows program has no console of its own: unless its
+// output is redirected, it writes to the console it was started from. False when the
+// text could not be written, also when there is no console (started from the desktop,
+// where none is opened).
+bool printToConsole(std::string_view text);
 
 // The step named by a replaceFile error that came after the rename: the new content is
 // already in place, but the folder entry may not yet be safe from a power cut.

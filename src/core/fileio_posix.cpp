@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -559,6 +560,11 @@ std::optional<std::string> environmentVariable(const std::string& name) {
         return std::nullopt;
     }
     return std::string(value);
+}
+
+bool printToConsole(std::string_view text) {
+    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+           std::fflush(stdout) == 0;
 }
 
 std::string programFolder() {

@@ -616,4 +616,73 @@ std::string programFolder() {
     return narrow(path.substr(0, path.find_last_of(L"\\/")).c_str());
 }
 
+namespace {
+
+bool writeAll(HANDLE out, const std::wstring& text) {
+    DWORD mode = 0;
+    if (GetConsoleMode(out, &mode)) {
+        // A console shows UTF-16 as it is, whatever its code page.
+        for (std::size_t done = 0; done < text.size();) {
+            DWORD written = 0;
+            const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 4096));
+            if (!WriteConsoleW(out, text.data() + done, piece, &written, nullptr) || written == 0) {
+                return false;
+            }
+            done += written;
+        }
+        return true;
+    }
+    // A file or a pipe gets UTF-8, as the program's other output.
+    const std::string bytes = narrow(text.c_str());
+    for (std::size_t done = 0; done < bytes.size();) {
+        DWORD written = 0;
+        const DWORD piece = static_cast<DWORD>(std::min(bytes.size() - done, MaxTransfer));
+        if (!WriteFile(out, bytes.data() + done, piece, &written, nullptr) || written == 0) {
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+} // namespace
+
+bool printToConsole(std::string_view text) {
+    std::wstring wide;
+    if (!widen(text, wide)) {
+        return false;
+    }
+    std::wstring lines; // with Windows line ends
+    for (const wchar_t c : wide) {
+        if (c == L'\n') {
+            lines += L'\r';
+        }
+        lines += c;
+    }
+    // Redirected output, or the console of a program started as a console program.
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out != nullptr && out != INVALID_HANDLE_VALUE && GetFileType(out) != FILE_TYPE_UNKNOWN &&
+        writeAll(out, lines)) {
+        return true;
+    }
+    // A windowed program started from cmd or PowerShell: the console it was started from.
+    // Started from the desktop, there is none, and none is opened.
+    if (!AttachConsole(ATTACH_PARENT_PROCESS)) {
+        return false;
+    }
+    const HANDLE console =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (console == INVALID_HANDLE_VALUE) {
+        FreeConsole();
+        return false;
+    }
+    // The shell does not wait for a windowed program and has shown its prompt already:
+    // the text starts on a line of its own.
+    const bool written = writeAll(console, L"\r\n" + lines);
+    CloseHandle(console);
+    FreeConsole();
+    return written;
+}
+
 } // namespace tavrel::fileio
