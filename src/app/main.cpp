@@ -15,7 +15,7 @@
 namespace {
 
 constexpr const char* kHelp =
-    "Usage: tavrel [--help | --version]\n"
+    "Usage: tavrel [--help | --version] [FILE.dks]\n"
     "\n"
     "Tavrel edits Data/CREATURE.TXT, the rules file of the game Dungeon Keeper, and writes\n"
     "it back (and the add-on pack's copy DD1CREAT.TXT, when it is there) when you click\n"
@@ -32,6 +32,9 @@ constexpr const char* kHelp =
     "  Tavrel.cfg itself. File > Change Game Folder switches to another game later.\n"
     "  To keep several games apart, start Tavrel from a different folder for each (on\n"
     "  Windows, use a portable copy for each).\n"
+    "\n"
+    "A settings file (.dks) named on the command line, as opening one from the file\n"
+    "manager does, is loaded once the game is found, as Load Settings does.\n"
     "\n"
     "Options:\n"
     "  -h, --help     show this text\n"
@@ -69,5 +72,10 @@ int main(int argc, char** argv) {
     tavrel::screens::placeOnScreen(&window);
     window.show();
     window.load();
+    // Qt has taken its own options away; the file is the last word, as the desktop's
+    // "open with" passes it.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+        window.openSettingsFile(arguments.last());
     return app.exec();
 }

@@ -17,22 +17,34 @@ Form_LoadSettings::Form_LoadSettings(AppContext& context, QWidget* parent)
 
 void Form_LoadSettings::load(const QString& file) {
     const std::string path = fileio::joinPath(folder(), nativePath(file));
-    const SettingsFileResult result = loadSettingsFile(path, context_.store);
-    if (!result.ok && result.errorNumber == 0) { // not a settings file
-        context_.messages.inform(this, QString::fromStdString(result.message));
-        return;
-    }
-    if (!result.ok) {
+    const SettingsLoad result = loadSettings(context_, this, path, file.toStdString());
+    if (result == SettingsLoad::Failed) {
         // The list shows the folder as it is now: a listed file that has gone since
         // cannot be accessed any more, and its name leaves the list.
         fileList()->setPath(fileList()->path());
-        report(result.errorNumber == err::FileNotFound ? err::PathFileAccess : result.errorNumber);
-        return;
     }
-    context_.history.markFile(FileEvent::Loaded, context_.store.values(), file.toStdString());
-    context_.refreshAll();
-    context_.showStatus(QStringLiteral("File loaded."));
-    close();
+    if (result == SettingsLoad::Loaded)
+        close();
+}
+
+SettingsLoad loadSettings(AppContext& context, QWidget* parent, const std::string& path,
+                          const std::string& name) {
+    const SettingsFileResult result = loadSettingsFile(path, context.store);
+    if (!result.ok && result.errorNumber == 0) { // not a settings file
+        context.messages.inform(parent, QString::fromStdString(result.message));
+        return SettingsLoad::NotSettingsFile;
+    }
+    if (!result.ok) {
+        const int error =
+            result.errorNumber == err::FileNotFound ? err::PathFileAccess : result.errorNumber;
+        context.messages.inform(
+            parent, QString::fromStdString(errorMessage(MessageTable::SettingsFile, error)));
+        return SettingsLoad::Failed;
+    }
+    context.history.markFile(FileEvent::Loaded, context.store.values(), name);
+    context.refreshAll();
+    context.showStatus(QStringLiteral("File loaded."));
+    return SettingsLoad::Loaded;
 }
 
 } // namespace tavrel::screens

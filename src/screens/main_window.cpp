@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include "screens/slot_captions.h"
 #include "screens/tables/settings_screens.h"
 #include "screens/widgets/elided_label.h"
+#include "screens/widgets/folder_lists.h"
 
 namespace tavrel::screens {
 
@@ -255,6 +257,22 @@ Main::~Main() {
 
 void Main::load() {
     showLoadOutcome(runStartup(context_.store, context_.state, configPath_));
+}
+
+void Main::openSettingsFile(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    if (!gameRead_) {
+        // The values a settings file holds replace those of a game read; without a game
+        // there is nothing to put them into, nor to apply them to.
+        context_.messages.inform(
+            this, QStringLiteral("%1 was not loaded: the game was not found. Locate the game "
+                                 "with the \"...\" button under \"Dungeon Keeper "
+                                 "Location\", then load the file with Load Settings.")
+                      .arg(name));
+        return;
+    }
+    loadSettings(context_, this, nativePath(QFileInfo(path).absoluteFilePath()),
+                 name.toStdString());
 }
 
 void Main::showStatus(const QString& text) {

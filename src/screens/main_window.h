@@ -34,6 +34,10 @@ public:
     // The window's load: runs the start-up sequence and shows what it found.
     void load();
 
+    // Loads the settings file `path` named on the command line, as Load Settings does,
+    // once load() has read the game; without a game it tells the user why not.
+    void openSettingsFile(const QString& path);
+
     // Where the locate dialog looks for games to offer: the running system's usual
     // install places unless told otherwise.
     void setFinderEnvironment(FinderEnvironment environment) {

@@ -13,6 +13,7 @@
 #include "screens/application.h"
 #include "screens/screen_test_support.h"
 #include "screens/widgets/folder_lists.h"
+#include "settingsfile/settings_file.h"
 
 using namespace tavrel;
 
@@ -312,6 +313,51 @@ private slots:
 
     // Another game folder: its values read in one step, every window redrawn, Tavrel.cfg
     // naming it, the KeeperFX menu following it. A file the reader refuses changes nothing.
+    void aSettingsFileOpenedFromOutsideLoadsOnceTheGameIsFound() {
+        // Whether the game is found, what the file holds, then the treasury's Cost shown,
+        // the status and the one message.
+        const QString notFound = QStringLiteral(
+            "My Rules.dks was not loaded: the game was not found. Locate the game with the "
+            "\"...\" button under \"Dungeon Keeper Location\", then load the file with Load "
+            "Settings.");
+        const std::tuple<bool, QString, QString, QString, QString> cases[] = {
+            {true, "settings", "75", "File loaded.", ""},
+            {true, "abcd", "50", kWelcome,
+             "Unable to load the file. It is too short to be a settings file, so no values have "
+             "been changed."},
+            {true, "", "50", kWelcome, "Unable to access file."}, // no such file
+            {false, "settings", "", kWelcome, notFound},
+        };
+        for (const auto& [game, content, cost, status, message] : cases) {
+            test::MainHarness h;
+            const std::string file = h.dir.file("My Rules.dks");
+            ValueSet values = factoryDefaults();
+            values[2251] = 75; // treasury Cost, factory 50
+            if (content == "settings")
+                test::writeBytes(file, encodeSettings(values));
+            else if (!content.isEmpty())
+                test::writeBytes(file, content.toStdString());
+            QLabel* treasury = nullptr;
+            if (game) {
+                h.startReady();
+                quiet(h);
+                h.click("Cmd_2");
+                treasury =
+                    h.f.context.window("Form_RoomSettings")->findChild<QLabel*>("Label_Stat(2)");
+            } else {
+                h.start();
+                h.f.seam.shown.clear();
+            }
+            h.main->openSettingsFile(QString::fromStdString(file));
+            if (treasury)
+                QCOMPARE(treasury->text(), cost);
+            QCOMPARE(h.welcome(), status);
+            QCOMPARE(h.f.seam.shown.size(), std::size_t{message.isEmpty() ? 0u : 1u});
+            if (!message.isEmpty())
+                QCOMPARE(h.f.seam.shown.front().text, message);
+        }
+    }
+
     void changingTheGameFolderReadsTheOtherGame() {
         for (bool good : {true, false}) {
             test::MainHarness h;
