@@ -39,6 +39,9 @@ VIAddVersionKey "LegalCopyright" "Copyright 2026 Tavrel developers"
 !define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_VALUENAME "InstallLocation"
 !define MULTIUSER_INSTALLMODE_DEFAULT_REGISTRY_KEY "${UNINSTALL_KEY}"
 !define MULTIUSER_INSTALLMODE_DEFAULT_REGISTRY_VALUENAME "InstallLocation"
+; The program icon, for the setup and its uninstaller too.
+!define MUI_ICON "tavrel.ico"
+!define MUI_UNICON "tavrel.ico"
 !include MultiUser.nsh
 !include MUI2.nsh
 !include LogicLib.nsh
