@@ -36,48 +36,29 @@ void addHandMod(const test::TempDir& game, std::string_view file, std::string_vi
 struct LimitCase {
     int record;
     std::string_view file, line; // the hand mod's line, in its section
-    std::int32_t read;           // what reading gives
-    std::int32_t edited;         // what the editor then applies
-    std::string_view refusal;    // the apply's message; empty: written
-    std::int32_t back;           // read after the apply
+    std::int32_t read, edited;   // what reading gives; what the editor then applies
+    std::string_view name;       // the slot's name in a refusal
+    std::int32_t most, back;     // KeeperFX's limit when it refuses, else what reads back
 };
 
 TEST(KeeperFxLimits, ReadAsPlayedAndNothingWrittenThatKeeperFxWouldWrapOrHold) {
+    constexpr std::string_view imp = "creatrs/imp.cfg", rules = "fxdata/rules.cfg";
     const LimitCase cases[] = {
-        {1710, "creatrs/imp.cfg", "[attributes]\nPay = 40000\n", -25536, 40000,
-         "The value 40000 of Imp Pay is more than KeeperFX can hold there (at most 32767). "
-         "KeeperFX's files have not been changed.",
-         0},
-        {1657, "creatrs/imp.cfg", "Armour = -1\n", 255, 256,
-         "The value 256 of Imp Armour is more than KeeperFX can hold there (at most 255). "
-         "KeeperFX's files have not been changed.",
-         0},
-        {1663, "creatrs/imp.cfg", "HungerRate = 70000\n", 4464, 65535, "", 65535},
-        {1656, "creatrs/imp.cfg", "Strength = 3000\n", 3000, 65535, "", 65535},
-        {1655, "creatrs/imp.cfg", "Health = 100000\n", 100000, 2000000, "", 2000000},
-        {1673, "creatrs/imp.cfg", "GoldHold = 32768\n", -32768, 32767, "", 32767},
-        {1688, "creatrs/imp.cfg", "", 1, 0,
-         "The value 0 of Imp Attack Preference has no equivalent in KeeperFX's files. "
-         "KeeperFX's files have not been changed.",
-         0},
+        {1710, imp, "[attributes]\nPay = 40000\n", -25536, 40000, "Imp Pay", 32767, 0},
+        {1657, imp, "Armour = -1\n", 255, 256, "Imp Armour", 255, 0},
+        {1663, imp, "HungerRate = 70000\n", 4464, 65535, "", 0, 65535},
+        {1656, imp, "Strength = 3000\n", 3000, 65535, "", 0, 65535},
+        {1655, imp, "Health = 100000\n", 100000, 2000000, "", 0, 2000000},
+        {1673, imp, "GoldHold = 32768\n", -32768, 32767, "", 0, 32767},
         {2252, "fxdata/terrain.cfg", "[room2]\nCost = 40000\n", 32767, 32768,
-         "The value 32768 of ROOM_TREASURE_ROOM Cost is more than KeeperFX can hold there (at "
-         "most 32767). KeeperFX's files have not been changed.",
-         0},
-        {2566, "fxdata/magic.cfg", "[shot23]\nDamage = -40000\n", -32768, 40000,
-         "The value 40000 of SHOT_DIG Damage is more than KeeperFX can hold there (at most "
-         "32767). KeeperFX's files have not been changed.",
-         0},
-        {2666, "fxdata/rules.cfg", "[rooms]\nBodiesForVampire = 300\n", 255, 300,
-         "The value 300 of GAME_BODIES_FOR_VAMPIRE Value is more than KeeperFX can hold there "
-         "(at most 255). KeeperFX's files have not been changed.",
-         0},
+         "ROOM_TREASURE_ROOM Cost", 32767, 0},
+        {2566, "fxdata/magic.cfg", "[shot23]\nDamage = -40000\n", -32768, 40000, "SHOT_DIG Damage",
+         32767, 0},
+        {2666, rules, "[rooms]\nBodiesForVampire = 300\n", 255, 300,
+         "GAME_BODIES_FOR_VAMPIRE Value", 255, 0},
         // The original game's own value plays as 255, as the files say: nothing to write.
-        {2665, "fxdata/rules.cfg", "[magic]\nDiseaseLoseHealthTime = 400\n", 255, 400, "", 255},
-        {2665, "", "", 255, 256,
-         "The value 256 of GAME_DISEASE_LOSE_HEALTH_TIME Value is more than KeeperFX can hold "
-         "there (at most 255). KeeperFX's files have not been changed.",
-         0},
+        {2665, rules, "[magic]\nDiseaseLoseHealthTime = 400\n", 255, 400, "", 0, 255},
+        {2665, "", "", 255, 256, "GAME_DISEASE_LOSE_HEALTH_TIME Value", 255, 0},
     };
     test::TempDir game;
     test::makeKeeperFxInstall(game.path());
@@ -89,46 +70,43 @@ TEST(KeeperFxLimits, ReadAsPlayedAndNothingWrittenThatKeeperFxWouldWrapOrHold) {
     for (const LimitCase& c : cases) {
         SCOPED_TRACE(c.record);
         EXPECT_EQ(read.values[static_cast<std::size_t>(c.record - 1)], c.read);
-        const std::string before = test::readBytes(game.file("mods/load_order.cfg"));
         const ModApply applied = applyMod(game.path(), withValue(c.record, c.edited));
-        EXPECT_EQ(applied.ok, c.refusal.empty());
+        ASSERT_EQ(applied.ok, c.most == 0);
         if (!applied.ok) {
-            EXPECT_EQ(applied.message, c.refusal);
-            EXPECT_EQ(refusedModValueMessage(*applied.refusedSlot, c.edited,
-                                             slotName(*applied.refusedSlot)),
-                      c.refusal);
-            EXPECT_EQ(test::readBytes(game.file("mods/load_order.cfg")), before);
+            const std::string message =
+                "The value " + std::to_string(c.edited) + " of " + std::string(c.name) +
+                " is more than KeeperFX can hold there (at most " + std::to_string(c.most) +
+                "). KeeperFX's files have not been changed.";
+            EXPECT_EQ(applied.message, message);
+            EXPECT_EQ(refusedModValueMessage(*applied.refusedSlot, c.edited, c.name), message);
             continue;
         }
-        const RulesRead back = readRules(game.path());
-        EXPECT_EQ(back.values[static_cast<std::size_t>(c.record - 1)], c.back);
+        EXPECT_EQ(readRules(game.path()).values[static_cast<std::size_t>(c.record - 1)], c.back);
     }
+    // No word of KeeperFX gives an Attack Preference of 0.
+    EXPECT_EQ(applyMod(game.path(), withValue(1688, 0)).message,
+              "The value 0 of Imp Attack Preference has no equivalent in KeeperFX's files. "
+              "KeeperFX's files have not been changed.");
 }
 
-TEST(KeeperFxLimits, TheFactoryDiseaseTimeGoesInAsKeeperFxPlaysIt) {
+// The game's DiseaseLoseHealthTime of 400 goes in as the 255 KeeperFX plays for it; the tenth
+// level of a power follows an edited ninth and stays as KeeperFX has it otherwise.
+TEST(KeeperFxLimits, TheFactoryDiseaseTimeAndTheTenthLevel) {
     test::TempDir game;
     test::makeKeeperFxInstall(game.path());
     addHandMod(game, "fxdata/rules.cfg", "[magic]\nDiseaseLoseHealthTime = 250\n");
-    const ModApply applied = applyMod(game.path(), factoryDefaults());
+    addHandMod(game, "fxdata/magic.cfg",
+               "[power5]\nPower = 576 640 704 768 832 896 960 1024 1088 1234\n");
+    const ModApply applied = applyMod(game.path(), withValue(2302, 5));
     ASSERT_TRUE(applied.ok) << applied.message;
-    EXPECT_EQ(applied.notes,
-              std::vector<std::string>{
-                  "GAME_DISEASE_LOSE_HEALTH_TIME Value keeps the original game's 400, more than "
-                  "KeeperFX can hold there: it is written as 255, which is what KeeperFX plays "
-                  "for it."});
+    EXPECT_EQ(applied.notes, std::vector<std::string>{
+                                 "GAME_DISEASE_LOSE_HEALTH_TIME Value keeps the original game's "
+                                 "400, more than KeeperFX can hold there: it is written as 255, "
+                                 "which is what KeeperFX plays for it."});
     EXPECT_NE(test::readBytes(game.file("mods/tavrel/fxdata/rules.cfg"))
                   .find("DiseaseLoseHealthTime = 255\r\n"),
               std::string::npos);
-}
-
-TEST(KeeperFxLimits, TheTenthLevelFollowsAnEditedNinth) {
-    test::TempDir game;
-    test::makeKeeperFxInstall(game.path());
-    addHandMod(game, "fxdata/magic.cfg",
-               "[power5]\nPower = 576 640 704 768 832 896 960 1024 1088 1234\n");
     const std::string magic = game.file("mods/tavrel/fxdata/magic.cfg");
-    // The ninth level as KeeperFX has it: its tenth stays.
-    ASSERT_TRUE(applyMod(game.path(), withValue(2302, 5)).ok);
     EXPECT_NE(test::readBytes(magic).find("Power = 5 640 704 768 832 896 960 1024 1088 1234\r\n"),
               std::string::npos);
     ASSERT_TRUE(applyMod(game.path(), withValue(2310, 2000)).ok);
@@ -136,37 +114,25 @@ TEST(KeeperFxLimits, TheTenthLevelFollowsAnEditedNinth) {
               std::string::npos);
 }
 
-} // namespace
-
-namespace bounds_test {
-
 struct Editing {
-    std::string_view what;
     SlotRef ref;
     RulesOrigin origin;
-    std::int32_t value;
-    StepDirection direction;
-    std::int32_t stepped;
+    std::int32_t value, stepped;   // a value, and the value ten more
     std::string_view typed, shown; // a text typed over the value, and what the box then holds
 };
 
 TEST(KeeperFxLimits, ValuesFromKeeperFxAreEditedWithinItsOwnLimits) {
     const SlotRef strength = SlotRef::creature(23, 6), pay = SlotRef::creature(23, 60);
     const Editing cases[] = {
-        {"Strength, game file", strength, RulesOrigin::GameFile, 250, StepDirection::More, 255,
-         "3000", "255"},
-        {"Strength, KeeperFX", strength, RulesOrigin::KeeperFx, 3000, StepDirection::More, 3010,
-         "70000", "65535"},
-        {"Pay, game file", pay, RulesOrigin::GameFile, 32760, StepDirection::More, 32770, "40000",
-         "40000"},
-        {"Pay, KeeperFX", pay, RulesOrigin::KeeperFx, 32760, StepDirection::More, 32767, "40000",
-         "32767"},
-        {"Strength, KeeperFX, down", strength, RulesOrigin::KeeperFx, 3000, StepDirection::Less,
-         2990, "2000", "2000"},
+        {strength, RulesOrigin::GameFile, 250, 255, "3000", "255"},
+        {strength, RulesOrigin::KeeperFx, 3000, 3010, "70000", "65535"},
+        {pay, RulesOrigin::GameFile, 32760, 32770, "40000", "40000"},
+        {pay, RulesOrigin::KeeperFx, 32760, 32767, "40000", "32767"},
     };
     for (const Editing& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(applyStep(c.value, 10, c.direction, boundsOf(c.ref, c.origin)), c.stepped);
+        SCOPED_TRACE(c.value);
+        EXPECT_EQ(applyStep(c.value, 10, StepDirection::More, boundsOf(c.ref, c.origin)),
+                  c.stepped);
         InputBox box{std::to_string(c.value), c.value};
         changeInputText(box, c.typed, boundsOf(c.ref, c.origin));
         EXPECT_EQ(box.text, c.shown);
@@ -174,15 +140,12 @@ TEST(KeeperFxLimits, ValuesFromKeeperFxAreEditedWithinItsOwnLimits) {
 }
 
 TEST(KeeperFxLimits, ApplyChangesNamesTheValuesTheOriginalGameCannotTake) {
-    ValueSet values = factoryDefaults();
-    values[1656 - 1] = 3000;   // Imp Strength
-    values[1655 - 1] = 100000; // Imp Health
+    ValueSet values = withValue(1656, 3000); // Imp Strength
+    values[1655 - 1] = 100000;               // Imp Health
     test::TempDir game;
     const std::string file = renderGameFile(factoryDefaults());
     test::makeGameFolder(game.path(), file);
-    const ApplyResult result = applyToGame(game.path(), values);
-    EXPECT_EQ(result.outcome, ApplyOutcome::Failed);
-    EXPECT_EQ(result.message,
+    EXPECT_EQ(applyToGame(game.path(), values).message,
               "The original game cannot take 2 values: Imp Health 100000 (at most 65535) and Imp "
               "Strength 3000 (at most 255). Bring them within the game's bounds to apply them "
               "to CREATURE.TXT. The game's files have not been changed.");
@@ -190,5 +153,5 @@ TEST(KeeperFxLimits, ApplyChangesNamesTheValuesTheOriginalGameCannotTake) {
     EXPECT_EQ(applyToGame(game.path(), factoryDefaults()).outcome, ApplyOutcome::Applied);
 }
 
-} // namespace bounds_test
+} // namespace
 } // namespace tavrel::keeperfx
