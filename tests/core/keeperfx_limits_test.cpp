@@ -1,6 +1,5 @@
-// KeeperFX's own limits: what it plays for numbers beyond its fields, which values an
-// apply refuses, the editing bounds of values read from it, the tenth level of the keeper
-// powers, and the values Apply Changes cannot give the original game.
+// KeeperFX's limits: what it plays beyond its fields, what an apply refuses, the bounds of
+// editing its values, the powers' tenth level, and what the original game cannot take.
 
 #include <gtest/gtest.h>
 
