@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "keeperfx/limits.h"
+
 namespace tavrel {
 
 namespace {
@@ -89,6 +91,14 @@ ValueBounds boundsOf(SlotRef ref) {
         return miscBounds(ref.slot);
     }
     return {0, kMax16};
+}
+
+ValueBounds boundsOf(SlotRef ref, RulesOrigin origin) {
+    ValueBounds bounds = boundsOf(ref);
+    if (origin == RulesOrigin::KeeperFx)
+        if (const auto highest = keeperfx::keeperFxHighest(recordOf(ref)))
+            bounds.upper = *highest;
+    return bounds;
 }
 
 } // namespace tavrel

@@ -20,4 +20,9 @@ inline constexpr std::int32_t kMax24 = 16777215;
 
 ValueBounds boundsOf(SlotRef ref);
 
+// The range of a slot for values from `origin`: values read from KeeperFX are edited up to
+// what KeeperFX's own field holds for a number it reads as it stands, which may be more
+// (a Strength up to 65535) or less (a Pay up to 32767) than the game file allows.
+ValueBounds boundsOf(SlotRef ref, RulesOrigin origin);
+
 } // namespace tavrel

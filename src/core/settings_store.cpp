@@ -74,4 +74,9 @@ void SettingsStore::assign(const ValueSet& values, std::string_view what) {
         hook_(changes, what);
 }
 
+void SettingsStore::fill(const ValueSet& values, std::string_view what, RulesOrigin origin) {
+    origin_ = origin;
+    assign(values, what);
+}
+
 } // namespace tavrel

@@ -94,6 +94,9 @@ bool isValidSlot(SlotRef ref);
 // All 2,680 values of one set, in record order (element 0 is record 1).
 using ValueSet = std::array<std::int32_t, kSlotCount>;
 
+// Where the values in the tables were last filled from as a whole.
+enum class RulesOrigin : std::uint8_t { GameFile, KeeperFx };
+
 // One slot's change: its record number and its value before and after.
 struct SlotChange {
     int record = 0;
@@ -121,7 +124,12 @@ public:
     // Replaces every current value at once (reader, settings file load, restore);
     // `what` names the command for the change hook.
     void assign(const ValueSet& values, std::string_view what = {});
-    void restoreDefaults() { assign(defaults_, "Restore Defaults"); }
+    // `assign` of a whole set read from somewhere (a game file, a settings file, KeeperFX's
+    // rules, the factory values), which also records where the values came from.
+    void fill(const ValueSet& values, std::string_view what, RulesOrigin origin);
+    void restoreDefaults() { fill(defaults_, "Restore Defaults", RulesOrigin::GameFile); }
+    // Edits, pastes and undos keep it: they change values within the same rules.
+    RulesOrigin origin() const { return origin_; }
 
     const ValueSet& values() const { return current_; }
     const ValueSet& defaults() const { return defaults_; }
@@ -135,6 +143,7 @@ private:
     ValueSet current_{};
     ValueSet defaults_{};
     std::uint64_t revision_ = 0;
+    RulesOrigin origin_ = RulesOrigin::GameFile;
     ChangeHook hook_;
 };
 

@@ -216,11 +216,12 @@ struct Taken {
     std::optional<std::int32_t> value;
     std::optional<double> reading;
 };
-Taken takenText(int kind, int field, std::int32_t current, std::string_view text) {
+Taken takenText(int kind, int field, std::int32_t current, std::string_view text,
+                RulesOrigin origin) {
     text = trimmed(text);
     if (isNumberText(text)) {
         InputBox box{std::to_string(current), current};
-        changeInputText(box, text, boundsOf(SlotRef::creature(kind, field)));
+        changeInputText(box, text, boundsOf(SlotRef::creature(kind, field), origin));
         return {wholeNumberReading(box.text), numericReading(text)};
     }
     if (text.empty())
@@ -457,14 +458,15 @@ std::string cellText(int kind, int field, std::int32_t value) {
 }
 
 std::optional<std::int32_t> cellValue(int kind, int field, std::int32_t current,
-                                      std::string_view text) {
-    return takenText(kind, field, current, text).value;
+                                      std::string_view text, RulesOrigin origin) {
+    return takenText(kind, field, current, text, origin).value;
 }
 
-std::int32_t scaledValue(std::int32_t value, double percent, int kind, int field) {
+std::int32_t scaledValue(std::int32_t value, double percent, int kind, int field,
+                         RulesOrigin origin) {
     InputBox box{std::to_string(value), value};
     changeInputText(box, textOfReading(static_cast<double>(value) * percent / 100.0),
-                    boundsOf(SlotRef::creature(kind, field)));
+                    boundsOf(SlotRef::creature(kind, field), origin));
     return wholeNumberReading(box.text);
 }
 
@@ -695,7 +697,7 @@ PastePlan planPaste(const TsvTable& table, const PasteTarget& target) {
     return plan;
 }
 
-PasteOutcome applyPaste(const ValueSet& values, const PastePlan& plan) {
+PasteOutcome applyPaste(const ValueSet& values, const PastePlan& plan, RulesOrigin origin) {
     PasteOutcome outcome;
     outcome.values = values;
     outcome.notUnderHeadings = plan.notUnderHeadings;
@@ -716,7 +718,7 @@ PasteOutcome applyPaste(const ValueSet& values, const PastePlan& plan) {
         std::int32_t& value = outcome.values[at(cell.kind, cell.field)];
         const Taken taken = cell.text.size() > kPasteCellLimit
                                 ? Taken{}
-                                : takenText(cell.kind, cell.field, value, cell.text);
+                                : takenText(cell.kind, cell.field, value, cell.text, origin);
         if (!taken.value) {
             outcome.refused.add(slotName(cell.kind, cell.field) + " " + quoted(cell.text));
             continue;
@@ -732,7 +734,7 @@ PasteOutcome applyPaste(const ValueSet& values, const PastePlan& plan) {
 }
 
 ScaleOutcome applyScale(const ValueSet& values, const std::vector<std::pair<int, int>>& cells,
-                        double percent) {
+                        double percent, RulesOrigin origin) {
     ScaleOutcome outcome;
     outcome.values = values;
     for (const auto& [kind, field] : cells) {
@@ -743,7 +745,7 @@ ScaleOutcome applyScale(const ValueSet& values, const std::vector<std::pair<int,
         std::int32_t& value = outcome.values[at(kind, field)];
         // Rounding is what scaling does; only a bound is worth telling.
         const double reading = static_cast<double>(value) * percent / 100.0;
-        value = scaledValue(value, percent, kind, field);
+        value = scaledValue(value, percent, kind, field, origin);
         if (wholeNumberOf(reading) != value)
             tallyAdjusted(outcome.held, nullptr, slotName(kind, field), textOfReading(reading),
                           reading, value);

@@ -54,13 +54,16 @@ std::string cellText(int kind, int field, std::int32_t value);
 // the cell cannot take it. A number goes through the input box's rule from the
 // current value (bounds in the direction of the change, half to even); an encoded
 // cell also takes its names, in any case ("dig, FIGHT"). Text in a number column,
-// an unknown name and an empty text are refused.
+// an unknown name and an empty text are refused. The bounds are those of values
+// from `origin`, as in the rest of this file.
 std::optional<std::int32_t> cellValue(int kind, int field, std::int32_t current,
-                                      std::string_view text);
+                                      std::string_view text,
+                                      RulesOrigin origin = RulesOrigin::GameFile);
 
 // A value times `percent` / 100, taken as if typed over the value: rounded half to
 // even and held at the bound in the direction of the change.
-std::int32_t scaledValue(std::int32_t value, double percent, int kind, int field);
+std::int32_t scaledValue(std::int32_t value, double percent, int kind, int field,
+                         RulesOrigin origin = RulesOrigin::GameFile);
 
 // Rows in the picker's order, or sorted by one column's values (numbers as numbers,
 // names alphabetically before unnamed numbers); equal values stay in picker order.
@@ -172,7 +175,8 @@ struct PasteOutcome {
     Tally unknownCreature; // cells on a line whose name is no creature
     bool notUnderHeadings = false;
 };
-PasteOutcome applyPaste(const ValueSet& values, const PastePlan& plan);
+PasteOutcome applyPaste(const ValueSet& values, const PastePlan& plan,
+                        RulesOrigin origin = RulesOrigin::GameFile);
 
 struct ScaleOutcome {
     ValueSet values{};
@@ -182,7 +186,7 @@ struct ScaleOutcome {
 };
 // Scales the number cells (kind, field) by `percent`.
 ScaleOutcome applyScale(const ValueSet& values, const std::vector<std::pair<int, int>>& cells,
-                        double percent);
+                        double percent, RulesOrigin origin = RulesOrigin::GameFile);
 
 // The status texts: "Paste: 16 values changed, 1 cell refused (first: Dragon,
 // Health "abc"), 1 value held at a bound (first: Imp, Health 70000 held at 65535)."

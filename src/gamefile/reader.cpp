@@ -123,7 +123,7 @@ GameReadResult readGame(const std::string& installPath, SettingsStore& store) {
     result.errorNumber = read.errorNumber;
     result.ioError = read.ioError;
     if (read.status == ReadStatus::Accepted) {
-        store.assign(read.values, "Dungeon Keeper Location");
+        store.fill(read.values, "Dungeon Keeper Location", RulesOrigin::GameFile);
         result.addonPresent = fileio::FileExists(gameFilePath(installPath, kAddonFileName));
     }
     return result;

@@ -148,7 +148,7 @@ LocateOutcome switchGame(const std::string& folder, SettingsStore& store, Editor
     if (!rememberFolder(folder, configPath, outcome))
         return outcome;
     state.InstallPath = folder;
-    store.assign(read.values, "Dungeon Keeper Location");
+    store.fill(read.values, "Dungeon Keeper Location", RulesOrigin::GameFile);
     outcome.hideDialog = outcome.closeDialog = true;
     outcome.load =
         readOutcome(read.status, 0, fileio::FileExists(gameFilePath(folder, kAddonFileName)),

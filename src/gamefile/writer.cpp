@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 
+#include "core/bounds.h"
 #include "core/catalogue.h"
 #include "core/errors.h"
 #include "gamefile/creature_template.h"
@@ -69,6 +70,40 @@ std::optional<RefusedValue> refusedValue(const ValueSet& values) {
     return std::nullopt;
 }
 
+std::vector<SlotRef> beyondGame(const ValueSet& values) {
+    std::vector<SlotRef> slots;
+    for (int record = 1; record <= kSlotCount; ++record) {
+        const SlotRef ref = slotOfRecord(record);
+        if (values[static_cast<std::size_t>(record - 1)] > boundsOf(ref).upper)
+            slots.push_back(ref);
+    }
+    return slots;
+}
+
+std::string beyondGameMessage(const ValueSet& values, const std::vector<SlotRef>& slots,
+                              const std::function<std::string(SlotRef)>& name) {
+    // A long list is cut: the rest are found the same way once these are mended.
+    constexpr std::size_t kNamed = 10;
+    const std::size_t named = std::min(slots.size(), kNamed);
+    const bool one = slots.size() == 1;
+    std::string text = "The original game cannot take " + std::to_string(slots.size()) +
+                       (one ? " value: " : " values: ");
+    for (std::size_t i = 0; i < named; ++i) {
+        const SlotRef ref = slots[i];
+        text += (i == 0                  ? ""
+                 : i + 1 == slots.size() ? " and "
+                                         : ", ") +
+                name(ref) + " " +
+                std::to_string(values[static_cast<std::size_t>(recordOf(ref) - 1)]) + " (at most " +
+                std::to_string(boundsOf(ref).upper) + ")";
+    }
+    if (named < slots.size())
+        text += " and " + std::to_string(slots.size() - named) + " more";
+    const std::string_view it = one ? "it" : "them";
+    return text + ". Bring " + std::string(it) + " within the game's bounds to apply " +
+           std::string(it) + " to CREATURE.TXT. The game's files have not been changed.";
+}
+
 std::string renderGameFile(const ValueSet& values) {
     // Written through a plain pointer into room for the longest possible file, then cut
     // to length: a growing string would check its capacity at every one of the 44,000
@@ -127,6 +162,10 @@ ApplyResult applyToGame(const std::string& installPath, const ValueSet& values) 
     if (auto refused = refusedValue(values)) {
         result.message = std::move(refused->message);
         result.refusedSlot = refused->slot;
+        return result;
+    }
+    if (result.beyondGame = beyondGame(values); !result.beyondGame.empty()) {
+        result.message = beyondGameMessage(values, result.beyondGame, slotName);
         return result;
     }
     const std::string content = renderGameFile(values);

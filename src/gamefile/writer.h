@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/fileio.h"
 #include "core/settings_store.h"
@@ -27,6 +29,8 @@ struct ApplyResult {
     std::string message; // what to tell the user when not Applied
     // The slot whose value the game file cannot hold, when that refused the Apply.
     std::optional<SlotRef> refusedSlot;
+    // The slots whose values the original game cannot take, when they refused the Apply.
+    std::vector<SlotRef> beyondGame;
 };
 
 // Why a value cannot be applied, naming its slot as `name`.
@@ -39,6 +43,14 @@ struct RefusedValue {
     std::string message;
 };
 std::optional<RefusedValue> refusedValue(const ValueSet& values);
+
+// The slots, in record order, whose values lie above what the original game takes there
+// (the bounds of editing values from the game file): values from KeeperFX, say, or from a
+// settings file.
+std::vector<SlotRef> beyondGame(const ValueSet& values);
+// The message refusing them, naming each slot by `name`.
+std::string beyondGameMessage(const ValueSet& values, const std::vector<SlotRef>& slots,
+                              const std::function<std::string(SlotRef)>& name);
 
 // Writes the game's file, and the add-on's copy when it exists, from `values`.
 ApplyResult applyToGame(const std::string& installPath, const ValueSet& values);

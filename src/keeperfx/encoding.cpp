@@ -122,6 +122,9 @@ bool encodable(const Place& place, std::int32_t value) {
         return value == 0 || value == 1;
     if (isMask(encoding))
         return value >= 0 && value < (1 << (nameTable(encoding).size() - 1));
+    // KeeperFX skips an AttackPreference of NULL, keeping the earlier file's.
+    if (encoding == Encoding::AttackPreference && value == 0)
+        return false;
     const auto table = nameTable(encoding);
     return table.empty() || (value >= 0 && static_cast<std::size_t>(value) < table.size());
 }

@@ -10,6 +10,7 @@
 #include "core/factory_defaults.h"
 #include "keeperfx/config_text.h"
 #include "keeperfx/encoding.h"
+#include "keeperfx/limits.h"
 #include "keeperfx/places.h"
 #include "keeperfx/stacking.h"
 
@@ -190,8 +191,9 @@ const Words& wordsOf(const StackedFile& rules, const Place& place) {
     return words ? *words : none;
 }
 
+// What KeeperFX plays, which for a number beyond its field is not what the file says.
 std::optional<std::int32_t> valueIn(const StackedFile& rules, const Place& place) {
-    return decodeSlot(place, wordsOf(rules, place));
+    return playedValue(place, decodeSlot(place, wordsOf(rules, place)));
 }
 
 std::int32_t valueOf(const ValueSet& values, int record) {
@@ -295,6 +297,11 @@ std::string refusedModValueMessage(std::int32_t value, std::string_view name) {
            " has no equivalent in KeeperFX's files. KeeperFX's files have not been changed.";
 }
 
+std::string refusedModValueMessage(SlotRef slot, std::int32_t value, std::string_view name) {
+    std::string beyond = limitRefusal(recordOf(slot), value, name);
+    return beyond.empty() ? refusedModValueMessage(value, name) : beyond;
+}
+
 std::string ModApply::status() const {
     std::string text = summary;
     for (const std::string& note : notes)
@@ -362,9 +369,10 @@ bool planSlot(ModFilePlan& plan, const Place& place, std::int32_t value) {
         return true;
     }
     Words& words = plan.target.at(place.section, place.key);
-    if (decodeSlot(place, words) == value)
+    if (playedValue(place, decodeSlot(place, words)) == value)
         return false;
     encodeSlot(place, value, words);
+    tenthFollowsNinth(place, words);
     plan.touch(place.section, place.key);
     if (!place.alsoSection.empty()) {
         Place second = place;
@@ -486,6 +494,14 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
                 refusedModValueMessage(valueOf(values, record), slotName(*result.refusedSlot));
             return result;
         }
+        // Nor any it would wrap or hold at its limit.
+        if (place.encoding != Encoding::None &&
+            !limitRefusal(record, valueOf(values, record), "").empty()) {
+            result.refusedSlot = slotOfRecord(record);
+            result.message = refusedModValueMessage(*result.refusedSlot, valueOf(values, record),
+                                                    slotName(*result.refusedSlot));
+            return result;
+        }
     }
     // Held to the end: what is read below is what the mod is written over.
     fileio::FolderLock lock;
@@ -554,7 +570,7 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
             continue;
         }
         changed[static_cast<std::size_t>(record)] =
-            planSlot(at->second, place, valueOf(values, record));
+            planSlot(at->second, place, heldFactoryValue(record, valueOf(values, record)));
     }
     // "To Level (10)" is also the training a creature needs to grow up, while it does:
     // the slot after it names the kind it grows into.
@@ -607,6 +623,9 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
                                    " has no equivalent in KeeperFX, so its value " +
                                    std::to_string(valueOf(values, record)) + " is not written.");
     }
+    for (int record : staged.written)
+        if (heldFactoryValue(record, valueOf(values, record)) != valueOf(values, record))
+            result.notes.push_back(heldFactoryNote(record, valueOf(values, record)));
     for (int record : staged.written) {
         const Place& place = placeOf(record);
         if (!place.section.starts_with("spell") || !sameName(place.key, "Duration"))

@@ -51,7 +51,7 @@ RulesRead readRules(const std::string& installPath, std::string_view campaign = 
 struct ModApply {
     bool ok = false;
     std::string message;                // on failure: what failed, and that nothing changed
-    std::optional<SlotRef> refusedSlot; // the value that has no KeeperFX words, if that refused it
+    std::optional<SlotRef> refusedSlot; // the value KeeperFX has no words for or cannot hold
     std::optional<fileio::IoError> error;
     int valuesWritten = 0;
     int filesWritten = 0;
@@ -62,6 +62,9 @@ struct ModApply {
 
 // The message refusing a value without KeeperFX words, naming its slot as `name`.
 std::string refusedModValueMessage(std::int32_t value, std::string_view name);
+// The message refusing the slot's value: KeeperFX's limit when the value lies beyond it,
+// else the one above.
+std::string refusedModValueMessage(SlotRef slot, std::int32_t value, std::string_view name);
 
 // Where an apply makes KeeperFX play the changed values.
 enum class ApplyScope : std::uint8_t {

@@ -17,10 +17,10 @@ namespace tavrel::screens {
 
 namespace {
 
-std::optional<ValueBounds> targetBounds(const EditorState& state) {
-    if (!isValidSlot(state.InputTarget))
+std::optional<ValueBounds> targetBounds(const AppContext& context) {
+    if (!isValidSlot(context.state.InputTarget))
         return std::nullopt;
-    return boundsOf(state.InputTarget);
+    return boundsOf(context.state.InputTarget, context.store.origin());
 }
 
 InputValueDialog* openDialog(const AppContext& context) {
@@ -97,7 +97,7 @@ void InputValueDialog::focusValue() {
 void InputValueDialog::edited(const QString& text) {
     EditorState& state = context_.state;
     InputBox box{state.InputText, state.InputLastValue};
-    changeInputText(box, text.toStdString(), targetBounds(state));
+    changeInputText(box, text.toStdString(), targetBounds(context_));
     state.InputText = box.text;
     state.InputLastValue = box.lastValue;
     showTexts();
@@ -129,7 +129,7 @@ void syncInputDialog(AppContext& context) {
         state.InputCurrentValue = std::to_string(*value);
     }
     InputBox box{state.InputText, state.InputLastValue};
-    syncInputBox(box, value, targetBounds(state));
+    syncInputBox(box, value, targetBounds(context));
     state.InputText = box.text;
     state.InputLastValue = box.lastValue;
     if (auto* dialog = openDialog(context); dialog && dialog->isVisible())

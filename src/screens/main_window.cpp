@@ -334,7 +334,7 @@ void Main::readKeeperFx() {
     }
     if (!settleChanges("reading the KeeperFX rules"))
         return;
-    context_.store.assign(read.values, "Read KeeperFX Rules");
+    context_.store.fill(read.values, "Read KeeperFX Rules", RulesOrigin::KeeperFx);
     context_.refreshAll();
     showStatus(fromCore(read.status()));
 }
@@ -347,7 +347,8 @@ bool Main::applyKeeperFx() {
     if (!result.ok) {
         const std::string message =
             result.refusedSlot
-                ? keeperfx::refusedModValueMessage(context_.store.value(*result.refusedSlot),
+                ? keeperfx::refusedModValueMessage(*result.refusedSlot,
+                                                   context_.store.value(*result.refusedSlot),
                                                    describeSlot(*result.refusedSlot).toStdString())
                 : result.message;
         context_.messages.inform(this, fromCore(message));
@@ -410,10 +411,13 @@ bool Main::apply(bool confirm) {
     // system could not confirm that the new files are safely on disk, the box says
     // exactly what was written, and a status "applied" beside it would contradict it.
     // A refused value is named as its screen shows it, so the user can find it.
+    auto named = [](SlotRef ref) { return describeSlot(ref).toStdString(); };
     const std::string message =
         result.refusedSlot ? refusedValueMessage(context_.store.value(*result.refusedSlot),
-                                                 describeSlot(*result.refusedSlot).toStdString())
-                           : result.message;
+                                                 named(*result.refusedSlot))
+        : !result.beyondGame.empty()
+            ? beyondGameMessage(context_.store.values(), result.beyondGame, named)
+            : result.message;
     context_.messages.inform(this, fromCore(message));
     return false;
 }

@@ -89,7 +89,7 @@ SettingsFileResult loadSettingsFile(const std::string& path, SettingsStore& stor
     ValueSet values{};
     SettingsFileResult result = readSettingsFile(path, values);
     if (result.ok)
-        store.assign(values, "Load Settings");
+        store.fill(values, "Load Settings", RulesOrigin::GameFile);
     return result;
 }
 

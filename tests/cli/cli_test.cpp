@@ -210,6 +210,7 @@ TEST(Cli, KeeperFxApplyThenReadGivesTheValues) {
     ASSERT_EQ(read.status, 0) << read.err;
     EXPECT_EQ(read.out,
               "KeeperFX rules read from fxdata and creatrs and the mods base and mine.\n");
+    values[2665 - 1] = 255; // the game's DiseaseLoseHealthTime of 400, as KeeperFX plays it
     EXPECT_EQ(test::readBytes(dir.file("read.dks")), encodeSettings(values));
     EXPECT_EQ(cli("keeperfx-read " + dir.path() + " " + dir.file("none.dks")).status, 1);
 }

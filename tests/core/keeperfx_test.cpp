@@ -13,6 +13,7 @@
 #include "core/test_support.h"
 #include "keeperfx/encoding.h"
 #include "keeperfx/install.h"
+#include "keeperfx/limits.h"
 #include "keeperfx/stacking.h"
 
 namespace tavrel::keeperfx {
@@ -232,7 +233,7 @@ ValueSet randomValues(unsigned seed) {
         auto& v = values[static_cast<std::size_t>(record - 1)];
         do
             v = pick(random);
-        while (p.encoding != Encoding::None && !encodable(p, v));
+        while (p.encoding != Encoding::None && (!encodable(p, v) || !fitsKeeperFx(p, v)));
     }
     return values;
 }
@@ -267,7 +268,8 @@ TEST(KeeperFxInstall, ApplyThenReadGivesBackEveryValue) {
         rules.find("[research]\r\nResearch = MAGIC POWER_HAND 0\r\nResearch = ROOM TREASURE "),
         std::string::npos);
     EXPECT_NE(rules.find("Research = MAGIC POWER_TIME_BOMB 3\r\n"), std::string::npos);
-    EXPECT_NE(test::readBytes(game.file("mods/tavrel/fxdata/magic.cfg")).find(" 1234\r\n"),
+    const std::string ninth = " " + std::to_string(values[2310 - 1]);
+    EXPECT_NE(test::readBytes(game.file("mods/tavrel/fxdata/magic.cfg")).find(ninth + ninth),
               std::string::npos);
     EXPECT_NE(applied.status().find("SPELL_FREEZE Duration has no effect"), std::string::npos);
     EXPECT_NE(applied.status().find("GAME_DOOR_OPEN_FOR has no equivalent"), std::string::npos);

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
 
@@ -141,6 +142,11 @@ private slots:
             {true, "negative",
              "The value -5 of Creature Settings, Dragon, Health cannot be written: the game "
              "file holds no negative numbers. The game's files have not been changed.",
+             false, false},
+            {true, "beyond",
+             "The original game cannot take 1 value: Creature Settings, Dragon, Health 100000 "
+             "(at most 65535). Bring it within the game's bounds to apply it to CREATURE.TXT. "
+             "The game's files have not been changed.",
              false, false},
         };
         // Windows moves a file into place with its folder entry written through, so no
@@ -393,6 +399,36 @@ private slots:
         }
     }
 
+    // A Strength typed after Read KeeperFX Rules is held at KeeperFX's limit, not the game's,
+    // until CREATURE.TXT fills the tables again.
+    void typingAfterAKeeperFxReadKeepsToKeeperFxsLimits() {
+        for (const char* read : {"", "Action_ReadKeeperFx", "Action_ReadKeeperFx Cmd_Restore"}) {
+            test::MainHarness h;
+            h.makeGame();
+            test::makeKeeperFxInstall(h.game);
+            h.configureGame();
+            h.start();
+            h.f.seam.answers = {true};
+            const QStringList steps = QString(read).split(' ', Qt::SkipEmptyParts);
+            for (const QString& step : steps)
+                if (step.startsWith("Action_"))
+                    h.main->findChild<QAction*>(step)->trigger();
+                else
+                    h.click(step);
+            h.click("Cmd_1");
+            QTest::mouseClick(test::button(h.f.context.window("Form_Creatures"), "Cmd_BadGuys(10)"),
+                              Qt::LeftButton);
+            QWidget* screen = h.f.context.window("Form_CreatureSettings");
+            QTest::mouseClick(test::rowLabel(screen, "Label_Stat", 3), Qt::LeftButton); // Strength
+            auto* box = h.f.context.window("Form_InputValue")->findChild<QLineEdit*>("Text_Value");
+            box->selectAll();
+            QTest::keyClicks(box, "3000");
+            QTest::keyClick(box, Qt::Key_Return);
+            QCOMPARE(test::rowLabel(screen, "Label_Stat", 3)->text(),
+                     QString(steps.size() == 1 ? "3000" : "255"));
+        }
+    }
+
     // A long status is shown whole, and every status of the run is kept with its time.
     void longStatusesAreShownWholeAndKept() {
         test::MainHarness h;
@@ -478,7 +514,9 @@ private:
         h.f.seam.shown.clear();
         quiet(h);
 
-        h.f.store.set(SlotRef::creature(17, 5), fault == "negative" ? -5 : 9999);
+        h.f.store.set(SlotRef::creature(17, 5), fault == "negative" ? -5
+                                                : fault == "beyond" ? 100000
+                                                                    : 9999);
         h.f.seam.answers = {answer};
         if (fault == "moved")
             std::filesystem::remove(h.gameFile);
@@ -486,7 +524,8 @@ private:
                            : fault == "addon" ? nth(Op::Create, 2)
                            : fault == "sync"  ? nth(Op::Sync, 1)
                                               : 0;
-        QVERIFY(fault.isEmpty() || fault == "moved" || fault == "negative" || failAt > 0);
+        QVERIFY(fault.isEmpty() || fault == "moved" || fault == "negative" || fault == "beyond" ||
+                failAt > 0);
         fileio::testing::setFaultPlan(
             fileio::testing::FaultPlan{failAt, fault == "full" ? ENOSPC : EIO});
         h.click("Cmd_Apply");

@@ -317,7 +317,9 @@ private:
 
 class GridDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    // The store tells where the values came from, which sets the bounds of typing.
+    GridDelegate(QObject* parent, const SettingsStore& store)
+        : QStyledItemDelegate(parent), store_(store) {}
 
     bool eventFilter(QObject* editor, QEvent* event) override {
         if (event->type() == QEvent::KeyPress) {
@@ -333,7 +335,7 @@ public:
         const auto [kind, field] = slotOf(index);
         switch (cellKindOf(field)) {
         case CellKind::Number:
-            return new TypedEdit(parent, boundsOf(SlotRef::creature(kind, field)));
+            return new TypedEdit(parent, boundsOf(SlotRef::creature(kind, field), store_.origin()));
         case CellKind::Jobs:
         case CellKind::AngryJobs: {
             QStringList captions;
@@ -412,6 +414,7 @@ public:
     }
 
 private:
+    const SettingsStore& store_;
     GridView* view() const { return static_cast<GridView*>(parent()); }
     static std::pair<int, int> slotOf(const QModelIndex& index) {
         const auto* model = static_cast<const CreatureGridModel*>(index.model());
@@ -530,7 +533,8 @@ bool CreatureGridModel::setData(const QModelIndex& index, const QVariant& value,
     const int field = fieldAt(index.column());
     const SlotRef ref = SlotRef::creature(kind, field);
     const std::optional<std::int32_t> taken =
-        cellValue(kind, field, context_.store.value(ref), value.toString().toStdString());
+        cellValue(kind, field, context_.store.value(ref), value.toString().toStdString(),
+                  context_.store.origin());
     if (!taken)
         return false;
     context_.store.set(ref, *taken);
@@ -692,7 +696,7 @@ Form_CompareCreatures::Form_CompareCreatures(AppContext& context)
     auto* header = new GroupedHeader(grid_);
     grid_->setHorizontalHeader(header);
     grid_->setModel(model_);
-    grid_->setItemDelegate(new GridDelegate(grid_));
+    grid_->setItemDelegate(new GridDelegate(grid_, context_.store));
     grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                            QAbstractItemView::AnyKeyPressed);
@@ -922,7 +926,7 @@ void Form_CompareCreatures::pasteText(const QString& text) {
         report(QStringLiteral("Nothing to paste."));
         return;
     }
-    const PasteOutcome outcome = applyPaste(context_.store.values(), plan);
+    const PasteOutcome outcome = applyPaste(context_.store.values(), plan, context_.store.origin());
     if (outcome.changed > 0)
         context_.store.assign(outcome.values, "Paste");
     context_.refreshAll();
@@ -976,7 +980,8 @@ void Form_CompareCreatures::scale(double percent) {
     std::vector<std::pair<int, int>> cells;
     for (const QModelIndex& cell : selectedCells())
         cells.emplace_back(model_->kindAt(cell.row()), CreatureGridModel::fieldAt(cell.column()));
-    const ScaleOutcome outcome = applyScale(context_.store.values(), cells, percent);
+    const ScaleOutcome outcome =
+        applyScale(context_.store.values(), cells, percent, context_.store.origin());
     if (outcome.changed > 0)
         context_.store.assign(outcome.values, "Scale " + textOfReading(percent) + " %");
     context_.refreshAll();

@@ -233,9 +233,9 @@ void ValueRow::step(PressLabel* label, bool up, int button, int modifiers) {
     label->setBackground(kColourEqual);
     const SlotRef ref = hooks_.slot();
     const std::int32_t before = context_.store.value(ref);
-    const std::int32_t after =
-        applyStep(before, stepFor(button, modifiers),
-                  up ? StepDirection::More : StepDirection::Less, boundsOf(ref));
+    const std::int32_t after = applyStep(before, stepFor(button, modifiers),
+                                         up ? StepDirection::More : StepDirection::Less,
+                                         boundsOf(ref, context_.store.origin()));
     if (after != before)
         context_.store.set(ref, after);
     hooks_.refreshValues();
