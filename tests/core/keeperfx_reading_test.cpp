@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/factory_defaults.h"
 #include "core/test_support.h"
 #include "keeperfx/install.h"
 #include "keeperfx/places.h"
@@ -178,6 +179,17 @@ TEST(KeeperFxReading, TakesOnlyModNamesKeeperFxLoadsAndBothSystemsHold) {
     };
     for (const auto& [name, valid] : names)
         EXPECT_EQ(isValidModName(name), valid) << name;
+    // An apply that KeeperFX would not load, as the 51st mod of its block, is refused.
+    test::TempDir game;
+    test::makeKeeperFxInstall(game.path());
+    std::string order = "[after_base]\n";
+    for (int i = 1; i <= 50; ++i)
+        order += "m" + std::to_string(i) + "\n";
+    test::writeBytes(game.file("mods/load_order.cfg"), order);
+    const ModApply applied = applyMod(game.path(), factoryDefaults());
+    EXPECT_FALSE(applied.ok);
+    EXPECT_NE(applied.message.find("no more than 50 mods of a block"), std::string::npos);
+    EXPECT_EQ(test::readBytes(game.file("mods/load_order.cfg")), order);
 }
 
 } // namespace
