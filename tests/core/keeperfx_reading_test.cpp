@@ -65,7 +65,7 @@ TEST(KeeperFxReading, ReadsEveryLineAsKeeperFxDoes) {
          "[experience]\nPowers = FOO SWING_WEAPON_SWORD\n", "experience", "Powers", 1, "", 5},
         {kWizard, "[attraction]\nEntranceRoom = TREASURE LAIR\n",
          "[attraction]\nEntranceRoom = FOO LAIR\n", "attraction", "EntranceRoom", 0, "", 14},
-        {kWizard, "[attraction]\nEntranceRoom = TREASURE LAIR\n",
+        {"creatrs/horny.cfg", "[attraction]\nEntranceRoom = TREASURE LAIR\n",
          "[attraction]\nEntranceRoom = FOO LAIR\n", "attraction", "EntranceRoom", 1, "", 0},
         {kWizard, "[attributes]\nSpellImmunity = WIND\n", "[attributes]\nSpellImmunity = WIND 0\n",
          "attributes", "SpellImmunity", -1, "WIND", 1},
