@@ -89,10 +89,10 @@ std::string lowered(std::string_view name) {
     return result;
 }
 
-// The name a block is kept under: lower case, a numbered block's number without leading
-// zeros ([room02] is room 2); nullopt for a block KeeperFX never reads, such as [ROOM2].
-std::optional<std::string> blockName(std::string_view name) {
-    std::string kept = lowered(name);
+// The name a block is kept under, given its name and that in lower case: lower case, a numbered
+// block's number without leading zeros ([room02] is room 2); nullopt for a block KeeperFX never
+// reads, such as [ROOM2].
+std::optional<std::string> blockName(std::string_view name, std::string kept) {
     for (std::string_view base : kNumberedBlocks) {
         if (!isNumbered(kept, base))
             continue;
@@ -272,8 +272,10 @@ void StackedFile::stack(ConfigFile&& file) {
     // KeeperFX finds a block by its name as written, in any letter case.
     std::unordered_set<std::string> read;
     for (ConfigSection& section : file.sections) {
-        const std::optional<std::string> name = blockName(section.name);
-        if (!name || (!read.insert(lowered(section.name)).second && !readsEveryBlock(*name)))
+        std::string low = lowered(section.name);
+        const bool first = read.insert(low).second;
+        const std::optional<std::string> name = blockName(section.name, std::move(low));
+        if (!name || (!first && !readsEveryBlock(*name)))
             continue;
         const bool research = *name == kResearchSection;
         const bool power = isNumbered(*name, kPowerSection);
@@ -291,10 +293,10 @@ void StackedFile::stack(ConfigFile&& file) {
 }
 
 void StackedFile::stackLine(std::size_t block, bool powerSection, ConfigLine&& line) {
-    Name name{block, lowered(line.key)};
     // A line without words leaves a value as the earlier files had it.
     if (line.words.empty() && !hasName(kClearedKeys, line.key))
         return;
+    Name name{block, lowered(line.key)};
     // Only a name (MELEE, RANGED) sets an attack preference: NULL and numbers do not.
     if (sameName(line.key, kAttackPreference)) {
         const auto& names = places_data::kAttackPreferences;
