@@ -281,9 +281,7 @@ int cmdKeeperFxApply(const Args& a, std::ostream& out, std::ostream& err) {
     const std::string_view name =
         mod != a.options.end() ? std::string_view(mod->second) : keeperfx::kDefaultModName;
     if (!keeperfx::isValidModName(name)) {
-        err << "tavrel-cli: '" << name
-            << "' is not a plain folder name (letters, digits, '_', '-' and inner dots)\n\n"
-            << kUsage;
+        err << "tavrel-cli: '" << name << "' is not " << keeperfx::kModNameRule << "\n\n" << kUsage;
         return kExitUsage;
     }
     const auto in = load(a[0], err);

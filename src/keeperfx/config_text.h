@@ -19,8 +19,10 @@ struct ConfigSection {
     std::vector<ConfigLine> lines;
 };
 
-// A KeeperFX config file as KeeperFX reads it: its blocks in file order. Comment lines,
-// blank lines, lines before the first block and lines without `=` carry nothing.
+// A KeeperFX config file as KeeperFX reads it: its blocks in file order. A CR or an LF
+// ends a line; `;` makes a comment only as a line's first character; a key is followed
+// by blanks, `=` or both, then its words. Lines before the first block, or after a `[`
+// line without `]` (it ends the block before it), belong to no block and carry nothing.
 struct ConfigFile {
     std::vector<ConfigSection> sections;
     // The first block of that name, in any letter case (KeeperFX looks a block up by

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
+#include <limits>
 #include <span>
 
 #include "keeperfx/config_text.h"
@@ -52,15 +54,39 @@ std::optional<int> nameNumber(std::span<const std::string_view> table, std::stri
 }
 
 // One word's value: a number, a percentage or a name.
-std::optional<std::int32_t> decodeWord(Encoding encoding, std::string_view word) {
-    if (encoding == Encoding::FearPercent) {
-        const auto percent = parseNumber(word);
-        return percent ? fearOfPercent(*percent) : std::nullopt;
+std::optional<std::int32_t> decodeWord(const Place& place, std::string_view word) {
+    if (place.encoding == Encoding::FearPercent)
+        return fearOfPercent(leadingNumber(word));
+    const auto table = nameTable(place.encoding);
+    if (!table.empty())
+        return nameNumber(table, word);
+    return readsStrictly(place) ? strictNumber(word).value_or(0) : leadingNumber(word);
+}
+
+// The numbered blocks KeeperFX reads as named fields, and the file whose blocks it reads
+// so but its research list.
+constexpr std::string_view kStrictBlocks[] = {"power", "shot", "room",  "slab",
+                                              "door",  "trap", "object"};
+constexpr std::string_view kStrictFile = "fxdata/rules.cfg";
+
+std::int32_t held(std::int64_t value) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+// The value of digits, held within 32 bits however many there are.
+std::int32_t digitsValue(std::string_view digits, bool negative) {
+    std::int64_t value = 0;
+    for (char c : digits) {
+        value = value * 10 + (c - '0');
+        if (value > std::int64_t{1} << 32)
+            break;
     }
-    const auto table = nameTable(encoding);
-    if (table.empty())
-        return parseNumber(word);
-    return nameNumber(table, word);
+    return held(negative ? -value : value);
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 
 std::string encodeWord(Encoding encoding, std::int32_t value) {
@@ -93,6 +119,33 @@ std::optional<std::int32_t> parseNumber(std::string_view word) {
     return value;
 }
 
+std::int32_t leadingNumber(std::string_view word) {
+    const bool negative = !word.empty() && word.front() == '-';
+    if (!word.empty() && (word.front() == '-' || word.front() == '+'))
+        word.remove_prefix(1);
+    const auto end = std::find_if(word.begin(), word.end(), [](char c) { return !isDigit(c); });
+    return digitsValue(word.substr(0, static_cast<std::size_t>(end - word.begin())), negative);
+}
+
+std::optional<std::int32_t> strictNumber(std::string_view word) {
+    const bool negative = !word.empty() && word.front() == '-';
+    if (negative)
+        word.remove_prefix(1);
+    if (!std::all_of(word.begin(), word.end(), isDigit) || (word.empty() && !negative))
+        return std::nullopt;
+    return digitsValue(word, negative);
+}
+
+bool readsStrictly(const Place& place) {
+    if (place.file == kStrictFile)
+        return place.encoding != Encoding::ResearchAmount;
+    for (std::string_view block : kStrictBlocks)
+        if (place.file.starts_with("fxdata/") && place.section.starts_with(block) &&
+            place.section.size() > block.size() && isDigit(place.section[block.size()]))
+            return true;
+    return false;
+}
+
 bool hasNumber(const std::vector<std::string>& words) {
     return std::any_of(words.begin(), words.end(),
                        [](const std::string& w) { return parseNumber(w).has_value(); });
@@ -106,7 +159,7 @@ int fearPercent(std::int32_t fear) {
 }
 
 std::optional<std::int32_t> fearOfPercent(std::int32_t percent) {
-    if (percent == kAfraidOfAllPercent)
+    if (percent >= kAfraidOfAllPercent)
         return kAfraidOfAll;
     for (std::int32_t fear = 0; fear < kAfraidOfAll; ++fear)
         if (fearPercent(fear) == percent)
@@ -126,7 +179,9 @@ bool encodable(const Place& place, std::int32_t value) {
     if (encoding == Encoding::AttackPreference && value == 0)
         return false;
     const auto table = nameTable(encoding);
-    return table.empty() || (value >= 0 && static_cast<std::size_t>(value) < table.size());
+    // KeeperFX skips an AttackPreference of NULL, keeping the one before.
+    const std::int32_t lowest = encoding == Encoding::AttackPreference ? 1 : 0;
+    return table.empty() || (value >= lowest && static_cast<std::size_t>(value) < table.size());
 }
 
 std::optional<std::int32_t> decodeSlot(const Place& place, const std::vector<std::string>& words) {
@@ -144,14 +199,14 @@ std::optional<std::int32_t> decodeSlot(const Place& place, const std::vector<std
     const std::size_t at = wordIndex(place);
     if (at >= words.size())
         return std::nullopt;
-    return decodeWord(encoding, words[at]);
+    return decodeWord(place, words[at]);
 }
 
 bool holdsForeignWord(const Place& place, const std::vector<std::string>& words) {
     if (isWord(place.encoding) || isMask(place.encoding))
         return false;
     const std::size_t at = wordIndex(place);
-    return at < words.size() && !decodeWord(place.encoding, words[at]);
+    return at < words.size() && !decodeWord(place, words[at]);
 }
 
 void encodeSlot(const Place& place, std::int32_t value, std::vector<std::string>& words) {

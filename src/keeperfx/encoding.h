@@ -14,8 +14,19 @@ namespace tavrel::keeperfx {
 std::optional<std::int32_t> parseNumber(std::string_view word);
 bool hasNumber(const std::vector<std::string>& words);
 
+// A word as KeeperFX reads most numbers: an optional sign and the digits up to the first
+// other character (`100;note` is 100, `1e3` is 1, `abc` is 0), held within 32 bits.
+std::int32_t leadingNumber(std::string_view word);
+// A word as KeeperFX reads a number in its named fields (numbered blocks other than
+// spells and instances, and the blocks of rules.cfg but its research list): only `-`
+// and digits make a number; anything else is nullopt, which KeeperFX takes as 0.
+std::optional<std::int32_t> strictNumber(std::string_view word);
+bool readsStrictly(const Place& place);
+
 // The percentage KeeperFX's FearWounded holds for a Fear of 0..255, and back: the
-// smallest Fear that gives the percentage; nullopt for a percentage no Fear gives.
+// smallest Fear that gives the percentage; above 100 (every percentage from 101 on makes
+// a creature afraid of every other kind) the Fear 255; nullopt for a percentage no Fear
+// gives.
 int fearPercent(std::int32_t fear);
 std::optional<std::int32_t> fearOfPercent(std::int32_t percent);
 

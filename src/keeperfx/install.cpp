@@ -116,7 +116,7 @@ Stack stackRules(const std::string& installPath, std::string_view skipMod) {
         if (!readText(stack.loadOrderPath, text, stack.failure))
             return stack;
         for (std::string& mod : afterBaseMods(skipMod.empty() ? text : withModLast(text, skipMod)))
-            if (isValidModName(mod) && !sameName(mod, skipMod))
+            if (isReadableModName(mod) && !sameName(mod, skipMod))
                 stack.mods.push_back(std::move(mod));
         stack.loadOrder = std::move(text);
     }
@@ -152,6 +152,7 @@ Stack stackRules(const std::string& installPath, std::string_view skipMod) {
                 return stack;
         }
     }
+    knowNames(stack.files);
     return stack;
 }
 
@@ -219,13 +220,34 @@ bool holdsKeeperFxRules(const std::string& installPath) {
 }
 
 bool isValidModName(std::string_view name) {
-    constexpr std::size_t kLongest = 64;
-    if (name.empty() || name.size() > kLongest || name.front() == '.' || name.back() == '.')
+    if (name.empty() || name.size() > kLongestModName)
         return false;
-    return std::all_of(name.begin(), name.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-               c == '_' || c == '-' || c == '.';
+    // KeeperFX trims the blanks around an entry and takes ';' and '[' lines for others; a
+    // leading dot is for the copies an apply keeps aside; Windows drops a trailing dot.
+    if (name.front() == ' ' || name.front() == '.' || name.front() == ';' || name.front() == '[' ||
+        name.back() == ' ' || name.back() == '.')
+        return false;
+    // Printable ASCII only: KeeperFX reads load_order.cfg in the system's code page on
+    // Windows, where other bytes would name another folder.
+    constexpr std::string_view kForbidden = "/\\:*?\"<>|";
+    return std::all_of(name.begin(), name.end(), [&](char c) {
+        return c >= ' ' && c <= '~' && kForbidden.find(c) == std::string_view::npos;
     });
+}
+
+bool isReadableModName(std::string_view name) {
+    // Any entry names mods/<entry> to KeeperFX; only a name that would lead out of the mods
+    // folder (a ".." part, a root or a drive) is not read.
+    if (name.empty() || name.front() == '/' || name.front() == '\\' ||
+        name.find(':') != std::string_view::npos)
+        return false;
+    while (!name.empty()) {
+        const std::size_t end = name.find_first_of("/\\");
+        if (name.substr(0, end) == "..")
+            return false;
+        name.remove_prefix(end == std::string_view::npos ? name.size() : end + 1);
+    }
+    return true;
 }
 
 std::string RulesRead::status() const {
@@ -476,9 +498,7 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
         return result;
     };
     if (!isValidModName(modName))
-        return refuse("The mod name \"" + name +
-                      "\" is not one plain folder name (letters, digits, '_', '-' and inner "
-                      "dots).");
+        return refuse("The mod name \"" + name + "\" is not " + std::string(kModNameRule) + ".");
     if (const std::string_view problem = reservedNameProblem(name); !problem.empty())
         return refuse("The mod name \"" + name + "\" " + std::string(problem));
     if (!holdsKeeperFxRules(installPath)) {
@@ -640,6 +660,10 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
 
     // Write the new mod beside the old one, then swap the two, then enable it.
     const std::string order = withModLast(base.loadOrder.value_or(std::string()), name);
+    if (const std::vector<std::string> loaded = afterBaseMods(order);
+        loaded.empty() || loaded.back() != name)
+        return refuse("KeeperFX would not load the mod from load_order.cfg: it reads no file "
+                      "over 65,536 bytes and no more than 50 mods of a block.");
 
     // A file whose folder entry could not be synced is in place; only its safety from a
     // power cut is unknown, and the user is told so.

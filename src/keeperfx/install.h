@@ -23,8 +23,18 @@ inline constexpr std::string_view kStartUpMessage =
 // Whether the folder holds KeeperFX: its fxdata and creatrs folders, in any letter case.
 bool holdsKeeperFxRules(const std::string& installPath);
 
-// A mod name is one plain folder name: letters, digits, '_', '-' and inner dots.
+// The names an apply takes: a name KeeperFX loads as written in load_order.cfg that is
+// also a folder name on Windows and Linux. Names Windows keeps for devices are refused
+// by the apply itself.
+inline constexpr std::string_view kModNameRule =
+    "a mod name KeeperFX loads and Windows and Linux can hold as a folder: 1 to 63 "
+    "printable ASCII characters without / \\ : * ? \" < > |, not starting with a blank, "
+    "'.', ';' or '[', not ending with a blank or '.'";
 bool isValidModName(std::string_view name);
+
+// Whether the reader follows a name listed in load_order.cfg: every name KeeperFX loads
+// but one that would lead out of the mods folder.
+bool isReadableModName(std::string_view name);
 
 // The values KeeperFX plays free play, or one campaign or map pack, with.
 struct RulesRead {

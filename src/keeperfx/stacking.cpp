@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <iterator>
 #include <optional>
+#include <span>
+#include <string>
+#include <tuple>
+#include <unordered_set>
 #include <utility>
 
 #include "keeperfx/encoding.h"
@@ -12,21 +17,54 @@ namespace tavrel::keeperfx {
 
 namespace {
 
-// Keys whose shorter line overwrites only its first entries.
-constexpr std::array<std::string_view, 5> kPositionalKeys = {
-    "Powers", "PowersLevelRequired", "LevelsTrainValues", "GrowUp", "LairEnemy"};
+// Keys whose shorter line overwrites only its first entries (and the shifted lists below).
+constexpr std::array<std::string_view, 2> kPositionalKeys = {"GrowUp", "LairEnemy"};
 // The same within a keeper power's block.
 constexpr std::array<std::string_view, 2> kPowerPositionalKeys = {"Cost", "Power"};
 constexpr std::string_view kPowerSection = "power";
 // A Power line of nine values also fills the tenth place with the ninth.
 constexpr std::size_t kCopiedPowerLength = 9;
 
-// Spell immunities that the game's own spells set and a later line without a number
-// keeps.
-constexpr std::array<std::string_view, 4> kKeptImmunities = {"POISON_CLOUD", "WIND", "CHICKEN",
-                                                             "DISEASE"};
+// KeeperFX's spell immunities, bit 0 first: a number in SpellImmunity is a mask of them.
+constexpr std::array<std::string_view, 19> kImmunities = {
+    "SLOW",  "SPEED",    "ARMOUR",   "REBOUND",      "FLYING",      "INVISIBILITY", "SIGHT",
+    "LIGHT", "DISEASE",  "CHICKEN",  "POISON_CLOUD", "FREEZE",      "MAD_KILLING",  "FEAR",
+    "HEAL",  "TELEPORT", "TIMEBOMB", "WIND",         "SPELL_BLOCKS"};
+using Mask = std::uint32_t;
+// The immunities that the game's spells set and a later SpellImmunity line keeps until a
+// number in it replaces them all: DISEASE, CHICKEN, POISON_CLOUD and WIND.
+constexpr Mask kKeptImmunities = (1u << 8) | (1u << 9) | (1u << 10) | (1u << 17);
+// Old Properties words that still set an immunity: UNAFFECTED_BY_WIND and IMMUNE_TO_GAS.
+constexpr std::pair<std::string_view, Mask> kImmunityProperties[] = {
+    {"UNAFFECTED_BY_WIND", 1u << 17}, {"IMMUNE_TO_GAS", 1u << 10}};
 constexpr std::string_view kSpellImmunity = "SpellImmunity";
+constexpr std::string_view kProperties = "Properties";
+constexpr std::string_view kAttackPreference = "AttackPreference";
+// Keys KeeperFX clears before it reads their words, so that a line without any clears them.
+constexpr std::array<std::string_view, 9> kClearedKeys = {
+    "Properties",   "PrimaryJobs",       "SecondaryJobs", "NotDoJobs",     "AngerJobs",
+    "EntranceRoom", "RoomSlabsRequired", "SpellImmunity", "HostileTowards"};
+// Lists whose words KeeperFX skips when they name nothing it knows or are below 0, the
+// words after them moving up; and how many places each has.
+struct ShiftedList {
+    std::string_view key;
+    std::size_t places;
+};
+constexpr ShiftedList kInstanceList{"Powers", 10};
+constexpr ShiftedList kRoomList{"EntranceRoom", 3};
+constexpr ShiftedList kCountLists[] = {{"LevelsTrainValues", 9}, {"PowersLevelRequired", 10}};
+// RoomSlabsRequired has as many places, cleared to 0 like EntranceRoom's to NULL.
+constexpr std::string_view kRoomSlabs = "RoomSlabsRequired";
+constexpr std::string_view kNull = "NULL";
+// Numbered blocks, which KeeperFX finds only by their lower-case names.
+constexpr std::array<std::string_view, 9> kNumberedBlocks = {
+    "power", "shot", "spell", "instance", "room", "slab", "door", "trap", "object"};
 constexpr std::string_view kAfterBase = "after_base";
+// KeeperFX reads no load_order.cfg shorter or longer than these, and at most 50 entries
+// of a block.
+constexpr std::size_t kShortestLoadOrder = 2;
+constexpr std::size_t kLongestLoadOrder = 65536;
+constexpr std::size_t kBlockEntries = 50;
 
 // A block named `base` followed by its number, such as [power12].
 bool isNumbered(std::string_view section, std::string_view base) {
@@ -43,42 +81,103 @@ bool readsEveryBlock(std::string_view section) {
     return isNumbered(section, "spell") || isNumbered(section, "instance");
 }
 
-// The words of a SpellImmunity line without a number: its own, then the immunities that
-// the game's spells set and earlier files named, each once (they are flags to KeeperFX).
-void keepImmunities(Words& words, Words&& line) {
-    std::array<bool, kKeptImmunities.size()> taken{};
-    for (const std::string& word : line)
-        for (std::size_t i = 0; i < kKeptImmunities.size(); ++i)
-            taken[i] = taken[i] || sameName(word, kKeptImmunities[i]);
-    Words kept;
-    for (std::string& word : words)
-        for (std::size_t i = 0; i < kKeptImmunities.size(); ++i)
-            if (!taken[i] && sameName(word, kKeptImmunities[i])) {
-                taken[i] = true;
-                kept.push_back(std::move(word));
-            }
-    words = std::move(line);
-    std::move(kept.begin(), kept.end(), std::back_inserter(words));
+std::string lowered(std::string_view name) {
+    std::string result(name);
+    for (char& c : result)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return result;
 }
 
-void stackLine(bool powerSection, ConfigLine&& line, Words& words) {
-    const bool powerKey = powerSection && hasName(kPowerPositionalKeys, line.key);
-    if (powerKey || hasName(kPositionalKeys, line.key)) {
-        if (words.size() < line.words.size())
-            words.resize(line.words.size());
-        std::copy(line.words.begin(), line.words.end(), words.begin());
-        if (powerKey && sameName(line.key, "Power") && line.words.size() == kCopiedPowerLength) {
-            words.resize(std::max(words.size(), kCopiedPowerLength + 1));
-            words[kCopiedPowerLength] = line.words.back();
-        }
-        return;
+// The name a block is kept under, given its name and that in lower case: lower case, a numbered
+// block's number without leading zeros ([room02] is room 2); nullopt for a block KeeperFX never
+// reads, such as [ROOM2].
+std::optional<std::string> blockName(std::string_view name, std::string kept) {
+    for (std::string_view base : kNumberedBlocks) {
+        if (!isNumbered(kept, base))
+            continue;
+        std::string_view number = std::string_view(kept).substr(base.size());
+        while (number.size() > 1 && number.front() == '0')
+            number.remove_prefix(1);
+        // Nine digits and more name no block KeeperFX has.
+        if (!name.starts_with(base) || number.size() > 8)
+            return std::nullopt;
+        return std::string(base) + std::string(number);
     }
-    if (sameName(line.key, kSpellImmunity) && !hasNumber(line.words))
-        return keepImmunities(words, std::move(line.words));
-    words = std::move(line.words);
-    // "SpellImmunity = 0 ..." sets the exact list; its 0 names no immunity.
-    if (sameName(line.key, kSpellImmunity))
-        std::erase_if(words, [](const std::string& w) { return parseNumber(w) == 0; });
+    return kept;
+}
+
+Mask immunityMask(const Words& words) {
+    Mask mask = 0;
+    for (const std::string& word : words)
+        for (std::size_t bit = 0; bit < kImmunities.size(); ++bit)
+            if (sameName(word, kImmunities[bit]))
+                mask |= Mask{1} << bit;
+    return mask;
+}
+
+Words immunityNames(Mask mask) {
+    Words names;
+    for (std::size_t bit = 0; bit < kImmunities.size(); ++bit)
+        if ((mask & (Mask{1} << bit)) != 0)
+            names.emplace_back(kImmunities[bit]);
+    return names;
+}
+
+// A SpellImmunity line: the kept immunities stay, every number replaces what stands with
+// its mask, and each name adds its immunity, in the order of the words.
+Words readImmunities(const Words& before, const Words& line) {
+    Mask mask = immunityMask(before) & kKeptImmunities;
+    for (const std::string& word : line) {
+        if (strictNumber(word))
+            mask = static_cast<Mask>(leadingNumber(word));
+        else
+            mask |= immunityMask({word});
+    }
+    return immunityNames(mask);
+}
+
+// The words of a shifted list that KeeperFX takes, at most its places.
+Words takenWords(const ShiftedList& list, const Words& line, const KnownNames* known) {
+    Words taken;
+    for (const std::string& word : line) {
+        if (taken.size() == list.places)
+            break;
+        const bool isCount = list.key != kInstanceList.key && list.key != kRoomList.key;
+        bool take = isCount ? leadingNumber(word) >= 0 : !strictNumber(word).has_value();
+        if (!isCount && known) {
+            const auto& names = list.key == kInstanceList.key ? known->instances : known->rooms;
+            take = hasName(names, word);
+        }
+        if (take)
+            taken.push_back(word);
+    }
+    return taken;
+}
+
+// Puts the line's words into the first places of the list.
+void overwriteFirst(Words& words, const Words& line) {
+    if (words.size() < line.size())
+        words.resize(line.size());
+    std::copy(line.begin(), line.end(), words.begin());
+}
+
+const ShiftedList* shiftedList(std::string_view key) {
+    for (const ShiftedList* list : {&kInstanceList, &kRoomList, &kCountLists[0], &kCountLists[1]})
+        if (sameName(list->key, key))
+            return list;
+    return nullptr;
+}
+
+// One line of a shifted list over its words.
+void applyShifted(const ShiftedList& list, Words& words, const Words& line,
+                  const KnownNames* known) {
+    Words taken = takenWords(list, line, known);
+    if (list.key != kRoomList.key)
+        return overwriteFirst(words, taken);
+    // Cleared first: places without a room hold none.
+    taken.resize(list.places, std::string(kNull));
+    words = std::move(taken);
 }
 
 // A line of load_order.cfg without its line end and blanks around it.
@@ -103,6 +202,24 @@ std::vector<std::string_view> linesOf(std::string_view text) {
         text.remove_prefix(length);
     }
     return lines;
+}
+
+// A line of a block of load_order.cfg as KeeperFX takes it: without the blanks and
+// control bytes before it, up to a control byte, cut at 63 characters, without the blanks
+// that then end it.
+std::string_view modEntry(std::string_view line) {
+    auto skipped = [](char c) {
+        return c == ' ' || c == '\t' || c == 26 || static_cast<unsigned char>(c) < 7;
+    };
+    while (!line.empty() && skipped(line.front()))
+        line.remove_prefix(1);
+    const auto end = std::find_if(line.begin(), line.end(), [](char c) {
+        return c == '\r' || c == '\n' || static_cast<unsigned char>(c) < 7;
+    });
+    line = line.substr(0, std::min(static_cast<std::size_t>(end - line.begin()), kLongestModName));
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == 26))
+        line.remove_suffix(1);
+    return line;
 }
 
 bool isHeader(std::string_view entry) {
@@ -138,14 +255,6 @@ firstBlock(const std::vector<std::string_view>& lines, std::string_view block) {
 
 } // namespace
 
-std::string StackedFile::lowered(std::string_view name) {
-    std::string result(name);
-    for (char& c : result)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return result;
-}
-
 void StackedFile::stack(const ConfigFile& file) {
     stack(ConfigFile(file));
 }
@@ -155,22 +264,22 @@ std::size_t StackedFile::NameHash::operator()(const Name& name) const {
     return key ^ (name.first + 0x9e3779b97f4a7c15 + (key << 6) + (key >> 2));
 }
 
-StackedFile::Block& StackedFile::block(std::string name) {
-    return sections_.try_emplace(std::move(name), Block{sections_.size()}).first->second;
+std::size_t StackedFile::block(std::string name) {
+    return sections_.try_emplace(std::move(name), sections_.size()).first->second;
 }
 
 void StackedFile::stack(ConfigFile&& file) {
-    const std::size_t thisFile = ++files_;
+    // KeeperFX finds a block by its name as written, in any letter case.
+    std::unordered_set<std::string> read;
     for (ConfigSection& section : file.sections) {
-        std::string name = lowered(section.name);
-        const bool research = name == kResearchSection;
-        const bool power = isNumbered(name, kPowerSection);
-        const bool readAgain = readsEveryBlock(name);
-        Block& read = block(std::move(name));
-        if (read.file == thisFile && !readAgain)
+        std::string low = lowered(section.name);
+        const bool first = read.insert(low).second;
+        const std::optional<std::string> name = blockName(section.name, std::move(low));
+        if (!name || (!first && !readsEveryBlock(*name)))
             continue;
-        read.file = thisFile;
-        const std::size_t number = read.number;
+        const bool research = *name == kResearchSection;
+        const bool power = isNumbered(*name, kPowerSection);
+        const std::size_t number = block(*name);
         if (research) {
             research_.emplace();
             for (ConfigLine& line : section.lines)
@@ -178,10 +287,69 @@ void StackedFile::stack(ConfigFile&& file) {
                     research_->push_back(std::move(line.words));
             continue;
         }
-        for (ConfigLine& line : section.lines) {
-            Name key{number, lowered(line.key)};
-            stackLine(power, std::move(line), keys_[std::move(key)]);
+        for (ConfigLine& line : section.lines)
+            stackLine(number, power, std::move(line));
+    }
+}
+
+void StackedFile::stackLine(std::size_t block, bool powerSection, ConfigLine&& line) {
+    // A line without words leaves a value as the earlier files had it.
+    if (line.words.empty() && !hasName(kClearedKeys, line.key))
+        return;
+    Name name{block, lowered(line.key)};
+    // Only a name (MELEE, RANGED) sets an attack preference: NULL and numbers do not.
+    if (sameName(line.key, kAttackPreference)) {
+        const auto& names = places_data::kAttackPreferences;
+        if (!hasName(std::span(names).subspan(1), line.words.front()))
+            return;
+    }
+    Words& words = keys_[name];
+    if (const ShiftedList* list = shiftedList(line.key)) {
+        if (list->key == kInstanceList.key || list->key == kRoomList.key)
+            namedLines_[name].push_back(line.words);
+        return applyShifted(*list, words, line.words, known_ ? &*known_ : nullptr);
+    }
+    const bool powerKey = powerSection && hasName(kPowerPositionalKeys, line.key);
+    if (powerKey || hasName(kPositionalKeys, line.key)) {
+        overwriteFirst(words, line.words);
+        if (powerKey && sameName(line.key, "Power") && line.words.size() == kCopiedPowerLength) {
+            words.resize(std::max(words.size(), kCopiedPowerLength + 1));
+            words[kCopiedPowerLength] = line.words.back();
         }
+        return;
+    }
+    if (sameName(line.key, kSpellImmunity)) {
+        words = readImmunities(words, line.words);
+        return;
+    }
+    if (sameName(line.key, kProperties)) {
+        // The old immunity words set their immunity, which no later Properties line clears.
+        Mask set = 0;
+        std::erase_if(line.words, [&](const std::string& word) {
+            for (const auto& [property, immunity] : kImmunityProperties)
+                if (sameName(word, property))
+                    return (set |= immunity) != 0;
+            return false;
+        });
+        if (set != 0) {
+            Words& immunities = keys_[{block, lowered(kSpellImmunity)}];
+            immunities = immunityNames(immunityMask(immunities) | set);
+        }
+    }
+    if (sameName(line.key, kRoomSlabs))
+        line.words.resize(std::max(line.words.size(), kRoomList.places), "0");
+    keys_[name] = std::move(line.words);
+}
+
+void StackedFile::knowNames(KnownNames known) {
+    known_ = std::move(known);
+    for (const auto& [name, lines] : namedLines_) {
+        const ShiftedList& list =
+            name.second == lowered(kInstanceList.key) ? kInstanceList : kRoomList;
+        Words words;
+        for (const Words& line : lines)
+            applyShifted(list, words, line, &*known_);
+        keys_[name] = std::move(words);
     }
 }
 
@@ -189,12 +357,12 @@ const Words* StackedFile::find(std::string_view section, std::string_view key) c
     const auto s = sections_.find(lowered(section));
     if (s == sections_.end())
         return nullptr;
-    const auto k = keys_.find({s->second.number, lowered(key)});
+    const auto k = keys_.find({s->second, lowered(key)});
     return k == keys_.end() ? nullptr : &k->second;
 }
 
 Words& StackedFile::at(std::string_view section, std::string_view key) {
-    return keys_[{block(lowered(section)).number, lowered(key)}];
+    return keys_[{block(lowered(section)), lowered(key)}];
 }
 
 std::vector<Words>& StackedFile::researchForWrite() {
@@ -203,13 +371,36 @@ std::vector<Words>& StackedFile::researchForWrite() {
     return *research_;
 }
 
+void knowNames(std::map<std::string_view, StackedFile>& files) {
+    KnownNames known;
+    known.instances.assign(places_data::kInstanceNames.begin(), places_data::kInstanceNames.end());
+    known.rooms.assign(places_data::kRoomNames.begin(), places_data::kRoomNames.end());
+    // KeeperFX numbers its instances and rooms below 256.
+    constexpr int kBlocks = 256;
+    for (const auto& [file, block, names] :
+         {std::tuple{"fxdata/creature.cfg", "instance", &known.instances},
+          std::tuple{"fxdata/terrain.cfg", "room", &known.rooms}}) {
+        const auto found = files.find(file);
+        for (int i = 0; found != files.end() && i < kBlocks; ++i)
+            if (const Words* name = found->second.find(block + std::to_string(i), "Name");
+                name && !name->empty())
+                names->push_back(name->front());
+    }
+    for (auto& [file, stacked] : files)
+        if (file.starts_with("creatrs/"))
+            stacked.knowNames(known);
+}
+
 std::vector<std::string> blockMods(std::string_view loadOrder, std::string_view block) {
     std::vector<std::string> mods;
+    if (loadOrder.size() < kShortestLoadOrder || loadOrder.size() > kLongestLoadOrder)
+        return mods;
     const std::vector<std::string_view> lines = linesOf(loadOrder);
     if (const auto found = firstBlock(lines, block))
-        for (std::size_t i = found->first + 1; i < found->second; ++i)
-            if (isModEntry(entryOf(lines[i])))
-                mods.emplace_back(entryOf(lines[i]));
+        for (std::size_t i = found->first + 1; i < found->second && mods.size() < kBlockEntries;
+             ++i)
+            if (const std::string_view entry = modEntry(lines[i]); isModEntry(entry))
+                mods.emplace_back(entry);
     return mods;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,17 +15,28 @@ namespace tavrel::keeperfx {
 
 using Words = std::vector<std::string>;
 
+// The instance and room names KeeperFX knows, from its creature.cfg and terrain.cfg.
+struct KnownNames {
+    std::vector<std::string> instances, rooms;
+};
+
 // The keys of one config file after KeeperFX has read it and every later file that
 // changes it, in the order it reads them.
 class StackedFile {
 public:
-    // Reads a later file over what is there, by KeeperFX's rules: key by key; lists of
-    // positional keys only in their first places; SpellImmunity keeping the words the
-    // game's spells set unless its line holds a number; a [research] block replacing
-    // the whole research list. Linear in the size of the file, whatever its shape.
+    // Reads a later file over what is there, by KeeperFX's rules: key by key, a key
+    // without words keeping its value unless KeeperFX clears it first; lists of positional
+    // keys only in their first places, Powers, EntranceRoom, LevelsTrainValues and
+    // PowersLevelRequired without the words KeeperFX skips; SpellImmunity as KeeperFX's
+    // flags, its words in order; a [research] block replacing the whole research list.
+    // Linear in the size of the file, whatever its shape.
     void stack(const ConfigFile& file);
     // The same, taking the words out of a file that is no longer needed.
     void stack(ConfigFile&& file);
+
+    // Reads Powers and EntranceRoom again with only these names taken, as KeeperFX does
+    // once its creature.cfg and terrain.cfg are read; until then every name is taken.
+    void knowNames(KnownNames known);
 
     // The words of a key; null when no file had it.
     const Words* find(std::string_view section, std::string_view key) const;
@@ -35,31 +47,39 @@ public:
     std::vector<Words>& researchForWrite();
 
 private:
-    static std::string lowered(std::string_view name);
     // A block's number in `sections_` and a key's lowered name.
     using Name = std::pair<std::size_t, std::string>;
     struct NameHash {
         std::size_t operator()(const Name& name) const;
     };
-    struct Block {
-        std::size_t number;
-        std::size_t file = 0; // the call of stack that last read the block, from 1
-    };
-    Block& block(std::string name);
+    std::size_t block(std::string name);
+    void stackLine(std::size_t block, bool powerSection, ConfigLine&& line);
     // Every name is hashed, not searched: a file may hold hundreds of thousands of blocks
     // or keys. A block's name is stored once, however many keys it has.
-    std::unordered_map<std::string, Block> sections_;
+    std::unordered_map<std::string, std::size_t> sections_;
     std::unordered_map<Name, Words, NameHash> keys_;
+    // The lines of Powers and EntranceRoom, read again once the names are known.
+    std::unordered_map<Name, std::vector<Words>, NameHash> namedLines_;
+    std::optional<KnownNames> known_;
     std::optional<std::vector<Words>> research_;
-    std::size_t files_ = 0;
 };
+
+// Gives the creature files among `files` (by their path, such as "creatrs/imp.cfg") the
+// names KeeperFX knows: the game's, and those of the instance and room blocks of
+// fxdata/creature.cfg and fxdata/terrain.cfg among them.
+void knowNames(std::map<std::string_view, StackedFile>& files);
 
 // The section whose lines are the research list, and their key.
 inline constexpr std::string_view kResearchSection = "research";
 inline constexpr std::string_view kResearchKey = "Research";
 
+// KeeperFX keeps a mod's name in 64 bytes: a longer entry names the mod of its first 63.
+inline constexpr std::size_t kLongestModName = 63;
+
 // The mods listed in the first block `block` ("after_base", "after_campaign",
-// "after_map") of a load_order.cfg text, in order, as KeeperFX reads them.
+// "after_map") of a load_order.cfg text, in order, as KeeperFX reads them: each line
+// whole but the blanks around it, at most 50 of a block; none from a file of less than 2
+// or more than 65,536 bytes, which KeeperFX does not read.
 std::vector<std::string> blockMods(std::string_view loadOrder, std::string_view block);
 std::vector<std::string> afterBaseMods(std::string_view loadOrder);
 

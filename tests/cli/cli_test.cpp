@@ -92,6 +92,8 @@ TEST(Cli, ExitStatusOfEachCommandLineAndWhatItWrites) {
         }
     const std::string help = cli("--help").out;
     EXPECT_NE(cli("check bad.txt").err.find("Incompatible Creature.txt file"), std::string::npos);
+    EXPECT_NE(cli("keeperfx-apply --mod a:b a b").err.find("not starting with a blank, '.', ';'"),
+              std::string::npos);
     std::filesystem::current_path(home);
     for (const char* command : {"defaults", "convert", "check", "export", "diff", "apply", "demo",
                                 "keeperfx-read", "keeperfx-apply [--mod NAME]"})

@@ -52,12 +52,12 @@ TEST(KeeperFxBlocks, ALaterBlockOfOneNameIsReadOnlyForSpellsAndInstances) {
         {{"[a]\nSpellImmunity = WIND wind CHICKEN WIND\n", "[a]\nSpellImmunity = SLOW\n"},
          "a",
          "SpellImmunity",
-         W{"SLOW", "WIND", "CHICKEN"}},
+         W{"SLOW", "CHICKEN", "WIND"}},
         {{"[a]\nSpellImmunity = WIND WIND\n", "[a]\nSpellImmunity = SLOW chicken\n",
           "[a]\nSpellImmunity = FREEZE\n"},
          "a",
          "SpellImmunity",
-         W{"FREEZE", "chicken", "WIND"}},
+         W{"CHICKEN", "FREEZE", "WIND"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.files.back()));
