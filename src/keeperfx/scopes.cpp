@@ -352,18 +352,21 @@ ModPlan planMod(const std::string& installPath, const ValueSet& values,
     for (const Campaign& campaign : campaigns)
         games.push_back(&campaign);
     bool freePlayShares = false;
+    bool sharesPart = false; // a game that plays some of the changed files the target's way
     for (const Campaign* game : games) {
         const std::string label = game ? game->label() : "free play";
         int kept = 0;
-        bool shares = false;
+        bool shares = false, all = true;
         for (int record : plan.changed) {
             const std::string_view file = placeOf(record).file;
             const std::string_view folder = campaignFolder(game, file);
+            all = all && reaches(file, folder);
             if (!reaches(file, folder))
                 continue;
             shares = true;
             kept += playsChanged(playedIn(file, folder), record) ? 0 : 1;
         }
+        sharesPart = sharesPart || (target && game != target && shares && !all);
         if (kept > 0)
             plan.kept.push_back({label, kept});
         if (target && game != target && shares) {
@@ -486,16 +489,20 @@ ModPlan planMod(const std::string& installPath, const ValueSet& values,
                                   "its own");
         }
         const std::string shared =
-            plan.sharing.empty()
-                ? std::string()
-                : " " + capitalized(listed(plan.sharing)) +
-                      (plan.sharing.size() == 1 ? " plays" : " play") +
-                      " with the same rules, so " +
-                      (plan.sharing.size() == 1 ? "it changes" : "they change") + " too.";
+            plan.sharing.empty() ? std::string()
+                                 : " " + capitalized(listed(plan.sharing)) +
+                                       (plan.sharing.size() == 1 ? " plays" : " play") +
+                                       (sharesPart ? " with some of the same rules, so "
+                                                   : " with the same rules, so ") +
+                                       (plan.sharing.size() == 1 ? "it changes" : "they change") +
+                                       (sharesPart ? " too where they share them." : " too.");
         const std::string rest = freePlayShares
                                      ? " The other campaigns and map packs play as before."
                                      : " Free play and the other campaigns and map packs play as "
                                        "before.";
+        // A campaign without rule folders plays KeeperFX's defaults, as free play does.
+        if (target->configsLocation.empty() && target->creaturesLocation.empty())
+            parts = {"KeeperFX's default rules, as it has no rule folder of its own"};
         plan.question = "Apply " + changes + " to the rules of " + target->label() + " only, " +
                         asMod + "? They change what is played with " + listed(parts) + "." +
                         shared + rest + later + maps + std::string(kLaterLayersWarning);

@@ -176,7 +176,8 @@ TEST(KeeperFxScopes, EachGamePlaysWhatItsScopeReachesAndKeepsTheRest) {
          "Apply 4 changed values to the rules of campaign Alpha Rising only, as the KeeperFX mod "
          "mods/tavrel? They change what is played with campgns/alpha_cfgs and KeeperFX's default "
          "creature files, as it has no creature folder of its own. Free play, campaign Alpha Twin "
-         "and map pack Gamma Pack play with the same rules, so they change too. The other "
+         "and map pack Gamma Pack play with some of the same rules, so they change too where they "
+         "share them. The other "
          "campaigns and map packs play as before. KeeperFX loads this mod after the campaigns' "
          "own rules, which it advises only for those who know the effect: a campaign's levels are "
          "built for its rules, and a changed value can make one of them impossible to win.",
@@ -193,9 +194,29 @@ TEST(KeeperFxScopes, EachGamePlaysWhatItsScopeReachesAndKeepsTheRest) {
          nullptr,
          "KeeperFX mod \"tavrel\" applied: 4 values written in 3 files. The changed values are "
          "played with the rules of campaign Beta Deep. Free play and map pack Gamma Pack play "
-         "with the same rules, so they change too. The other campaigns and map packs play as "
-         "before. 1 map sets some of the changed values again in its own files, and on such a "
+         "with some of the same rules, so they change too where they share them. The other "
+         "campaigns and map packs play as before. 1 map sets some of the changed values again in "
+         "its own files, and on such a "
          "map its own rules win: campaign Beta Deep level 3."},
+        // No rule folder of its own: it plays KeeperFX's defaults, as others do.
+        {ApplyScope::OneCampaign,
+         "gamma",
+         {{{"", "beta", "gamma"}, 2302, 999},
+          {{"", "beta", "gamma"}, 2306, 555},
+          {{"", "alpha", "twin", "gamma"}, 72, 1},
+          {{"", "alpha", "twin", "gamma"}, 5, 400}},
+         {},
+         {"free play", "campaign Alpha Rising", "campaign Beta Deep", "campaign Alpha Twin"},
+         {},
+         "Apply 4 changed values to the rules of map pack Gamma Pack only, as the KeeperFX mod "
+         "mods/tavrel? They change what is played with KeeperFX's default rules, as it has no "
+         "rule folder of its own. Free play, campaign Alpha Rising, campaign Beta Deep and "
+         "campaign Alpha Twin play with some of the same rules, so they change too where they "
+         "share them. The other campaigns and map packs play as before. KeeperFX loads this mod "
+         "after the campaigns' own rules, which it advises only for those who know the effect: a "
+         "campaign's levels are built for its rules, and a changed value can make one of them "
+         "impossible to win.",
+         nullptr},
     };
     test::TempDir made;
     test::makeKeeperFxInstall(made.path());
