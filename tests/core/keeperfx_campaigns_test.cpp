@@ -28,6 +28,11 @@ TEST(KeeperFxCampaigns, AreListedAsKeeperFxOffersThem) {
                         "beta|campaign Beta Deep||campgns/beta_crtr|campgns/beta",
                         "twin|campaign Alpha Twin|campgns/alpha_cfgs||",
                         "gamma|map pack Gamma Pack|||levels/gamma"}));
+    // A folder a mod can hold a copy of, or none.
+    const std::pair<std::string_view, std::optional<std::string>> folders[] = {
+        {"./levels//x\\y/", "levels/x/y"}, {"a/../b", std::nullopt}, {"C:/x", std::nullopt}};
+    for (const auto& [location, below] : folders)
+        EXPECT_EQ(folderBelow(location), below) << location;
 }
 
 struct Expected {
