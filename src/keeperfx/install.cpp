@@ -60,6 +60,14 @@ std::string lockMods(const std::string& installPath, bool exclusive, fileio::Fol
     return {};
 }
 
+// Why the folder's KeeperFX rules cannot be read now, or empty: held to the end, the lock
+// keeps an apply from writing under the read.
+std::string lockForReading(const std::string& installPath, fileio::FolderLock& lock) {
+    if (!holdsKeeperFxRules(installPath))
+        return "The folder " + installPath + " holds no KeeperFX rules (fxdata and creatrs).";
+    return lockMods(installPath, false, lock);
+}
+
 std::int32_t valueOf(const ValueSet& values, int record) {
     return values[static_cast<std::size_t>(record - 1)];
 }
@@ -124,13 +132,8 @@ std::string unknownCampaignMessage(const std::string& installPath, std::string_v
 RulesRead readRules(const std::string& installPath, std::string_view campaign) {
     RulesRead read;
     read.campaign = std::string(campaign);
-    if (!holdsKeeperFxRules(installPath)) {
-        read.message =
-            "The folder " + installPath + " holds no KeeperFX rules (fxdata and creatrs).";
-        return read;
-    }
     fileio::FolderLock lock;
-    if (read.message = lockMods(installPath, false, lock); !read.message.empty())
+    if (read.message = lockForReading(installPath, lock); !read.message.empty())
         return read;
     const std::vector<Campaign> campaigns = listCampaigns(installPath);
     const Campaign* played = campaign.empty() ? nullptr : findCampaign(campaigns, campaign);
@@ -484,13 +487,8 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
 ApplyPreview previewApply(const std::string& installPath, const ValueSet& values,
                           const ApplyOptions& options) {
     ApplyPreview preview;
-    if (!holdsKeeperFxRules(installPath)) {
-        preview.message =
-            "The folder " + installPath + " holds no KeeperFX rules (fxdata and creatrs).";
-        return preview;
-    }
     fileio::FolderLock lock;
-    if (preview.message = lockMods(installPath, false, lock); !preview.message.empty())
+    if (preview.message = lockForReading(installPath, lock); !preview.message.empty())
         return preview;
     const ModPlan plan = planMod(installPath, values, options);
     if (!plan.failure.empty()) {
