@@ -17,8 +17,9 @@ inline constexpr std::string_view kDefaultModName = "tavrel";
 inline constexpr std::string_view kStartUpMessage =
     "This folder holds KeeperFX, which does not read CREATURE.TXT. Apply Changes writes "
     "CREATURE.TXT, which only the original game reads. Apply to KeeperFX, in the KeeperFX "
-    "menu, writes the values as the KeeperFX mod mods/tavrel, which KeeperFX plays free play "
-    "with; Read KeeperFX Rules shows the values KeeperFX plays with now.";
+    "menu, writes the values as the KeeperFX mod mods/tavrel, which KeeperFX plays in free "
+    "play and in every campaign and map pack; Read KeeperFX Rules shows the values KeeperFX "
+    "plays with now.";
 
 // Whether the folder holds KeeperFX: its fxdata and creatrs folders, in any letter case.
 bool holdsKeeperFxRules(const std::string& installPath);
