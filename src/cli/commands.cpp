@@ -46,12 +46,18 @@ constexpr std::string_view kUsage =
     "                        from FILE's values\n"
     "  demo [--force] DIR    make DIR a game folder with the factory values\n"
     "                        (--force: replace a game file already there)\n"
-    "  keeperfx-read GAMEDIR OUT\n"
+    "  keeperfx-read [--campaign NAME] GAMEDIR OUT\n"
     "                        write to OUT the values KeeperFX in GAMEDIR plays free\n"
-    "                        play with (its defaults and the [after_base] mods)\n"
-    "  keeperfx-apply [--mod NAME] FILE GAMEDIR\n"
+    "                        play with, or the campaign or map pack NAME (its file's\n"
+    "                        name): its defaults, every mod and the campaign's folders\n"
+    "  keeperfx-apply [--mod NAME] [--under-campaigns | --campaign NAME] FILE GAMEDIR\n"
     "                        write FILE's values as the KeeperFX mod GAMEDIR/mods/NAME\n"
-    "                        (default tavrel), enabled last in mods/load_order.cfg\n"
+    "                        (default tavrel), enabled in mods/load_order.cfg, so that\n"
+    "                        free play and every campaign and map pack play the values\n"
+    "                        that differ from free play's and keep their own others;\n"
+    "                        --under-campaigns: campaigns keep their own values where\n"
+    "                        they set them; --campaign: only the rules of that campaign\n"
+    "                        or map pack, and of those sharing its folders, change\n"
     "  --help                show this text\n"
     "  --version             show the version\n";
 
@@ -265,7 +271,10 @@ int cmdDemo(const Args& a, std::ostream& out, std::ostream& err) {
 }
 
 int cmdKeeperFxRead(const Args& a, std::ostream& out, std::ostream& err) {
-    const keeperfx::RulesRead rules = keeperfx::readRules(a[0]);
+    const auto campaign = a.options.find("--campaign");
+    const keeperfx::RulesRead rules =
+        keeperfx::readRules(a[0], campaign != a.options.end() ? std::string_view(campaign->second)
+                                                              : std::string_view());
     if (!rules.ok) {
         err << rules.message << '\n';
         return kExitRefused;
@@ -284,10 +293,23 @@ int cmdKeeperFxApply(const Args& a, std::ostream& out, std::ostream& err) {
         err << "tavrel-cli: '" << name << "' is not " << keeperfx::kModNameRule << "\n\n" << kUsage;
         return kExitUsage;
     }
+    const auto campaign = a.options.find("--campaign");
+    if (campaign != a.options.end() && a.has("--under-campaigns")) {
+        err << "tavrel-cli: give either --under-campaigns or --campaign\n\n" << kUsage;
+        return kExitUsage;
+    }
     const auto in = load(a[0], err);
     if (!in)
         return kExitRefused;
-    const keeperfx::ModApply result = keeperfx::applyMod(a[1], in->values, name);
+    keeperfx::ApplyOptions options;
+    options.modName = std::string(name);
+    if (a.has("--under-campaigns"))
+        options.scope = keeperfx::ApplyScope::UnderCampaigns;
+    if (campaign != a.options.end()) {
+        options.scope = keeperfx::ApplyScope::OneCampaign;
+        options.campaign = options.readAs = campaign->second;
+    }
+    const keeperfx::ModApply result = keeperfx::applyMod(a[1], in->values, options);
     if (!result.ok) {
         err << result.message << '\n';
         return kExitRefused;
@@ -319,8 +341,9 @@ const std::map<std::string, Command, std::less<>>& commands() {
         {"apply", {2, {}, cmdApply}},
         {"demo", {1, {{"--force"}}, cmdDemo}},
         {"creatures", {1, {}, cmdCreatures}},
-        {"keeperfx-read", {2, {}, cmdKeeperFxRead}},
-        {"keeperfx-apply", {2, {{"--mod", true}}, cmdKeeperFxApply}},
+        {"keeperfx-read", {2, {{"--campaign", true}}, cmdKeeperFxRead}},
+        {"keeperfx-apply",
+         {2, {{"--mod", true}, {"--under-campaigns"}, {"--campaign", true}}, cmdKeeperFxApply}},
     };
     return table;
 }

@@ -8,20 +8,19 @@
 
 #include "core/catalogue.h"
 #include "core/factory_defaults.h"
+#include "keeperfx/campaigns.h"
 #include "keeperfx/config_text.h"
 #include "keeperfx/encoding.h"
+#include "keeperfx/layers.h"
 #include "keeperfx/limits.h"
 #include "keeperfx/places.h"
+#include "keeperfx/scopes.h"
 #include "keeperfx/stacking.h"
 
 namespace tavrel::keeperfx {
 
 namespace {
 
-constexpr std::string_view kModsFolder = "mods";
-constexpr std::string_view kLoadOrderFile = "load_order.cfg";
-constexpr std::string_view kModComment =
-    "Written by Tavrel: only the values that differ from the rules KeeperFX plays with.";
 // The file that marks a mod as this editor's, which it may replace whole; KeeperFX reads
 // only its own folders in a mod.
 constexpr std::string_view kModMarker = "written_by_tavrel.txt";
@@ -29,31 +28,6 @@ constexpr std::string_view kMarkerText =
     "This KeeperFX mod was written by Tavrel, which replaces this folder whole each time "
     "it applies its values to KeeperFX.\r\n";
 constexpr std::string_view kNothingChanged = "KeeperFX's files have not been changed.";
-
-// The files that hold slots, in the order of their first slot.
-const std::vector<std::string_view>& ruleFiles() {
-    static const std::vector<std::string_view> files = [] {
-        std::vector<std::string_view> list;
-        for (const Place& place : places_data::kPlaces)
-            if (place.encoding != Encoding::None &&
-                std::find(list.begin(), list.end(), place.file) == list.end())
-                list.push_back(place.file);
-        return list;
-    }();
-    return files;
-}
-
-// A path below `root` given with '/', each part in the spelling found on disk.
-std::string onDisk(const std::string& root, std::string_view relative) {
-    std::string path = root;
-    while (!relative.empty()) {
-        const std::size_t slash = relative.find('/');
-        const std::string_view part = relative.substr(0, slash);
-        path = fileio::joinPath(path, fileio::findEntry(path, part).value_or(std::string(part)));
-        relative.remove_prefix(slash == std::string_view::npos ? relative.size() : slash + 1);
-    }
-    return path;
-}
 
 bool entryExists(const std::string& path) {
     std::error_code error;
@@ -74,88 +48,6 @@ std::string asideName(std::string_view mod) {
     return "." + std::string(mod) + ".tavrel-old";
 }
 
-// The rules of every file that holds slots, stacked from the defaults through the
-// [after_base] mods (but `skipMod`).
-struct Stack {
-    std::map<std::string_view, StackedFile> files;
-    std::vector<std::string> mods;
-    std::vector<std::string> missing; // listed mods that are not there, which KeeperFX skips
-    std::string loadOrderPath;
-    std::optional<std::string> loadOrder; // its text, when the file exists
-    std::string failure;
-};
-
-bool readText(const std::string& path, std::string& text, std::string& failure) {
-    if (auto error = fileio::readFile(path, text, kConfigReadLimit)) {
-        failure = "Unable to read " + ioText(*error) + ".";
-        return false;
-    }
-    return true;
-}
-
-bool readConfig(const std::string& path, StackedFile& into, std::string& failure) {
-    std::string text;
-    if (!readText(path, text, failure))
-        return false;
-    into.stack(parseConfig(text));
-    return true;
-}
-
-// With `skipMod`, the mods below it once it stands last in load_order.cfg.
-Stack stackRules(const std::string& installPath, std::string_view skipMod) {
-    Stack stack;
-    stack.loadOrderPath =
-        onDisk(installPath, std::string(kModsFolder) + "/" + std::string(kLoadOrderFile));
-    if (const fileio::Status kind = fileio::whyNotAFile(stack.loadOrderPath)) {
-        if (!isMissing(*kind)) {
-            stack.failure = "Unable to read " + ioText(*kind) + ".";
-            return stack;
-        }
-    } else {
-        std::string text;
-        if (!readText(stack.loadOrderPath, text, stack.failure))
-            return stack;
-        for (std::string& mod : afterBaseMods(skipMod.empty() ? text : withModLast(text, skipMod)))
-            if (isReadableModName(mod) && !sameName(mod, skipMod))
-                stack.mods.push_back(std::move(mod));
-        stack.loadOrder = std::move(text);
-    }
-    std::erase_if(stack.mods, [&](const std::string& mod) {
-        if (fileio::isFolder(onDisk(installPath, std::string(kModsFolder) + "/" + mod)))
-            return false;
-        stack.missing.push_back(mod);
-        return true;
-    });
-    for (std::string_view file : ruleFiles()) {
-        StackedFile& rules = stack.files[file];
-        const std::string defaults = onDisk(installPath, file);
-        if (const fileio::Status kind = fileio::whyNotAFile(defaults)) {
-            stack.failure = isMissing(*kind)
-                                ? "KeeperFX's file " + defaults + " is missing."
-                                : "Unable to read KeeperFX's file " + ioText(*kind) + ".";
-            return stack;
-        }
-        if (!readConfig(defaults, rules, stack.failure))
-            return stack;
-        for (const std::string& mod : stack.mods) {
-            const std::string path =
-                onDisk(installPath, std::string(kModsFolder) + "/" + mod + "/" + std::string(file));
-            const fileio::Status kind = fileio::whyNotAFile(path);
-            // A link to nothing is no file to KeeperFX either.
-            if (kind && (isMissing(*kind) || kind->why == fileio::IsDanglingLink))
-                continue;
-            if (kind) {
-                stack.failure = "Unable to read " + ioText(*kind) + ".";
-                return stack;
-            }
-            if (!readConfig(path, rules, stack.failure))
-                return stack;
-        }
-    }
-    knowNames(stack.files);
-    return stack;
-}
-
 // The shared or exclusive lock of the game folder for reading or writing its mods; its
 // failure, or empty.
 std::string lockMods(const std::string& installPath, bool exclusive, fileio::FolderLock& lock) {
@@ -169,32 +61,12 @@ std::string lockMods(const std::string& installPath, bool exclusive, fileio::Fol
     return {};
 }
 
-// The research line a slot names by its first two words.
-template <typename Lines> auto researchLine(Lines* lines, std::string_view item) {
-    decltype(&lines->front()) found = nullptr;
-    if (!lines)
-        return found;
-    const Words name = splitWords(item);
-    for (auto& line : *lines)
-        if (!found && line.size() >= name.size() &&
-            std::equal(name.begin(), name.end(), line.begin(),
-                       [](const std::string& a, const std::string& b) { return sameName(a, b); }))
-            found = &line;
-    return found;
-}
-
-const Words& wordsOf(const StackedFile& rules, const Place& place) {
-    const Words* words = place.encoding == Encoding::ResearchAmount
-                             ? researchLine(rules.research(), place.item)
-                             : rules.find(place.section, place.key);
-    // A key no file has is an empty list to KeeperFX: no property, no job.
-    static const Words none;
-    return words ? *words : none;
-}
-
-// What KeeperFX plays, which for a number beyond its field is not what the file says.
-std::optional<std::int32_t> valueIn(const StackedFile& rules, const Place& place) {
-    return playedValue(place, decodeSlot(place, wordsOf(rules, place)));
+// Why the folder's KeeperFX rules cannot be read now, or empty: held to the end, the lock
+// keeps an apply from writing under the read.
+std::string lockForReading(const std::string& installPath, fileio::FolderLock& lock) {
+    if (!holdsKeeperFxRules(installPath))
+        return "The folder " + installPath + " holds no KeeperFX rules (fxdata and creatrs).";
+    return lockMods(installPath, false, lock);
 }
 
 std::int32_t valueOf(const ValueSet& values, int record) {
@@ -251,7 +123,12 @@ bool isReadableModName(std::string_view name) {
 }
 
 std::string RulesRead::status() const {
-    std::string text = "KeeperFX rules read from fxdata and creatrs";
+    std::string text = "KeeperFX rules";
+    if (!campaignLabel.empty())
+        text += " of " + campaignLabel;
+    text += " read from fxdata and creatrs";
+    if (!folders.empty())
+        text += (mods.empty() ? " and its own " : ", its own ") + quotedList(folders);
     if (!mods.empty())
         text += (mods.size() == 1 ? " and the mod " : " and the mods ") + quotedList(mods);
     text += ".";
@@ -266,24 +143,64 @@ std::string RulesRead::status() const {
     return text;
 }
 
+std::string unknownCampaignMessage(const std::string& installPath, std::string_view name) {
+    const std::vector<Campaign> campaigns = listCampaigns(installPath);
+    return "KeeperFX in " + installPath + " has no campaign or map pack \"" + std::string(name) +
+           "\"; " +
+           (campaigns.empty() ? std::string("it has none.")
+                              : "it has " + campaignNames(campaigns) + ".");
+}
+
 RulesRead readRules(const std::string& installPath, std::string_view campaign) {
     RulesRead read;
     read.campaign = std::string(campaign);
-    if (!holdsKeeperFxRules(installPath)) {
-        read.message =
-            "The folder " + installPath + " holds no KeeperFX rules (fxdata and creatrs).";
+    fileio::FolderLock lock;
+    if (read.message = lockForReading(installPath, lock); !read.message.empty())
+        return read;
+    const std::vector<Campaign> campaigns = listCampaigns(installPath);
+    const Campaign* played = campaign.empty() ? nullptr : findCampaign(campaigns, campaign);
+    if (!campaign.empty() && !played) {
+        read.message = unknownCampaignMessage(installPath, campaign);
         return read;
     }
-    fileio::FolderLock lock;
-    if (read.message = lockMods(installPath, false, lock); !read.message.empty())
+    const ModOrder order = readModOrder(installPath);
+    if (!order.failure.empty()) {
+        read.message = order.failure;
         return read;
-    const Stack stack = stackRules(installPath, {});
-    if (!stack.failure.empty()) {
-        read.message = stack.failure;
+    }
+    if (played) {
+        read.campaignLabel = played->label();
+        for (const std::string* folder : {&played->configsLocation, &played->creaturesLocation})
+            if (!folder->empty() && !hasName(read.folders, *folder))
+                read.folders.push_back(*folder);
+    }
+    RuleFiles files(installPath);
+    std::map<std::string_view, StackedFile> stacked;
+    read.origins.assign(kSlotCount, std::string());
+    for (std::string_view file : ruleFiles()) {
+        const std::vector<Layer> layers = layersOf(file, campaignFolder(played, file), order);
+        stacked[file] = stackLayers(layers, files);
+        // The last file that sets a slot's place is where its value comes from.
+        for (const Layer& layer : layers) {
+            const ConfigFile* config = files.find(layer);
+            if (!config)
+                continue;
+            StackedFile alone;
+            alone.stack(*config);
+            const std::string label = !layer.mod.empty()           ? "mod " + layer.mod
+                                      : layer.stage == Stage::Base ? "KeeperFX default"
+                                                                   : played->label();
+            for (int record = 1; record <= kSlotCount; ++record)
+                if (placeOf(record).file == file && setsPlace(alone, placeOf(record)))
+                    read.origins[static_cast<std::size_t>(record - 1)] = label;
+        }
+    }
+    if (!files.failure().empty()) {
+        read.message = files.failure();
         return read;
     }
     const std::string mods = onDisk(installPath, kModsFolder);
-    for (const std::string& mod : stack.missing)
+    for (const std::string& mod : order.missing)
         read.notes.push_back(
             fileio::findEntry(mods, asideName(mod))
                 ? "The mod " + mod +
@@ -292,24 +209,12 @@ RulesRead readRules(const std::string& installPath, std::string_view campaign) {
                       asideName(mod) + " for the next apply to put back."
                 : "The mod " + mod +
                       " listed in load_order.cfg is not in the mods folder, so KeeperFX skips it.");
-    read.values = factoryDefaults();
-    for (int record = 1; record <= kSlotCount; ++record) {
-        const Place& place = placeOf(record);
-        if (place.encoding == Encoding::None)
-            continue;
-        const auto at = static_cast<std::size_t>(record - 1);
-        const auto value = valueIn(stack.files.at(place.file), place);
-        // Several Fears give one percentage: the factory value, when it is one of them,
-        // is the one that shows as unchanged.
-        if (value && place.encoding == Encoding::FearPercent &&
-            fearPercent(*value) == fearPercent(read.values[at]))
-            continue;
-        if (value)
-            read.values[at] = *value;
-        else
-            read.unread.push_back(record);
-    }
-    read.mods = stack.mods;
+    // Names of instances and rooms that KeeperFX's own files add count in creature files.
+    knowNames(stacked);
+    SlotValues values = slotValues(stacked);
+    read.values = values.values;
+    read.unread = std::move(values.unread);
+    read.mods = order.all();
     read.ok = true;
     return read;
 }
@@ -333,81 +238,8 @@ std::string ModApply::status() const {
 
 namespace {
 
-// The keys of one file that the mod writes, in the order they were first touched.
-struct ModFilePlan {
-    StackedFile target;
-    std::vector<std::pair<std::string_view, std::string_view>> keys; // section, key
-    bool research = false;
-
-    void touch(std::string_view section, std::string_view key) {
-        const std::pair<std::string_view, std::string_view> entry{section, key};
-        if (std::find(keys.begin(), keys.end(), entry) == keys.end())
-            keys.push_back(entry);
-    }
-};
-
-// The file's text, or empty when it holds nothing the base does not already.
-std::string renderPlan(const ModFilePlan& plan, const StackedFile& base) {
-    ConfigFile file;
-    for (const auto& entry : plan.keys) {
-        const std::string_view section = entry.first, key = entry.second;
-        const Words& words = *plan.target.find(section, key);
-        const Words* before = base.find(section, key);
-        if (before && *before == words)
-            continue;
-        auto found = std::find_if(file.sections.begin(), file.sections.end(),
-                                  [&](const ConfigSection& s) { return s.name == section; });
-        if (found == file.sections.end())
-            found = file.sections.insert(file.sections.end(), {std::string(section), {}});
-        ConfigLine line{std::string(key), words};
-        // Without a number the line would keep immunities of earlier files.
-        if (sameName(key, "SpellImmunity") && !hasNumber(words))
-            line.words.insert(line.words.begin(), "0");
-        found->lines.push_back(std::move(line));
-    }
-    // Any [research] block replaces KeeperFX's whole list: it is written whole or not at all.
-    if (plan.research && (!base.research() || *base.research() != *plan.target.research())) {
-        ConfigSection research{std::string(kResearchSection), {}};
-        for (const Words& words : *plan.target.research())
-            research.lines.push_back({std::string(kResearchKey), words});
-        file.sections.push_back(std::move(research));
-    }
-    return file.sections.empty() ? std::string() : renderConfig(file, kModComment);
-}
-
-// Puts one slot's value into the mod's copy of its file; true when that changed it.
-bool planSlot(ModFilePlan& plan, const Place& place, std::int32_t value) {
-    if (place.encoding == Encoding::ResearchAmount) {
-        std::vector<Words>& lines = plan.target.researchForWrite();
-        Words* line = researchLine(&lines, place.item);
-        if (!line) {
-            lines.push_back(splitWords(place.item));
-            line = &lines.back();
-        }
-        if (decodeSlot(place, *line) == value)
-            return false;
-        encodeSlot(place, value, *line);
-        plan.research = true;
-        return true;
-    }
-    Words& words = plan.target.at(place.section, place.key);
-    if (playedValue(place, decodeSlot(place, words)) == value)
-        return false;
-    encodeSlot(place, value, words);
-    tenthFollowsNinth(place, words);
-    plan.touch(place.section, place.key);
-    if (!place.alsoSection.empty()) {
-        Place second = place;
-        second.section = place.alsoSection;
-        encodeSlot(second, value, plan.target.at(second.section, second.key));
-        plan.touch(second.section, second.key);
-    }
-    return true;
-}
-
 struct Staged {
     std::vector<std::pair<std::string, std::string>> files; // path below the mod, content
-    std::vector<int> written;                               // records
 };
 
 // Why `name` can be no mod folder wherever KeeperFX runs; empty when it can.
@@ -490,9 +322,10 @@ std::string takenBy(const std::string& mods, std::string_view name) {
 } // namespace
 
 ModApply applyMod(const std::string& installPath, const ValueSet& values,
-                  std::string_view modName) {
+                  const ApplyOptions& options) {
     ModApply result;
-    const std::string name(modName);
+    const std::string& name = options.modName;
+    const std::string_view modName = name;
     auto refuse = [&](const std::string& why) {
         result.message = why + " " + std::string(kNothingChanged);
         return result;
@@ -563,79 +396,18 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
             return refuse(taken);
     }
 
-    const Stack base = stackRules(installPath, modName);
-    if (!base.failure.empty())
-        return refuse(base.failure);
-    for (std::string_view block : {"after_campaign", "after_map"})
-        if (base.loadOrder && hasName(blockMods(*base.loadOrder, block), name))
-            return refuse("The mod \"" + name + "\" is listed under [" + std::string(block) +
-                          "] of load_order.cfg, where Tavrel does not write: it writes only "
-                          "[after_base] mods. Choose another name.");
-
-    std::map<std::string_view, ModFilePlan> plans;
-    std::vector<bool> changed(kSlotCount + 1, false);
-    int foreignKept = 0;
-    for (int record = 1; record <= kSlotCount; ++record) {
-        const Place& place = placeOf(record);
-        if (place.encoding == Encoding::None)
-            continue;
-        auto [at, fresh] = plans.try_emplace(place.file);
-        if (fresh)
-            at->second.target = base.files.at(place.file);
-        // Reading KeeperFX's rules gave such a slot the factory value; writing that back
-        // would put a word the player never chose in place of KeeperFX's own.
-        if (isFactoryValue(values, record) &&
-            holdsForeignWord(place, wordsOf(base.files.at(place.file), place))) {
-            ++foreignKept;
-            continue;
-        }
-        changed[static_cast<std::size_t>(record)] =
-            planSlot(at->second, place, heldFactoryValue(record, valueOf(values, record)));
-    }
-    // "To Level (10)" is also the training a creature needs to grow up, while it does:
-    // the slot after it names the kind it grows into.
-    for (int record = 1; record <= kSlotCount; ++record) {
-        const Place& place = placeOf(record);
-        if (!place.alsoGrowUp)
-            continue;
-        const Place& growUp = placeOf(record + 1);
-        if (!(changed[static_cast<std::size_t>(record)] ||
-              changed[static_cast<std::size_t>(record) + 1]) ||
-            valueOf(values, record + 1) <= 0)
-            continue;
-        ModFilePlan& plan = plans.at(place.file);
-        Place first = growUp;
-        first.index = 0;
-        first.encoding = Encoding::Number;
-        encodeSlot(first, valueOf(values, record), plan.target.at(growUp.section, growUp.key));
-        plan.touch(growUp.section, growUp.key);
-    }
-
+    const ModPlan plan = planMod(installPath, values, options);
+    if (!plan.failure.empty())
+        return refuse(plan.failure);
     Staged staged;
-    for (std::string_view file : ruleFiles()) {
-        const StackedFile& before = base.files.at(file);
-        const ModFilePlan& plan = plans.at(file);
-        std::string text = renderPlan(plan, before);
-        if (!text.empty())
-            staged.files.emplace_back(std::string(file), std::move(text));
-    }
-    for (int record = 1; record <= kSlotCount; ++record) {
-        const Place& place = placeOf(record);
-        if (place.encoding == Encoding::None || !changed[static_cast<std::size_t>(record)])
-            continue;
-        const auto was = valueIn(base.files.at(place.file), place);
-        const auto now = valueIn(plans.at(place.file).target, place);
-        if (was != now)
-            staged.written.push_back(record);
-    }
-
-    if (foreignKept > 0)
+    staged.files = plan.files;
+    if (plan.foreignKept > 0)
         result.notes.push_back(
-            std::to_string(foreignKept)
-                .append(foreignKept == 1 ? " value keeps its" : " values keep their")
+            std::to_string(plan.foreignKept)
+                .append(plan.foreignKept == 1 ? " value keeps its" : " values keep their")
                 .append(" KeeperFX words, which have no editor equivalent, as the editor "
                         "holds the factory value there."));
-    // Notes: the slot KeeperFX has no place for, and durations its keeper powers override.
+    // The slot KeeperFX has no place for.
     for (int record = 1; record <= kSlotCount; ++record) {
         const Place& place = placeOf(record);
         if (place.encoding == Encoding::None && !isFactoryValue(values, record))
@@ -643,27 +415,10 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
                                    " has no equivalent in KeeperFX, so its value " +
                                    std::to_string(valueOf(values, record)) + " is not written.");
     }
-    for (int record : staged.written)
-        if (heldFactoryValue(record, valueOf(values, record)) != valueOf(values, record))
-            result.notes.push_back(heldFactoryNote(record, valueOf(values, record)));
-    for (int record : staged.written) {
-        const Place& place = placeOf(record);
-        if (!place.section.starts_with("spell") || !sameName(place.key, "Duration"))
-            continue;
-        const Words* power = plans.at(place.file).target.find(place.section, "SpellPower");
-        if (power && !power->empty() && !sameName(power->front(), "NULL") && power->front() != "0")
-            result.notes.push_back(std::string(slotInfoOfRecord(record).row) +
-                                   " Duration has no effect while KeeperFX links the spell to the "
-                                   "keeper power " +
-                                   power->front() + ", whose duration it uses.");
-    }
+    result.notes.insert(result.notes.end(), plan.notes.begin(), plan.notes.end());
 
     // Write the new mod beside the old one, then swap the two, then enable it.
-    const std::string order = withModLast(base.loadOrder.value_or(std::string()), name);
-    if (const std::vector<std::string> loaded = afterBaseMods(order);
-        loaded.empty() || loaded.back() != name)
-        return refuse("KeeperFX would not load the mod from load_order.cfg: it reads no file "
-                      "over 65,536 bytes and no more than 50 mods of a block.");
+    const std::string& order = plan.loadOrder;
 
     // A file whose folder entry could not be synced is in place; only its safety from a
     // power cut is unknown, and the user is told so.
@@ -681,10 +436,12 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
         return fail(*error);
     std::set<std::string> folders;
     for (const auto& [file, text] : staged.files) {
-        const std::string folder = file.substr(0, file.find('/'));
-        if (folders.insert(folder).second)
-            if (auto error = fileio::makeFolder(fileio::joinPath(staging, folder)))
-                return fail(*error);
+        // Each folder on the way, once: a copy of a campaign's folder lies deeper.
+        for (std::size_t slash = file.find('/'); slash != std::string::npos;
+             slash = file.find('/', slash + 1))
+            if (const std::string folder = file.substr(0, slash); folders.insert(folder).second)
+                if (auto error = fileio::makeFolder(onDisk(staging, folder)))
+                    return fail(*error);
         auto error = fileio::replaceFile(fileio::joinPath(staging, file), text);
         if (!replaced(error))
             return fail(*error);
@@ -708,8 +465,8 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
     };
     if (auto error = fileio::moveEntry(staging, modDir))
         return fail(*error, putBack());
-    if (!base.loadOrder || order != *base.loadOrder) {
-        auto error = fileio::replaceFile(base.loadOrderPath, order);
+    if (!plan.order.text || order != *plan.order.text) {
+        auto error = fileio::replaceFile(plan.order.path, order);
         if (!replaced(error)) {
             std::string extra;
             if (auto back = fileio::moveEntry(modDir, staging))
@@ -727,10 +484,10 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
         result.notes.push_back("The previous copy of the mod could not be removed and is in " +
                                old + " (" + error->reason() + ").");
 
-    if (base.loadOrder && withoutByteOrderMarks(*base.loadOrder) != *base.loadOrder) {
+    if (plan.order.text && withoutByteOrderMarks(*plan.order.text) != *plan.order.text) {
         std::vector<std::string> shown;
-        const std::vector<std::string> before = afterBaseMods(*base.loadOrder);
-        for (const std::string& mod : base.mods)
+        const std::vector<std::string> before = afterBaseMods(*plan.order.text);
+        for (const std::string& mod : plan.order.afterBase)
             if (!hasName(before, mod))
                 shown.push_back(mod);
         if (!shown.empty())
@@ -743,7 +500,10 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
         result.notes.push_back("The system could not confirm that the mod is safely on disk: " +
                                unconfirmed->reason() + ".");
     result.ok = true;
-    result.valuesWritten = static_cast<int>(staged.written.size());
+    result.valuesWritten = static_cast<int>(plan.changed.size());
+    result.kept = plan.kept;
+    result.sharing = plan.sharing;
+    result.maps = plan.maps;
     result.filesWritten = static_cast<int>(staged.files.size());
     result.summary = result.filesWritten == 0
                          ? "KeeperFX mod \"" + name +
@@ -754,22 +514,36 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
                                (result.valuesWritten == 1 ? " value" : " values") + " written in " +
                                std::to_string(result.filesWritten) +
                                (result.filesWritten == 1 ? " file." : " files.");
+    if (!plan.outcome.empty())
+        result.summary += " " + plan.outcome;
     return result;
 }
 
 ApplyPreview previewApply(const std::string& installPath, const ValueSet& values,
                           const ApplyOptions& options) {
-    (void)installPath;
-    (void)values;
     ApplyPreview preview;
+    fileio::FolderLock lock;
+    if (preview.message = lockForReading(installPath, lock); !preview.message.empty())
+        return preview;
+    const ModPlan plan = planMod(installPath, values, options);
+    if (!plan.failure.empty()) {
+        preview.message = plan.failure;
+        return preview;
+    }
     preview.ok = true;
-    preview.question = "Write the values as the KeeperFX mod mods/" + options.modName + "?";
+    preview.question = plan.question;
+    preview.changedValues = static_cast<int>(plan.changed.size());
+    preview.kept = plan.kept;
+    preview.sharing = plan.sharing;
+    preview.maps = plan.maps;
     return preview;
 }
 
 ModApply applyMod(const std::string& installPath, const ValueSet& values,
-                  const ApplyOptions& options) {
-    return applyMod(installPath, values, options.modName);
+                  std::string_view modName) {
+    ApplyOptions options;
+    options.modName = std::string(modName);
+    return applyMod(installPath, values, options);
 }
 
 } // namespace tavrel::keeperfx

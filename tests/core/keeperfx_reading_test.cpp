@@ -186,7 +186,9 @@ TEST(KeeperFxReading, TakesOnlyModNamesKeeperFxLoadsAndBothSystemsHold) {
     for (int i = 1; i <= 50; ++i)
         order += "m" + std::to_string(i) + "\n";
     test::writeBytes(game.file("mods/load_order.cfg"), order);
-    const ModApply applied = applyMod(game.path(), factoryDefaults());
+    ApplyOptions underCampaigns;
+    underCampaigns.scope = ApplyScope::UnderCampaigns;
+    const ModApply applied = applyMod(game.path(), factoryDefaults(), underCampaigns);
     EXPECT_FALSE(applied.ok);
     EXPECT_NE(applied.message.find("no more than 50 mods of a block"), std::string::npos);
     EXPECT_EQ(test::readBytes(game.file("mods/load_order.cfg")), order);
