@@ -30,6 +30,7 @@ void Form_LoadSettings::load(const QString& file) {
         return;
     }
     context_.history.markFile(FileEvent::Loaded, context_.store.values(), file.toStdString());
+    context_.clearOrigins();
     context_.refreshAll();
     context_.showStatus(QStringLiteral("File loaded."));
     close();
