@@ -6,8 +6,9 @@ namespace tavrel {
 
 void ValueOrigins::set(std::vector<std::string> layers, const ValueSet& read, std::string readAs) {
     layers_ = std::move(layers);
-    // A reader that names no layer still leaves one line per value to show.
-    layers_.resize(kSlotCount);
+    // A reader that names no layer tells nothing of where values come from.
+    if (!layers_.empty())
+        layers_.resize(kSlotCount);
     read_ = read;
     readAs_ = std::move(readAs);
 }

@@ -64,6 +64,8 @@ ChoiceQuestionBox::ChoiceQuestionBox(QWidget* parent, const ChoiceQuestion& ques
     const int em = text->fontMetrics().horizontalAdvance(QLatin1Char('x'));
     text->setMinimumWidth(em * 50);
     auto* left = new QVBoxLayout;
+    if (!question.prompt.isEmpty())
+        left->addWidget(new QLabel(question.prompt, this));
     for (int i = 0; i < question.choices.size(); ++i) {
         auto* option = new QRadioButton(question.choices[i], this);
         option->setObjectName(QStringLiteral("Option_Choice(%1)").arg(i + 1));

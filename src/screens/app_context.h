@@ -31,6 +31,7 @@ inline const QString kProductName = QStringLiteral("Tavrel");
 // above Yes and No; the question's text follows the choice. A help text stands beside it.
 struct ChoiceQuestion {
     QString title;
+    QString prompt; // above the choices
     QStringList choices;
     int preferred = 0;                   // the choice made when the box opens
     std::function<QString(int)> textFor; // the question for a choice
@@ -67,8 +68,8 @@ public:
     int askChoice(QWidget* parent, const ChoiceQuestion& question) override;
 };
 
-// The box of askChoice, not yet shown: option buttons Option_Choice(1), (2), ... over the
-// question Label_Question, the help Label_Help beside them, Yes and No with No the default.
+// The box of askChoice, not yet shown: the prompt, option buttons Option_Choice(1), (2), ... over
+// the question Label_Question, the help Label_Help beside them, Yes and No with No the default.
 class ChoiceQuestionBox : public QDialog {
     Q_OBJECT
 public:

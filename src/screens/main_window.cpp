@@ -444,6 +444,7 @@ bool Main::applyKeeperFx() {
     };
     ChoiceQuestion question;
     question.title = QStringLiteral("Apply to KeeperFX?");
+    question.prompt = QStringLiteral("Where KeeperFX plays the values you changed:");
     question.choices = choices;
     // After a read as one campaign, its tuner means that one.
     question.preferred = !readAs.empty() && one ? 2 : 0;
