@@ -46,9 +46,10 @@ constexpr std::string_view kUsage =
     "                        from FILE's values\n"
     "  demo [--force] DIR    make DIR a game folder with the factory values\n"
     "                        (--force: replace a game file already there)\n"
-    "  keeperfx-read GAMEDIR OUT\n"
+    "  keeperfx-read [--campaign NAME] GAMEDIR OUT\n"
     "                        write to OUT the values KeeperFX in GAMEDIR plays free\n"
-    "                        play with (its defaults and the [after_base] mods)\n"
+    "                        play with, or the campaign or map pack NAME (its file's\n"
+    "                        name): its defaults, every mod and the campaign's folders\n"
     "  keeperfx-apply [--mod NAME] FILE GAMEDIR\n"
     "                        write FILE's values as the KeeperFX mod GAMEDIR/mods/NAME\n"
     "                        (default tavrel), enabled last in mods/load_order.cfg\n"
@@ -265,7 +266,10 @@ int cmdDemo(const Args& a, std::ostream& out, std::ostream& err) {
 }
 
 int cmdKeeperFxRead(const Args& a, std::ostream& out, std::ostream& err) {
-    const keeperfx::RulesRead rules = keeperfx::readRules(a[0]);
+    const auto campaign = a.options.find("--campaign");
+    const keeperfx::RulesRead rules =
+        keeperfx::readRules(a[0], campaign != a.options.end() ? std::string_view(campaign->second)
+                                                              : std::string_view());
     if (!rules.ok) {
         err << rules.message << '\n';
         return kExitRefused;
@@ -321,7 +325,7 @@ const std::map<std::string, Command, std::less<>>& commands() {
         {"apply", {2, {}, cmdApply}},
         {"demo", {1, {{"--force"}}, cmdDemo}},
         {"creatures", {1, {}, cmdCreatures}},
-        {"keeperfx-read", {2, {}, cmdKeeperFxRead}},
+        {"keeperfx-read", {2, {{"--campaign", true}}, cmdKeeperFxRead}},
         {"keeperfx-apply", {2, {{"--mod", true}}, cmdKeeperFxApply}},
     };
     return table;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,10 +20,20 @@ struct Campaign {
     std::string label() const;
 };
 
-// The campaigns, then the map packs, each in the order of their file names.
+// The campaigns, then the map packs, each in the order of their file names. Listed are
+// the ones KeeperFX offers: a campaign with a single-player level, a map pack whose
+// levels folder holds a level list (.lif).
 std::vector<Campaign> listCampaigns(const std::string& installPath);
 
 // The one of that name, in any letter case; null when there is none.
 const Campaign* findCampaign(const std::vector<Campaign>& campaigns, std::string_view name);
+
+// The names of the campaigns and map packs, for a message: "keeporig, deepdngn".
+std::string campaignNames(const std::vector<Campaign>& campaigns);
+
+// A campaign's folder as a path below any folder: its parts without empty ones and ".",
+// '\' read as '/' as on Windows; nullopt when a part leaves the folder ("..") or could
+// not be a folder name.
+std::optional<std::string> folderBelow(std::string_view location);
 
 } // namespace tavrel::keeperfx

@@ -8,8 +8,10 @@
 
 #include "core/catalogue.h"
 #include "core/factory_defaults.h"
+#include "keeperfx/campaigns.h"
 #include "keeperfx/config_text.h"
 #include "keeperfx/encoding.h"
+#include "keeperfx/layers.h"
 #include "keeperfx/places.h"
 #include "keeperfx/stacking.h"
 
@@ -17,8 +19,6 @@ namespace tavrel::keeperfx {
 
 namespace {
 
-constexpr std::string_view kModsFolder = "mods";
-constexpr std::string_view kLoadOrderFile = "load_order.cfg";
 constexpr std::string_view kModComment =
     "Written by Tavrel: only the values that differ from the rules KeeperFX plays with.";
 // The file that marks a mod as this editor's, which it may replace whole; KeeperFX reads
@@ -28,31 +28,6 @@ constexpr std::string_view kMarkerText =
     "This KeeperFX mod was written by Tavrel, which replaces this folder whole each time "
     "it applies its values to KeeperFX.\r\n";
 constexpr std::string_view kNothingChanged = "KeeperFX's files have not been changed.";
-
-// The files that hold slots, in the order of their first slot.
-const std::vector<std::string_view>& ruleFiles() {
-    static const std::vector<std::string_view> files = [] {
-        std::vector<std::string_view> list;
-        for (const Place& place : places_data::kPlaces)
-            if (place.encoding != Encoding::None &&
-                std::find(list.begin(), list.end(), place.file) == list.end())
-                list.push_back(place.file);
-        return list;
-    }();
-    return files;
-}
-
-// A path below `root` given with '/', each part in the spelling found on disk.
-std::string onDisk(const std::string& root, std::string_view relative) {
-    std::string path = root;
-    while (!relative.empty()) {
-        const std::size_t slash = relative.find('/');
-        const std::string_view part = relative.substr(0, slash);
-        path = fileio::joinPath(path, fileio::findEntry(path, part).value_or(std::string(part)));
-        relative.remove_prefix(slash == std::string_view::npos ? relative.size() : slash + 1);
-    }
-    return path;
-}
 
 bool entryExists(const std::string& path) {
     std::error_code error;
@@ -73,84 +48,31 @@ std::string asideName(std::string_view mod) {
     return "." + std::string(mod) + ".tavrel-old";
 }
 
-// The rules of every file that holds slots, stacked from the defaults through the
-// [after_base] mods (but `skipMod`).
+// The rules of every file that holds slots, as free play reads them without `skipMod` from
+// the defaults through the [after_base] mods.
 struct Stack {
     std::map<std::string_view, StackedFile> files;
-    std::vector<std::string> mods;
-    std::vector<std::string> missing; // listed mods that are not there, which KeeperFX skips
-    std::string loadOrderPath;
-    std::optional<std::string> loadOrder; // its text, when the file exists
+    ModOrder order;
     std::string failure;
 };
 
-bool readText(const std::string& path, std::string& text, std::string& failure) {
-    if (auto error = fileio::readFile(path, text, kConfigReadLimit)) {
-        failure = "Unable to read " + ioText(*error) + ".";
-        return false;
-    }
-    return true;
-}
-
-bool readConfig(const std::string& path, StackedFile& into, std::string& failure) {
-    std::string text;
-    if (!readText(path, text, failure))
-        return false;
-    into.stack(parseConfig(text));
-    return true;
-}
-
-// With `skipMod`, the mods below it once it stands last in load_order.cfg.
 Stack stackRules(const std::string& installPath, std::string_view skipMod) {
     Stack stack;
-    stack.loadOrderPath =
-        onDisk(installPath, std::string(kModsFolder) + "/" + std::string(kLoadOrderFile));
-    if (const fileio::Status kind = fileio::whyNotAFile(stack.loadOrderPath)) {
-        if (!isMissing(*kind)) {
-            stack.failure = "Unable to read " + ioText(*kind) + ".";
-            return stack;
-        }
-    } else {
-        std::string text;
-        if (!readText(stack.loadOrderPath, text, stack.failure))
-            return stack;
-        for (std::string& mod : afterBaseMods(skipMod.empty() ? text : withModLast(text, skipMod)))
-            if (isValidModName(mod) && !sameName(mod, skipMod))
-                stack.mods.push_back(std::move(mod));
-        stack.loadOrder = std::move(text);
+    stack.order = readModOrder(installPath, skipMod);
+    if (!stack.order.failure.empty()) {
+        stack.failure = stack.order.failure;
+        return stack;
     }
-    std::erase_if(stack.mods, [&](const std::string& mod) {
-        if (fileio::isFolder(onDisk(installPath, std::string(kModsFolder) + "/" + mod)))
-            return false;
-        stack.missing.push_back(mod);
-        return true;
-    });
+    RuleFiles files(installPath);
     for (std::string_view file : ruleFiles()) {
-        StackedFile& rules = stack.files[file];
-        const std::string defaults = onDisk(installPath, file);
-        if (const fileio::Status kind = fileio::whyNotAFile(defaults)) {
-            stack.failure = isMissing(*kind)
-                                ? "KeeperFX's file " + defaults + " is missing."
-                                : "Unable to read KeeperFX's file " + ioText(*kind) + ".";
-            return stack;
-        }
-        if (!readConfig(defaults, rules, stack.failure))
-            return stack;
-        for (const std::string& mod : stack.mods) {
-            const std::string path =
-                onDisk(installPath, std::string(kModsFolder) + "/" + mod + "/" + std::string(file));
-            const fileio::Status kind = fileio::whyNotAFile(path);
-            // A link to nothing is no file to KeeperFX either.
-            if (kind && (isMissing(*kind) || kind->why == fileio::IsDanglingLink))
-                continue;
-            if (kind) {
-                stack.failure = "Unable to read " + ioText(*kind) + ".";
-                return stack;
-            }
-            if (!readConfig(path, rules, stack.failure))
-                return stack;
-        }
+        const std::vector<Layer> layers = layersOf(file, {}, stack.order);
+        const auto end = std::find_if(layers.begin(), layers.end(), [](const Layer& layer) {
+            return layer.stage > Stage::AfterBase;
+        });
+        stack.files[file] =
+            stackLayers(layers, files, 0, static_cast<std::size_t>(end - layers.begin()));
     }
+    stack.failure = files.failure();
     return stack;
 }
 
@@ -165,33 +87,6 @@ std::string lockMods(const std::string& installPath, bool exclusive, fileio::Fol
     if (error && exclusive)
         return "Unable to lock " + ioText(*error) + ".";
     return {};
-}
-
-// The research line a slot names by its first two words.
-template <typename Lines> auto researchLine(Lines* lines, std::string_view item) {
-    decltype(&lines->front()) found = nullptr;
-    if (!lines)
-        return found;
-    const Words name = splitWords(item);
-    for (auto& line : *lines)
-        if (!found && line.size() >= name.size() &&
-            std::equal(name.begin(), name.end(), line.begin(),
-                       [](const std::string& a, const std::string& b) { return sameName(a, b); }))
-            found = &line;
-    return found;
-}
-
-const Words& wordsOf(const StackedFile& rules, const Place& place) {
-    const Words* words = place.encoding == Encoding::ResearchAmount
-                             ? researchLine(rules.research(), place.item)
-                             : rules.find(place.section, place.key);
-    // A key no file has is an empty list to KeeperFX: no property, no job.
-    static const Words none;
-    return words ? *words : none;
-}
-
-std::optional<std::int32_t> valueIn(const StackedFile& rules, const Place& place) {
-    return decodeSlot(place, wordsOf(rules, place));
 }
 
 std::int32_t valueOf(const ValueSet& values, int record) {
@@ -227,7 +122,12 @@ bool isValidModName(std::string_view name) {
 }
 
 std::string RulesRead::status() const {
-    std::string text = "KeeperFX rules read from fxdata and creatrs";
+    std::string text = "KeeperFX rules";
+    if (!campaignLabel.empty())
+        text += " of " + campaignLabel;
+    text += " read from fxdata and creatrs";
+    if (!folders.empty())
+        text += (mods.empty() ? " and its own " : ", its own ") + quotedList(folders);
     if (!mods.empty())
         text += (mods.size() == 1 ? " and the mod " : " and the mods ") + quotedList(mods);
     text += ".";
@@ -242,6 +142,14 @@ std::string RulesRead::status() const {
     return text;
 }
 
+std::string unknownCampaignMessage(const std::string& installPath, std::string_view name) {
+    const std::vector<Campaign> campaigns = listCampaigns(installPath);
+    return "KeeperFX in " + installPath + " has no campaign or map pack \"" + std::string(name) +
+           "\"; " +
+           (campaigns.empty() ? std::string("it has none.")
+                              : "it has " + campaignNames(campaigns) + ".");
+}
+
 RulesRead readRules(const std::string& installPath, std::string_view campaign) {
     RulesRead read;
     read.campaign = std::string(campaign);
@@ -253,13 +161,50 @@ RulesRead readRules(const std::string& installPath, std::string_view campaign) {
     fileio::FolderLock lock;
     if (read.message = lockMods(installPath, false, lock); !read.message.empty())
         return read;
-    const Stack stack = stackRules(installPath, {});
-    if (!stack.failure.empty()) {
-        read.message = stack.failure;
+    const std::vector<Campaign> campaigns = listCampaigns(installPath);
+    const Campaign* played = campaign.empty() ? nullptr : findCampaign(campaigns, campaign);
+    if (!campaign.empty() && !played) {
+        read.message = unknownCampaignMessage(installPath, campaign);
+        return read;
+    }
+    const ModOrder order = readModOrder(installPath);
+    if (!order.failure.empty()) {
+        read.message = order.failure;
+        return read;
+    }
+    if (played) {
+        read.campaignLabel = played->label();
+        for (const std::string* folder : {&played->configsLocation, &played->creaturesLocation})
+            if (!folder->empty() && !hasName(read.folders, *folder))
+                read.folders.push_back(*folder);
+    }
+    RuleFiles files(installPath);
+    std::map<std::string_view, StackedFile> stacked;
+    read.origins.assign(kSlotCount, std::string());
+    for (std::string_view file : ruleFiles()) {
+        const std::vector<Layer> layers = layersOf(file, campaignFolder(played, file), order);
+        stacked[file] = stackLayers(layers, files);
+        // The last file that sets a slot's place is where its value comes from.
+        for (const Layer& layer : layers) {
+            const ConfigFile* config = files.find(layer);
+            if (!config)
+                continue;
+            StackedFile alone;
+            alone.stack(*config);
+            const std::string label = !layer.mod.empty()           ? "mod " + layer.mod
+                                      : layer.stage == Stage::Base ? "KeeperFX default"
+                                                                   : played->label();
+            for (int record = 1; record <= kSlotCount; ++record)
+                if (placeOf(record).file == file && setsPlace(alone, placeOf(record)))
+                    read.origins[static_cast<std::size_t>(record - 1)] = label;
+        }
+    }
+    if (!files.failure().empty()) {
+        read.message = files.failure();
         return read;
     }
     const std::string mods = onDisk(installPath, kModsFolder);
-    for (const std::string& mod : stack.missing)
+    for (const std::string& mod : order.missing)
         read.notes.push_back(
             fileio::findEntry(mods, asideName(mod))
                 ? "The mod " + mod +
@@ -268,24 +213,10 @@ RulesRead readRules(const std::string& installPath, std::string_view campaign) {
                       asideName(mod) + " for the next apply to put back."
                 : "The mod " + mod +
                       " listed in load_order.cfg is not in the mods folder, so KeeperFX skips it.");
-    read.values = factoryDefaults();
-    for (int record = 1; record <= kSlotCount; ++record) {
-        const Place& place = placeOf(record);
-        if (place.encoding == Encoding::None)
-            continue;
-        const auto at = static_cast<std::size_t>(record - 1);
-        const auto value = valueIn(stack.files.at(place.file), place);
-        // Several Fears give one percentage: the factory value, when it is one of them,
-        // is the one that shows as unchanged.
-        if (value && place.encoding == Encoding::FearPercent &&
-            fearPercent(*value) == fearPercent(read.values[at]))
-            continue;
-        if (value)
-            read.values[at] = *value;
-        else
-            read.unread.push_back(record);
-    }
-    read.mods = stack.mods;
+    SlotValues values = slotValues(stacked);
+    read.values = values.values;
+    read.unread = std::move(values.unread);
+    read.mods = order.all();
     read.ok = true;
     return read;
 }
@@ -531,7 +462,7 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
     if (!base.failure.empty())
         return refuse(base.failure);
     for (std::string_view block : {"after_campaign", "after_map"})
-        if (base.loadOrder && hasName(blockMods(*base.loadOrder, block), name))
+        if (base.order.text && hasName(blockMods(*base.order.text, block), name))
             return refuse("The mod \"" + name + "\" is listed under [" + std::string(block) +
                           "] of load_order.cfg, where Tavrel does not write: it writes only "
                           "[after_base] mods. Choose another name.");
@@ -620,7 +551,7 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
     }
 
     // Write the new mod beside the old one, then swap the two, then enable it.
-    const std::string order = withModLast(base.loadOrder.value_or(std::string()), name);
+    const std::string order = withModLast(base.order.text.value_or(std::string()), name);
 
     // A file whose folder entry could not be synced is in place; only its safety from a
     // power cut is unknown, and the user is told so.
@@ -665,8 +596,8 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
     };
     if (auto error = fileio::moveEntry(staging, modDir))
         return fail(*error, putBack());
-    if (!base.loadOrder || order != *base.loadOrder) {
-        auto error = fileio::replaceFile(base.loadOrderPath, order);
+    if (!base.order.text || order != *base.order.text) {
+        auto error = fileio::replaceFile(base.order.path, order);
         if (!replaced(error)) {
             std::string extra;
             if (auto back = fileio::moveEntry(modDir, staging))
@@ -684,10 +615,10 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
         result.notes.push_back("The previous copy of the mod could not be removed and is in " +
                                old + " (" + error->reason() + ").");
 
-    if (base.loadOrder && withoutByteOrderMarks(*base.loadOrder) != *base.loadOrder) {
+    if (base.order.text && withoutByteOrderMarks(*base.order.text) != *base.order.text) {
         std::vector<std::string> shown;
-        const std::vector<std::string> before = afterBaseMods(*base.loadOrder);
-        for (const std::string& mod : base.mods)
+        const std::vector<std::string> before = afterBaseMods(*base.order.text);
+        for (const std::string& mod : base.order.afterBase)
             if (!hasName(before, mod))
                 shown.push_back(mod);
         if (!shown.empty())

@@ -31,12 +31,14 @@ struct RulesRead {
     bool ok = false;
     std::string message; // why nothing was read
     ValueSet values{};
-    std::vector<std::string> mods;  // the [after_base] mods read, in order
+    std::vector<std::string> mods;  // the mods read, each once, in the order KeeperFX reads them
     std::vector<std::string> notes; // listed mods that are not there
     // Slots whose place KeeperFX leaves empty or fills with a word the editor has no value
     // for; they keep the factory value.
     std::vector<int> unread;
-    std::string campaign; // the campaign or map pack read as; empty for free play
+    std::string campaign;             // the campaign or map pack read as; empty for free play
+    std::string campaignLabel;        // how the player knows it, as Campaign::label
+    std::vector<std::string> folders; // its own rule folders that were read
     // Per record (element 0 is record 1): the layer whose file set the value, as a player
     // knows it: "KeeperFX default", "mod NAME", "campaign TITLE", "map pack TITLE"; empty
     // where no file sets it.
@@ -44,8 +46,12 @@ struct RulesRead {
     // Where the values came from, for the status line.
     std::string status() const;
 };
-// `campaign` names a campaign or map pack (listCampaigns); empty: free play.
+// `campaign` names a campaign or map pack (listCampaigns); empty: free play. Map files
+// (mapNNNNN.*) belong to single levels and are not read.
 RulesRead readRules(const std::string& installPath, std::string_view campaign = {});
+
+// The message for a campaign name the folder does not have, naming the ones it has.
+std::string unknownCampaignMessage(const std::string& installPath, std::string_view name);
 
 // What applying the values as a KeeperFX mod did.
 struct ModApply {

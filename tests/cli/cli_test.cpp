@@ -94,7 +94,7 @@ TEST(Cli, ExitStatusOfEachCommandLineAndWhatItWrites) {
     EXPECT_NE(cli("check bad.txt").err.find("Incompatible Creature.txt file"), std::string::npos);
     std::filesystem::current_path(home);
     for (const char* command : {"defaults", "convert", "check", "export", "diff", "apply", "demo",
-                                "keeperfx-read", "keeperfx-apply [--mod NAME]"})
+                                "keeperfx-read [--campaign NAME]", "keeperfx-apply [--mod NAME]"})
         EXPECT_NE(help.find(command), std::string::npos) << command;
     EXPECT_EQ(test::listFolder(dir.path()),
               (std::vector<std::string>{"--force", "-x.dks", "-y.dks", "10719.dks", "10721.dks",
@@ -209,9 +209,20 @@ TEST(Cli, KeeperFxApplyThenReadGivesTheValues) {
     const CliRun read = cli("keeperfx-read " + game + " " + dir.file("read.dks"));
     ASSERT_EQ(read.status, 0) << read.err;
     EXPECT_EQ(read.out,
-              "KeeperFX rules read from fxdata and creatrs and the mods base and mine.\n");
+              "KeeperFX rules read from fxdata and creatrs and the mods base and mine. The mod "
+              "other listed in load_order.cfg is not in the mods folder, so KeeperFX skips it.\n");
     EXPECT_EQ(test::readBytes(dir.file("read.dks")), encodeSettings(values));
     EXPECT_EQ(cli("keeperfx-read " + dir.path() + " " + dir.file("none.dks")).status, 1);
+    test::addKeeperFxCampaigns(game);
+    const CliRun beta = cli("keeperfx-read --campaign beta " + game + " " + dir.file("beta.dks"));
+    ASSERT_EQ(beta.status, 0) << beta.err;
+    values[4] = 700; // the campaign's own Health
+    EXPECT_EQ(test::readBytes(dir.file("beta.dks")), encodeSettings(values));
+    const CliRun unknown = cli("keeperfx-read --campaign=x " + game + " " + dir.file("x.dks"));
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_EQ(unknown.err, "KeeperFX in " + game +
+                               " has no campaign or map pack \"x\"; it has alpha, beta, twin, "
+                               "gamma.\n");
 }
 
 } // namespace

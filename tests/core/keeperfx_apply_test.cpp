@@ -194,7 +194,8 @@ TEST(KeeperFxApply, WhatAnApplyCutShortLeavesIsToldAndCleared) {
     EXPECT_EQ(readRules(game.path()).status(),
               "KeeperFX rules read from fxdata and creatrs and the mod base. The mod tavrel is not "
               "in the mods folder: an apply of it was cut short, and its previous copy waits in "
-              "mods/.tavrel.tavrel-old for the next apply to put back.");
+              "mods/.tavrel.tavrel-old for the next apply to put back. The mod other listed in "
+              "load_order.cfg is not in the mods folder, so KeeperFX skips it.");
     // load_order.cfg stays as it is: the swap is synced all the same.
     fault::setFaultPlan(std::nullopt);
     ASSERT_TRUE(applyMod(game.path(), factoryDefaults()).ok);

@@ -156,6 +156,30 @@ void makeKeeperFxInstall(const std::string& root) {
                "; players' own\r\n[after_base]\r\nbase\r\n\r\n[after_campaign]\r\nother\r\n");
 }
 
+void addKeeperFxCampaigns(const std::string& root) {
+    constexpr std::string_view files[][2] = {
+        {"campgns/alpha.cfg", "[common]\nNAME = Alpha\nNAME = Alpha Rising\nSINGLE_LEVELS = 1 2\n"
+                              "LEVELS_LOCATION = campgns/alpha\n"
+                              "CONFIGS_LOCATION = campgns/alpha_cfgs\n"},
+        {"campgns/alpha_cfgs/magic.cfg", "[power5]\nPower = 11 12 13\n"},
+        {"campgns/twin.cfg", "; shares alpha's rules\r\n[Common]\r\nNAME = Alpha Twin\r\n"
+                             "SINGLE_LEVELS = 7\r\nCONFIGS_LOCATION = campgns\\alpha_cfgs\\ \r\n"},
+        {"campgns/beta.cfg",
+         "[common]\nNAME = Beta Deep\nSINGLE_LEVELS = 3\n"
+         "LEVELS_LOCATION = campgns/beta\nCREATURES_LOCATION = campgns/beta_crtr\n"},
+        {"campgns/beta_crtr/wizard.cfg", "[attributes]\nProperties = BLEEDS\nHealth = 700\n"},
+        {"campgns/beta/map00003.wizard.cfg", "[attributes]\nHealth = 5\n"},
+        {"campgns/notes.cfg", "[common]\nNAME = No levels\nSINGLE_LEVELS = 0\n"},
+        {"levels/gamma.cfg", "[common]\nNAME = Gamma Pack\nLEVELS_LOCATION = levels/gamma\n"},
+        {"levels/gamma/gamma.lif", "1, First\n"},
+        {"levels/empty.cfg", "[common]\nNAME = No list\nLEVELS_LOCATION = levels/none\n"},
+    };
+    for (const auto& [file, text] : files) {
+        makeFolders(root + "/" + std::string(file.substr(0, file.rfind('/'))));
+        writeBytes(root + "/" + std::string(file), text);
+    }
+}
+
 ValueSet variedValues(unsigned seed) {
     std::mt19937 random(seed);
     // Mix small values, values with many digits and the extremes of the range.

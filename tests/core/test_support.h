@@ -57,6 +57,14 @@ int exitStatusInChild(const std::function<int()>& body);
 // a spell linked to a keeper power, a tenth Power value).
 void makeKeeperFxInstall(const std::string& root);
 
+// Adds to a KeeperFX test install two campaigns and a map pack, each with a name of its own:
+// alpha ("Alpha Rising") sets the first three of power5's Power list in its configs folder
+// campgns/alpha_cfgs, which twin ("Alpha Twin") shares; beta ("Beta Deep") sets the
+// Wizard's Properties and Health in its creatures folder and once more in the map file of
+// its level 3; the map pack gamma ("Gamma Pack") has no rule folder. Two files that
+// KeeperFX does not offer stand beside them.
+void addKeeperFxCampaigns(const std::string& root);
+
 // A set of varied, non-negative values that differ from the factory ones.
 ValueSet variedValues(unsigned seed);
 
