@@ -25,23 +25,26 @@ const QString kOriginal = QStringLiteral("Dungeon Keeper original campaign");
 // (room slot 2) 60, room 3's 70, room 4's 80 and the Dragon's Health 950; the mod
 // tunneller_imp_swap room 3's Cost 71 and the Dragon's Strength 77; the original campaign
 // room 4's Cost 81 and the Dragon's Armour 66. The map pack Deeper Dungeons sets nothing.
-void makeLayeredInstall(const test::MainHarness& h) {
-    test::makeKeeperFxInstall(h.game);
+void makeLayeredInstall(const std::string& root) {
+    test::makeKeeperFxInstall(root);
     const std::pair<const char*, const char*> files[] = {
         {"mods/load_order.cfg", "[after_base]\r\ntunneller_imp_swap\r\n"},
         {"fxdata/terrain.cfg", "[room2]\nCost = 60\n[room3]\nCost = 70\n[room4]\nCost = 80\n"},
         {"creatrs/dragon.cfg", "[attributes]\nHealth = 950\n"},
         {"mods/tunneller_imp_swap/fxdata/terrain.cfg", "[room3]\nCost = 71\n"},
         {"mods/tunneller_imp_swap/creatrs/dragon.cfg", "[attributes]\nStrength = 77\n"},
-        {"campgns/keeporig.cfg", "[common]\nNAME = Dungeon Keeper original campaign\n"
-                                 "CONFIGS_LOCATION = campgns/keeporig_cfgs/\n"
-                                 "CREATURES_LOCATION = campgns/keeporig_crtr/\n"},
+        {"campgns/keeporig.cfg",
+         "[common]\nNAME = Dungeon Keeper original campaign\nSINGLE_LEVELS = 1\n"
+         "CONFIGS_LOCATION = campgns/keeporig_cfgs/\n"
+         "CREATURES_LOCATION = campgns/keeporig_crtr/\n"},
         {"campgns/keeporig_cfgs/terrain.cfg", "[room4]\nCost = 81\n"},
         {"campgns/keeporig_crtr/dragon.cfg", "[attributes]\nArmour = 66\n"},
-        {"levels/deepdngn.cfg", "[common]\nNAME = Deeper Dungeons\n"},
+        {"levels/deepdngn.cfg",
+         "[common]\nNAME = Deeper Dungeons\nLEVELS_LOCATION = levels/deepdngn\n"},
+        {"levels/deepdngn/deepdngn.lif", "1, First\n"},
     };
     for (const auto& [file, text] : files) {
-        const std::string path = h.game + "/" + file;
+        const std::string path = root + "/" + file;
         test::makeFolders(path.substr(0, path.rfind('/')));
         test::writeBytes(path, text);
     }
@@ -90,7 +93,7 @@ private slots:
     void theGameToReadIsChosenAndRemembered() {
         test::MainHarness h;
         h.makeGame();
-        makeLayeredInstall(h);
+        makeLayeredInstall(h.game);
         h.configureGame();
         h.start();
         QCOMPARE(gamesShown(h),
@@ -121,7 +124,7 @@ private slots:
         for (const auto& [scope, expected] : cases) {
             test::MainHarness h;
             h.makeGame();
-            makeLayeredInstall(h);
+            makeLayeredInstall(h.game);
             h.configureGame();
             h.start();
             chooseGame(h, 1);
@@ -156,7 +159,7 @@ private slots:
     void eachValueSaysWhereItComesFrom() {
         test::MainHarness h;
         h.makeGame();
-        makeLayeredInstall(h);
+        makeLayeredInstall(h.game);
         h.configureGame();
         h.start();
         chooseGame(h, 1);
@@ -201,9 +204,15 @@ private slots:
             test::child(h.f.context.window("Form_Changes"), "List_Changes"));
         QCOMPARE(changes->findItems("61", Qt::MatchExactly, 3).value(0)->text(5), edited);
 
+        // Applying, the campaign read as is the scope offered first; once CREATURE.TXT is
+        // read, everywhere is.
+        h.f.seam.choices = {-1};
+        action(h, "Action_ApplyKeeperFx")->trigger();
+        QCOMPARE(h.f.seam.asked.back().preferred, 2);
         // Read CREATURE.TXT of another game folder, through File > Change Game Folder.
         const std::string other = fileio::joinPath(h.dir.path(), "Other");
         test::makeGameFolder(other, test::readBytes(h.gameFile));
+        makeLayeredInstall(other);
         h.f.seam.choices = {1}; // discard the edit
         h.main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(h.main.get()));
@@ -220,6 +229,9 @@ private slots:
                     ->toolTip()
                     .endsWith("Ctrl+Backspace: factory value."));
         QVERIFY(changes->isColumnHidden(5));
+        h.f.seam.choices = {-1};
+        action(h, "Action_ApplyKeeperFx")->trigger();
+        QCOMPARE(h.f.seam.asked.back().preferred, 0);
     }
 
     // The box itself: the question follows the option chosen with the mouse; No is the default.
