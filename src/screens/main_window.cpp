@@ -350,7 +350,9 @@ void Main::listGames() {
     for (QAction* action : gameGroup_->actions())
         delete action;
     games_->clear();
-    auto add = [this](const QString& text, const std::string& name, const QString& tip) {
+    // `game` as the status line names it.
+    auto add = [this](const QString& text, const std::string& name, const QString& tip,
+                      const QString& game) {
         QAction* action = games_->addAction(text);
         action->setObjectName(name.empty()
                                   ? QStringLiteral("Action_FreePlay")
@@ -359,11 +361,16 @@ void Main::listGames() {
         action->setChecked(keeperfx::sameName(name, game_));
         action->setToolTip(tip);
         gameGroup_->addAction(action);
-        connect(action, &QAction::triggered, this, [this, name] { chooseGame(name); });
+        connect(action, &QAction::triggered, this, [this, name, game] {
+            chooseGame(name);
+            showGame(game);
+            showStatus(QStringLiteral("Read KeeperFX Rules now reads %1.").arg(game));
+        });
     };
     add(QStringLiteral("&Free Play"), {},
         QStringLiteral("Free play with no map pack chosen: the rules of fxdata, creatrs and "
-                       "the mods"));
+                       "the mods"),
+        QStringLiteral("free play"));
     bool mapPacks = false;
     for (const keeperfx::Campaign& campaign : campaigns) {
         // Campaigns first, then the map packs, each group set apart.
@@ -376,10 +383,13 @@ void Main::listGames() {
             campaign.name,
             QStringLiteral("The ") + fromCore(campaign.label()) +
                 (campaign.mapPack ? QStringLiteral(", levels/") : QStringLiteral(", campgns/")) +
-                QString::fromStdString(campaign.name) + QStringLiteral(".cfg"));
+                QString::fromStdString(campaign.name) + QStringLiteral(".cfg"),
+            fromCore(campaign.label()));
     }
-    const QString game =
-        chosen ? fromCore(chosen->label()) : QStringLiteral("free play with no map pack chosen");
+    showGame(chosen ? fromCore(chosen->label()) : QStringLiteral("free play"));
+}
+
+void Main::showGame(const QString& game) {
     readKeeperFx_->setToolTip(
         QStringLiteral("Fill the tables with the values KeeperFX plays %1 with").arg(game));
 }

@@ -79,6 +79,8 @@ private:
     // falls back to free play.
     void listGames();
     void chooseGame(const std::string& name);
+    // Read's tool tip names the game it reads.
+    void showGame(const QString& game);
     QMenuBar* menuBar();
     void restore();
     void openLocate();
