@@ -67,6 +67,18 @@ void chooseGame(const test::MainHarness& h, int steps) {
     QTest::keyClick(games, Qt::Key_Return);
 }
 
+// The editor started on the layered folder, read as the original campaign; its room screen.
+QWidget* readAsTheCampaign(test::MainHarness& h) {
+    h.makeGame();
+    makeLayeredInstall(h.game);
+    h.configureGame();
+    h.start();
+    chooseGame(h, 1);
+    action(h, "Action_ReadKeeperFx")->trigger();
+    h.click("Cmd_2");
+    return h.f.context.window("Form_RoomSettings");
+}
+
 // The games the menu offers, the chosen one marked "*".
 QStringList gamesShown(const test::MainHarness& h) {
     auto* games = h.main->findChild<QMenu*>("Menu_KeeperFxGame");
@@ -123,14 +135,7 @@ private slots:
         };
         for (const auto& [scope, expected] : cases) {
             test::MainHarness h;
-            h.makeGame();
-            makeLayeredInstall(h.game);
-            h.configureGame();
-            h.start();
-            chooseGame(h, 1);
-            action(h, "Action_ReadKeeperFx")->trigger();
-            h.click("Cmd_2");
-            QWidget* room = h.f.context.window("Form_RoomSettings");
+            QWidget* room = readAsTheCampaign(h);
             for (int slot : {2, 6})
                 QTest::mouseClick(test::rowLabel(room, "Label_More", slot), Qt::RightButton);
             h.f.seam.choices = {scope};
@@ -158,14 +163,7 @@ private slots:
     // Needs the layered read of the core.
     void eachValueSaysWhereItComesFrom() {
         test::MainHarness h;
-        h.makeGame();
-        makeLayeredInstall(h.game);
-        h.configureGame();
-        h.start();
-        chooseGame(h, 1);
-        action(h, "Action_ReadKeeperFx")->trigger();
-        h.click("Cmd_2");
-        QWidget* room = h.f.context.window("Form_RoomSettings");
+        QWidget* room = readAsTheCampaign(h);
         h.click("Cmd_1");
         QTest::mouseClick(test::button(h.f.context.window("Form_Creatures"), "Cmd_BadGuys(10)"),
                           Qt::LeftButton); // Dragon
