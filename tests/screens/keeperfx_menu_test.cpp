@@ -146,13 +146,11 @@ private slots:
             QCOMPARE(asked.preferred, 2);
             QVERIFY(asked.help.contains("a line of nine values, KeeperFX copies the ninth"));
             std::array<int, 6> played{};
-            int at = 0;
+            std::size_t at = 0;
             for (const char* game : {"", "keeporig", "deepdngn"})
                 for (int slot : {2, 6})
-                    played[static_cast<std::size_t>(at++)] =
-                        keeperfx::readRules(h.game, game)
-                            .values[static_cast<std::size_t>(
-                                recordOf(SlotRef::of(Category::Room, slot)) - 1)];
+                    played[at++] = keeperfx::readRules(h.game, game)
+                                       .values[recordOf(SlotRef::of(Category::Room, slot)) - 1];
             QCOMPARE(played, expected);
         }
     }
@@ -194,9 +192,9 @@ private slots:
         }
         QTest::mouseClick(test::rowLabel(room, "Label_More", 2), Qt::LeftButton);
         const QString edited = "Edited; was 60, set by: KeeperFX default";
-        QCOMPARE(lastLine(test::rowLabel(room, "Label_Stat", 2)->toolTip()), edited);
-        QVERIFY(
-            test::rowLabel(room, "Label_Stat", 2)->toolTip().startsWith("Treasury Cost. Click"));
+        QLabel* treasury = test::rowLabel(room, "Label_Stat", 2);
+        QCOMPARE(lastLine(treasury->toolTip()), edited);
+        QVERIFY(treasury->toolTip().startsWith("Treasury Cost. Click"));
         action(h, "Action_Changes")->trigger();
         auto* changes = qobject_cast<QTreeWidget*>(
             test::child(h.f.context.window("Form_Changes"), "List_Changes"));
@@ -223,9 +221,7 @@ private slots:
         QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, line.center());
         QTest::mouseDClick(dirs->viewport(), Qt::LeftButton, {}, line.center());
         QCOMPARE(h.location(), QString::fromStdString(other));
-        QVERIFY(test::rowLabel(room, "Label_Stat", 2)
-                    ->toolTip()
-                    .endsWith("Ctrl+Backspace: factory value."));
+        QVERIFY(treasury->toolTip().endsWith("Ctrl+Backspace: factory value."));
         QVERIFY(changes->isColumnHidden(5));
         h.f.seam.choices = {-1};
         action(h, "Action_ApplyKeeperFx")->trigger();
@@ -235,12 +231,8 @@ private slots:
     // The box itself: the question follows the option chosen with the mouse; No is the default.
     void theScopeBoxFollowsTheOptionChosen() {
         for (bool yes : {true, false}) {
-            screens::ChoiceQuestion question{"Apply to KeeperFX?",
-                                             "Where:",
-                                             {"A", "B", "C"},
-                                             2,
-                                             [](int i) { return QString("text %1").arg(i); },
-                                             "help"};
+            const auto textFor = [](int i) { return QString("text %1").arg(i); };
+            const screens::ChoiceQuestion question{"Apply?", "", {"A", "B", "C"}, 2, textFor, ""};
             screens::ChoiceQuestionBox box(nullptr, question);
             box.show();
             QCOMPARE(test::textOf(&box, "Label_Question"), QString("text 2"));
