@@ -1,7 +1,7 @@
 // Any bytes as a KeeperFX config file and as mods/load_order.cfg: the parsed file written
 // again parses the same; stacking it over a file never fails; the load order keeps every
-// other mod in its order with the editor's mod last; and every slot's words read from the
-// file, put back, stay as they were, while any value put in reads back.
+// other mod in its block and order with the editor's mod last in its own block; and every slot's
+// words read from the file, put back, stay as they were, while any value put in reads back.
 //
 // Once per process the input also grows into the largest file the editor reads, twice:
 // as copies of its blocks, each copy's under names of its own, and as all their lines in
@@ -100,6 +100,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(without(mods, "tavrel") == without(afterBaseMods(withoutByteOrderMarks(text)), "tavrel"),
           "another mod of load_order.cfg moved or went");
     check(withModLast(order, "tavrel") == order, "enabling the mod twice changed the file");
+    // Moved after the campaigns, the mod stands last there and in no other block KeeperFX
+    // reads, and every other mod keeps its block and place.
+    const std::string late = withModIn(text, "tavrel", "after_campaign");
+    const std::vector<std::string> lateMods = blockMods(late, "after_campaign");
+    check(!lateMods.empty() && lateMods.back() == "tavrel" &&
+              !hasName(afterBaseMods(late), "tavrel") &&
+              !hasName(blockMods(late, "after_map"), "tavrel"),
+          "the mod is not the last [after_campaign] entry alone");
+    const std::string_view shown = withoutByteOrderMarks(text);
+    for (std::string_view block : {"after_base", "after_campaign", "after_map"})
+        check(without(blockMods(late, block), "tavrel") ==
+                  without(blockMods(shown, block), "tavrel"),
+              "another mod of load_order.cfg moved or went");
+    check(withModIn(late, "tavrel", "after_campaign") == late,
+          "moving the mod twice changed the file");
 
     FuzzedDataProvider in(data, size);
     const Place& place = placeOf(in.ConsumeIntegralInRange(1, kSlotCount));

@@ -50,9 +50,14 @@ constexpr std::string_view kUsage =
     "                        write to OUT the values KeeperFX in GAMEDIR plays free\n"
     "                        play with, or the campaign or map pack NAME (its file's\n"
     "                        name): its defaults, every mod and the campaign's folders\n"
-    "  keeperfx-apply [--mod NAME] FILE GAMEDIR\n"
+    "  keeperfx-apply [--mod NAME] [--under-campaigns | --campaign NAME] FILE GAMEDIR\n"
     "                        write FILE's values as the KeeperFX mod GAMEDIR/mods/NAME\n"
-    "                        (default tavrel), enabled last in mods/load_order.cfg\n"
+    "                        (default tavrel), enabled in mods/load_order.cfg, so that\n"
+    "                        free play and every campaign and map pack play the values\n"
+    "                        that differ from free play's and keep their own others;\n"
+    "                        --under-campaigns: campaigns keep their own values where\n"
+    "                        they set them; --campaign: only the rules of that campaign\n"
+    "                        or map pack, and of those sharing its folders, change\n"
     "  --help                show this text\n"
     "  --version             show the version\n";
 
@@ -290,10 +295,23 @@ int cmdKeeperFxApply(const Args& a, std::ostream& out, std::ostream& err) {
             << kUsage;
         return kExitUsage;
     }
+    const auto campaign = a.options.find("--campaign");
+    if (campaign != a.options.end() && a.has("--under-campaigns")) {
+        err << "tavrel-cli: give either --under-campaigns or --campaign\n\n" << kUsage;
+        return kExitUsage;
+    }
     const auto in = load(a[0], err);
     if (!in)
         return kExitRefused;
-    const keeperfx::ModApply result = keeperfx::applyMod(a[1], in->values, name);
+    keeperfx::ApplyOptions options;
+    options.modName = std::string(name);
+    if (a.has("--under-campaigns"))
+        options.scope = keeperfx::ApplyScope::UnderCampaigns;
+    if (campaign != a.options.end()) {
+        options.scope = keeperfx::ApplyScope::OneCampaign;
+        options.campaign = options.readAs = campaign->second;
+    }
+    const keeperfx::ModApply result = keeperfx::applyMod(a[1], in->values, options);
     if (!result.ok) {
         err << result.message << '\n';
         return kExitRefused;
@@ -326,7 +344,8 @@ const std::map<std::string, Command, std::less<>>& commands() {
         {"demo", {1, {{"--force"}}, cmdDemo}},
         {"creatures", {1, {}, cmdCreatures}},
         {"keeperfx-read", {2, {{"--campaign", true}}, cmdKeeperFxRead}},
-        {"keeperfx-apply", {2, {{"--mod", true}}, cmdKeeperFxApply}},
+        {"keeperfx-apply",
+         {2, {{"--mod", true}, {"--under-campaigns"}, {"--campaign", true}}, cmdKeeperFxApply}},
     };
     return table;
 }

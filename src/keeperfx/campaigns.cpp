@@ -98,7 +98,9 @@ bool holdsLevelList(const std::string& installPath, std::string_view levels) {
     for (const auto& entry :
          std::filesystem::directory_iterator(fileio::pathOf(onDisk(installPath, levels)), error)) {
         const std::string file = fileio::utf8Of(entry.path().filename());
-        if (file.size() > 4 && sameName(std::string_view(file).substr(file.size() - 4), ".lif"))
+        const std::string_view end =
+            std::string_view(file).substr(std::max<std::size_t>(file.size(), 4) - 4);
+        if (file.size() > 4 && (sameName(end, ".lif") || sameName(end, ".lof")))
             return true;
     }
     return false;

@@ -22,7 +22,7 @@ struct Campaign {
 
 // The campaigns, then the map packs, each in the order of their file names. Listed are
 // the ones KeeperFX offers: a campaign with a single-player level, a map pack whose
-// levels folder holds a level list (.lif).
+// levels folder holds a level list (.lif) or a level's own description (.lof).
 std::vector<Campaign> listCampaigns(const std::string& installPath);
 
 // The one of that name, in any letter case; null when there is none.

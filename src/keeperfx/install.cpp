@@ -13,14 +13,13 @@
 #include "keeperfx/encoding.h"
 #include "keeperfx/layers.h"
 #include "keeperfx/places.h"
+#include "keeperfx/scopes.h"
 #include "keeperfx/stacking.h"
 
 namespace tavrel::keeperfx {
 
 namespace {
 
-constexpr std::string_view kModComment =
-    "Written by Tavrel: only the values that differ from the rules KeeperFX plays with.";
 // The file that marks a mod as this editor's, which it may replace whole; KeeperFX reads
 // only its own folders in a mod.
 constexpr std::string_view kModMarker = "written_by_tavrel.txt";
@@ -48,34 +47,6 @@ std::string asideName(std::string_view mod) {
     return "." + std::string(mod) + ".tavrel-old";
 }
 
-// The rules of every file that holds slots, as free play reads them without `skipMod` from
-// the defaults through the [after_base] mods.
-struct Stack {
-    std::map<std::string_view, StackedFile> files;
-    ModOrder order;
-    std::string failure;
-};
-
-Stack stackRules(const std::string& installPath, std::string_view skipMod) {
-    Stack stack;
-    stack.order = readModOrder(installPath, skipMod);
-    if (!stack.order.failure.empty()) {
-        stack.failure = stack.order.failure;
-        return stack;
-    }
-    RuleFiles files(installPath);
-    for (std::string_view file : ruleFiles()) {
-        const std::vector<Layer> layers = layersOf(file, {}, stack.order);
-        const auto end = std::find_if(layers.begin(), layers.end(), [](const Layer& layer) {
-            return layer.stage > Stage::AfterBase;
-        });
-        stack.files[file] =
-            stackLayers(layers, files, 0, static_cast<std::size_t>(end - layers.begin()));
-    }
-    stack.failure = files.failure();
-    return stack;
-}
-
 // The shared or exclusive lock of the game folder for reading or writing its mods; its
 // failure, or empty.
 std::string lockMods(const std::string& installPath, bool exclusive, fileio::FolderLock& lock) {
@@ -87,6 +58,14 @@ std::string lockMods(const std::string& installPath, bool exclusive, fileio::Fol
     if (error && exclusive)
         return "Unable to lock " + ioText(*error) + ".";
     return {};
+}
+
+// Why the folder's KeeperFX rules cannot be read now, or empty: held to the end, the lock
+// keeps an apply from writing under the read.
+std::string lockForReading(const std::string& installPath, fileio::FolderLock& lock) {
+    if (!holdsKeeperFxRules(installPath))
+        return "The folder " + installPath + " holds no KeeperFX rules (fxdata and creatrs).";
+    return lockMods(installPath, false, lock);
 }
 
 std::int32_t valueOf(const ValueSet& values, int record) {
@@ -153,13 +132,8 @@ std::string unknownCampaignMessage(const std::string& installPath, std::string_v
 RulesRead readRules(const std::string& installPath, std::string_view campaign) {
     RulesRead read;
     read.campaign = std::string(campaign);
-    if (!holdsKeeperFxRules(installPath)) {
-        read.message =
-            "The folder " + installPath + " holds no KeeperFX rules (fxdata and creatrs).";
-        return read;
-    }
     fileio::FolderLock lock;
-    if (read.message = lockMods(installPath, false, lock); !read.message.empty())
+    if (read.message = lockForReading(installPath, lock); !read.message.empty())
         return read;
     const std::vector<Campaign> campaigns = listCampaigns(installPath);
     const Campaign* played = campaign.empty() ? nullptr : findCampaign(campaigns, campaign);
@@ -235,80 +209,8 @@ std::string ModApply::status() const {
 
 namespace {
 
-// The keys of one file that the mod writes, in the order they were first touched.
-struct ModFilePlan {
-    StackedFile target;
-    std::vector<std::pair<std::string_view, std::string_view>> keys; // section, key
-    bool research = false;
-
-    void touch(std::string_view section, std::string_view key) {
-        const std::pair<std::string_view, std::string_view> entry{section, key};
-        if (std::find(keys.begin(), keys.end(), entry) == keys.end())
-            keys.push_back(entry);
-    }
-};
-
-// The file's text, or empty when it holds nothing the base does not already.
-std::string renderPlan(const ModFilePlan& plan, const StackedFile& base) {
-    ConfigFile file;
-    for (const auto& entry : plan.keys) {
-        const std::string_view section = entry.first, key = entry.second;
-        const Words& words = *plan.target.find(section, key);
-        const Words* before = base.find(section, key);
-        if (before && *before == words)
-            continue;
-        auto found = std::find_if(file.sections.begin(), file.sections.end(),
-                                  [&](const ConfigSection& s) { return s.name == section; });
-        if (found == file.sections.end())
-            found = file.sections.insert(file.sections.end(), {std::string(section), {}});
-        ConfigLine line{std::string(key), words};
-        // Without a number the line would keep immunities of earlier files.
-        if (sameName(key, "SpellImmunity") && !hasNumber(words))
-            line.words.insert(line.words.begin(), "0");
-        found->lines.push_back(std::move(line));
-    }
-    // Any [research] block replaces KeeperFX's whole list: it is written whole or not at all.
-    if (plan.research && (!base.research() || *base.research() != *plan.target.research())) {
-        ConfigSection research{std::string(kResearchSection), {}};
-        for (const Words& words : *plan.target.research())
-            research.lines.push_back({std::string(kResearchKey), words});
-        file.sections.push_back(std::move(research));
-    }
-    return file.sections.empty() ? std::string() : renderConfig(file, kModComment);
-}
-
-// Puts one slot's value into the mod's copy of its file; true when that changed it.
-bool planSlot(ModFilePlan& plan, const Place& place, std::int32_t value) {
-    if (place.encoding == Encoding::ResearchAmount) {
-        std::vector<Words>& lines = plan.target.researchForWrite();
-        Words* line = researchLine(&lines, place.item);
-        if (!line) {
-            lines.push_back(splitWords(place.item));
-            line = &lines.back();
-        }
-        if (decodeSlot(place, *line) == value)
-            return false;
-        encodeSlot(place, value, *line);
-        plan.research = true;
-        return true;
-    }
-    Words& words = plan.target.at(place.section, place.key);
-    if (decodeSlot(place, words) == value)
-        return false;
-    encodeSlot(place, value, words);
-    plan.touch(place.section, place.key);
-    if (!place.alsoSection.empty()) {
-        Place second = place;
-        second.section = place.alsoSection;
-        encodeSlot(second, value, plan.target.at(second.section, second.key));
-        plan.touch(second.section, second.key);
-    }
-    return true;
-}
-
 struct Staged {
     std::vector<std::pair<std::string, std::string>> files; // path below the mod, content
-    std::vector<int> written;                               // records
 };
 
 // Why `name` can be no mod folder wherever KeeperFX runs; empty when it can.
@@ -391,9 +293,10 @@ std::string takenBy(const std::string& mods, std::string_view name) {
 } // namespace
 
 ModApply applyMod(const std::string& installPath, const ValueSet& values,
-                  std::string_view modName) {
+                  const ApplyOptions& options) {
     ModApply result;
-    const std::string name(modName);
+    const std::string& name = options.modName;
+    const std::string_view modName = name;
     auto refuse = [&](const std::string& why) {
         result.message = why + " " + std::string(kNothingChanged);
         return result;
@@ -458,79 +361,18 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
             return refuse(taken);
     }
 
-    const Stack base = stackRules(installPath, modName);
-    if (!base.failure.empty())
-        return refuse(base.failure);
-    for (std::string_view block : {"after_campaign", "after_map"})
-        if (base.order.text && hasName(blockMods(*base.order.text, block), name))
-            return refuse("The mod \"" + name + "\" is listed under [" + std::string(block) +
-                          "] of load_order.cfg, where Tavrel does not write: it writes only "
-                          "[after_base] mods. Choose another name.");
-
-    std::map<std::string_view, ModFilePlan> plans;
-    std::vector<bool> changed(kSlotCount + 1, false);
-    int foreignKept = 0;
-    for (int record = 1; record <= kSlotCount; ++record) {
-        const Place& place = placeOf(record);
-        if (place.encoding == Encoding::None)
-            continue;
-        auto [at, fresh] = plans.try_emplace(place.file);
-        if (fresh)
-            at->second.target = base.files.at(place.file);
-        // Reading KeeperFX's rules gave such a slot the factory value; writing that back
-        // would put a word the player never chose in place of KeeperFX's own.
-        if (isFactoryValue(values, record) &&
-            holdsForeignWord(place, wordsOf(base.files.at(place.file), place))) {
-            ++foreignKept;
-            continue;
-        }
-        changed[static_cast<std::size_t>(record)] =
-            planSlot(at->second, place, valueOf(values, record));
-    }
-    // "To Level (10)" is also the training a creature needs to grow up, while it does:
-    // the slot after it names the kind it grows into.
-    for (int record = 1; record <= kSlotCount; ++record) {
-        const Place& place = placeOf(record);
-        if (!place.alsoGrowUp)
-            continue;
-        const Place& growUp = placeOf(record + 1);
-        if (!(changed[static_cast<std::size_t>(record)] ||
-              changed[static_cast<std::size_t>(record) + 1]) ||
-            valueOf(values, record + 1) <= 0)
-            continue;
-        ModFilePlan& plan = plans.at(place.file);
-        Place first = growUp;
-        first.index = 0;
-        first.encoding = Encoding::Number;
-        encodeSlot(first, valueOf(values, record), plan.target.at(growUp.section, growUp.key));
-        plan.touch(growUp.section, growUp.key);
-    }
-
+    const ModPlan plan = planMod(installPath, values, options);
+    if (!plan.failure.empty())
+        return refuse(plan.failure);
     Staged staged;
-    for (std::string_view file : ruleFiles()) {
-        const StackedFile& before = base.files.at(file);
-        const ModFilePlan& plan = plans.at(file);
-        std::string text = renderPlan(plan, before);
-        if (!text.empty())
-            staged.files.emplace_back(std::string(file), std::move(text));
-    }
-    for (int record = 1; record <= kSlotCount; ++record) {
-        const Place& place = placeOf(record);
-        if (place.encoding == Encoding::None || !changed[static_cast<std::size_t>(record)])
-            continue;
-        const auto was = valueIn(base.files.at(place.file), place);
-        const auto now = valueIn(plans.at(place.file).target, place);
-        if (was != now)
-            staged.written.push_back(record);
-    }
-
-    if (foreignKept > 0)
+    staged.files = plan.files;
+    if (plan.foreignKept > 0)
         result.notes.push_back(
-            std::to_string(foreignKept)
-                .append(foreignKept == 1 ? " value keeps its" : " values keep their")
+            std::to_string(plan.foreignKept)
+                .append(plan.foreignKept == 1 ? " value keeps its" : " values keep their")
                 .append(" KeeperFX words, which have no editor equivalent, as the editor "
                         "holds the factory value there."));
-    // Notes: the slot KeeperFX has no place for, and durations its keeper powers override.
+    // The slot KeeperFX has no place for.
     for (int record = 1; record <= kSlotCount; ++record) {
         const Place& place = placeOf(record);
         if (place.encoding == Encoding::None && !isFactoryValue(values, record))
@@ -538,20 +380,10 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
                                    " has no equivalent in KeeperFX, so its value " +
                                    std::to_string(valueOf(values, record)) + " is not written.");
     }
-    for (int record : staged.written) {
-        const Place& place = placeOf(record);
-        if (!place.section.starts_with("spell") || !sameName(place.key, "Duration"))
-            continue;
-        const Words* power = plans.at(place.file).target.find(place.section, "SpellPower");
-        if (power && !power->empty() && !sameName(power->front(), "NULL") && power->front() != "0")
-            result.notes.push_back(std::string(slotInfoOfRecord(record).row) +
-                                   " Duration has no effect while KeeperFX links the spell to the "
-                                   "keeper power " +
-                                   power->front() + ", whose duration it uses.");
-    }
+    result.notes.insert(result.notes.end(), plan.notes.begin(), plan.notes.end());
 
     // Write the new mod beside the old one, then swap the two, then enable it.
-    const std::string order = withModLast(base.order.text.value_or(std::string()), name);
+    const std::string& order = plan.loadOrder;
 
     // A file whose folder entry could not be synced is in place; only its safety from a
     // power cut is unknown, and the user is told so.
@@ -569,10 +401,12 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
         return fail(*error);
     std::set<std::string> folders;
     for (const auto& [file, text] : staged.files) {
-        const std::string folder = file.substr(0, file.find('/'));
-        if (folders.insert(folder).second)
-            if (auto error = fileio::makeFolder(fileio::joinPath(staging, folder)))
-                return fail(*error);
+        // Each folder on the way, once: a copy of a campaign's folder lies deeper.
+        for (std::size_t slash = file.find('/'); slash != std::string::npos;
+             slash = file.find('/', slash + 1))
+            if (const std::string folder = file.substr(0, slash); folders.insert(folder).second)
+                if (auto error = fileio::makeFolder(onDisk(staging, folder)))
+                    return fail(*error);
         auto error = fileio::replaceFile(fileio::joinPath(staging, file), text);
         if (!replaced(error))
             return fail(*error);
@@ -596,8 +430,8 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
     };
     if (auto error = fileio::moveEntry(staging, modDir))
         return fail(*error, putBack());
-    if (!base.order.text || order != *base.order.text) {
-        auto error = fileio::replaceFile(base.order.path, order);
+    if (!plan.order.text || order != *plan.order.text) {
+        auto error = fileio::replaceFile(plan.order.path, order);
         if (!replaced(error)) {
             std::string extra;
             if (auto back = fileio::moveEntry(modDir, staging))
@@ -615,10 +449,10 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
         result.notes.push_back("The previous copy of the mod could not be removed and is in " +
                                old + " (" + error->reason() + ").");
 
-    if (base.order.text && withoutByteOrderMarks(*base.order.text) != *base.order.text) {
+    if (plan.order.text && withoutByteOrderMarks(*plan.order.text) != *plan.order.text) {
         std::vector<std::string> shown;
-        const std::vector<std::string> before = afterBaseMods(*base.order.text);
-        for (const std::string& mod : base.order.afterBase)
+        const std::vector<std::string> before = afterBaseMods(*plan.order.text);
+        for (const std::string& mod : plan.order.afterBase)
             if (!hasName(before, mod))
                 shown.push_back(mod);
         if (!shown.empty())
@@ -631,7 +465,10 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
         result.notes.push_back("The system could not confirm that the mod is safely on disk: " +
                                unconfirmed->reason() + ".");
     result.ok = true;
-    result.valuesWritten = static_cast<int>(staged.written.size());
+    result.valuesWritten = static_cast<int>(plan.changed.size());
+    result.kept = plan.kept;
+    result.sharing = plan.sharing;
+    result.maps = plan.maps;
     result.filesWritten = static_cast<int>(staged.files.size());
     result.summary = result.filesWritten == 0
                          ? "KeeperFX mod \"" + name +
@@ -642,22 +479,36 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
                                (result.valuesWritten == 1 ? " value" : " values") + " written in " +
                                std::to_string(result.filesWritten) +
                                (result.filesWritten == 1 ? " file." : " files.");
+    if (!plan.outcome.empty())
+        result.summary += " " + plan.outcome;
     return result;
 }
 
 ApplyPreview previewApply(const std::string& installPath, const ValueSet& values,
                           const ApplyOptions& options) {
-    (void)installPath;
-    (void)values;
     ApplyPreview preview;
+    fileio::FolderLock lock;
+    if (preview.message = lockForReading(installPath, lock); !preview.message.empty())
+        return preview;
+    const ModPlan plan = planMod(installPath, values, options);
+    if (!plan.failure.empty()) {
+        preview.message = plan.failure;
+        return preview;
+    }
     preview.ok = true;
-    preview.question = "Write the values as the KeeperFX mod mods/" + options.modName + "?";
+    preview.question = plan.question;
+    preview.changedValues = static_cast<int>(plan.changed.size());
+    preview.kept = plan.kept;
+    preview.sharing = plan.sharing;
+    preview.maps = plan.maps;
     return preview;
 }
 
 ModApply applyMod(const std::string& installPath, const ValueSet& values,
-                  const ApplyOptions& options) {
-    return applyMod(installPath, values, options.modName);
+                  std::string_view modName) {
+    ApplyOptions options;
+    options.modName = std::string(modName);
+    return applyMod(installPath, values, options);
 }
 
 } // namespace tavrel::keeperfx

@@ -17,8 +17,9 @@ inline constexpr std::string_view kDefaultModName = "tavrel";
 inline constexpr std::string_view kStartUpMessage =
     "This folder holds KeeperFX, which does not read CREATURE.TXT. Apply Changes writes "
     "CREATURE.TXT, which only the original game reads. Apply to KeeperFX, in the KeeperFX "
-    "menu, writes the values as the KeeperFX mod mods/tavrel, which KeeperFX plays free play "
-    "with; Read KeeperFX Rules shows the values KeeperFX plays with now.";
+    "menu, writes the values as the KeeperFX mod mods/tavrel, which KeeperFX plays in free "
+    "play and in every campaign and map pack; Read KeeperFX Rules shows the values KeeperFX "
+    "plays with now.";
 
 // Whether the folder holds KeeperFX: its fxdata and creatrs folders, in any letter case.
 bool holdsKeeperFxRules(const std::string& installPath);
@@ -53,6 +54,14 @@ RulesRead readRules(const std::string& installPath, std::string_view campaign = 
 // The message for a campaign name the folder does not have, naming the ones it has.
 std::string unknownCampaignMessage(const std::string& installPath, std::string_view name);
 
+// Free play, a campaign or a map pack (by its label) where changed values stay as another
+// layer sets them, and how many.
+struct KeptValues {
+    std::string label;
+    int count = 0;
+    bool operator==(const KeptValues&) const = default;
+};
+
 // What applying the values as a KeeperFX mod did.
 struct ModApply {
     bool ok = false;
@@ -63,7 +72,11 @@ struct ModApply {
     int filesWritten = 0;
     std::string summary;            // on success: what was written where
     std::vector<std::string> notes; // values written to no effect, or not written at all
-    std::string status() const;     // the summary and the notes
+    // As ApplyPreview's, for what was written.
+    std::vector<KeptValues> kept;
+    std::vector<std::string> sharing;
+    std::vector<std::string> maps;
+    std::string status() const; // the summary and the notes
 };
 
 // The message refusing a value without KeeperFX words, naming its slot as `name`.
@@ -88,20 +101,34 @@ struct ApplyOptions {
 // What an apply would do, said before anything is written.
 struct ApplyPreview {
     bool ok = false;
-    std::string message;  // why it cannot be made
-    std::string question; // what it will do, in a player's words
+    std::string message;   // why it cannot be made
+    std::string question;  // what it will do, in a player's words
+    int changedValues = 0; // values that differ from what is played without the mod
+    // Where changed values the scope reaches stay as a campaign's own rules or a later mod
+    // set them: free play ("free play"), campaigns and map packs by their labels.
+    std::vector<KeptValues> kept;
+    // OneCampaign: free play, campaigns and map packs that play with the same rule folders
+    // and so change too.
+    std::vector<std::string> sharing;
+    // Levels whose own map files set changed values again ("campaign TITLE level 3"); their
+    // own rules win on those maps.
+    std::vector<std::string> maps;
 };
 ApplyPreview previewApply(const std::string& installPath, const ValueSet& values,
                           const ApplyOptions& options);
+// Writes GAMEDIR/mods/NAME/ so that KeeperFX plays the changed values where the scope
+// reaches (everywhere: the last [after_campaign] mod, with copies of the campaigns' folders
+// that keep each campaign's own other values; under the campaigns: the last [after_base]
+// mod; one campaign: the last [after_campaign] mod, with copies that keep every other
+// folder as it was). Every other line of load_order.cfg stays. The previous mods/NAME/ is
+// replaced as a whole, but only when this editor wrote it: any other entry of that name,
+// in any letter case, is refused. On failure the old mod and load_order.cfg stay as they
+// were. One apply at a time: a second one, from another program, is refused while the
+// first runs.
 ModApply applyMod(const std::string& installPath, const ValueSet& values,
                   const ApplyOptions& options);
 
-// Writes GAMEDIR/mods/NAME/ so that KeeperFX's free-play values equal `values` wherever a
-// slot has a KeeperFX place, and enables it as the last [after_base] mod of
-// mods/load_order.cfg. The previous mods/NAME/ is replaced as a whole, but only when this
-// editor wrote it: any other entry of that name, in any letter case, is refused. On
-// failure the old mod and load_order.cfg stay as they were. One apply at a time: a second
-// one, from another program, is refused while the first runs.
+// The same everywhere, read as free play.
 ModApply applyMod(const std::string& installPath, const ValueSet& values,
                   std::string_view modName = kDefaultModName);
 

@@ -27,6 +27,8 @@ constexpr std::array<std::string_view, 4> kKeptImmunities = {"POISON_CLOUD", "WI
                                                              "DISEASE"};
 constexpr std::string_view kSpellImmunity = "SpellImmunity";
 constexpr std::string_view kAfterBase = "after_base";
+// The blocks KeeperFX reads mods from.
+constexpr std::array<std::string_view, 3> kModBlocks = {kAfterBase, "after_campaign", "after_map"};
 
 // A block named `base` followed by its number, such as [power12].
 bool isNumbered(std::string_view section, std::string_view base) {
@@ -226,6 +228,10 @@ std::string_view withoutByteOrderMarks(std::string_view text) {
 }
 
 std::string withModLast(std::string_view loadOrder, std::string_view mod) {
+    return withModIn(loadOrder, mod, kAfterBase);
+}
+
+std::string withModIn(std::string_view loadOrder, std::string_view mod, std::string_view target) {
     // Without the mark the first block is KeeperFX's again, and the mod goes into it.
     loadOrder = withoutByteOrderMarks(loadOrder);
     const std::vector<std::string_view> lines = linesOf(loadOrder);
@@ -235,8 +241,16 @@ std::string withModLast(std::string_view loadOrder, std::string_view mod) {
                                 : loadOrder.substr(firstEnd, 2) == "\r\n"
                                     ? "\r\n"
                                     : std::string(1, loadOrder[firstEnd]);
-    const auto block = firstBlock(lines, kAfterBase);
+    const auto block = firstBlock(lines, target);
     auto inBlock = [&](std::size_t i) { return block && i > block->first && i < block->second; };
+    std::vector<std::pair<std::size_t, std::size_t>> read;
+    for (std::string_view name : kModBlocks)
+        if (const auto each = firstBlock(lines, name))
+            read.push_back(*each);
+    auto readAt = [&](std::size_t i) {
+        return std::any_of(read.begin(), read.end(),
+                           [&](const auto& each) { return i > each.first && i < each.second; });
+    };
     // Where the entry goes: after the last other entry of the block, or after its header.
     std::optional<std::size_t> insertAfter;
     if (block)
@@ -258,8 +272,8 @@ std::string withModLast(std::string_view loadOrder, std::string_view mod) {
     };
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view entry = entryOf(lines[i]);
-        // This mod's own earlier entry moves to the end; nothing else changes.
-        if (!(inBlock(i) && isModEntry(entry) && sameName(entry, mod)))
+        // This mod's own earlier entries move to the end; nothing else changes.
+        if (!(readAt(i) && isModEntry(entry) && sameName(entry, mod)))
             put(lines[i]);
         if (insertAfter == i) {
             endLine();
@@ -268,7 +282,7 @@ std::string withModLast(std::string_view loadOrder, std::string_view mod) {
     }
     if (!insertAfter) {
         endLine();
-        out.append("[").append(kAfterBase).append("]").append(lineEnd).append(mod).append(lineEnd);
+        out.append("[").append(target).append("]").append(lineEnd).append(mod).append(lineEnd);
     }
     return out;
 }

@@ -71,5 +71,8 @@ std::string_view withoutByteOrderMarks(std::string_view text);
 // every other line kept as it was but the leading byte-order marks; created with only that
 // entry from an empty text.
 std::string withModLast(std::string_view loadOrder, std::string_view mod);
+// The same with `mod` last in the first `block` ("after_base", "after_campaign"), and gone
+// from the first blocks of the other names, where KeeperFX would read it a second time.
+std::string withModIn(std::string_view loadOrder, std::string_view mod, std::string_view block);
 
 } // namespace tavrel::keeperfx

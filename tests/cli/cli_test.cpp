@@ -77,7 +77,9 @@ TEST(Cli, ExitStatusOfEachCommandLineAndWhatItWrites) {
           "convert --force 10721.dks z.dks", "demo --force --force g", "demo --force=yes g",
           "keeperfx-apply a b --mod", "keeperfx-apply --mod x --mod y a b",
           "keeperfx-apply --mod .. a b", "keeperfx-apply --mod=.. a b",
-          "keeperfx-apply --mod a/b a b", "keeperfx-read a b --mod x"}}};
+          "keeperfx-apply --mod a/b a b", "keeperfx-read a b --mod x",
+          "keeperfx-apply --under-campaigns --campaign=x a b", "keeperfx-apply --campaign a b",
+          "keeperfx-apply --under-campaigns=yes a b"}}};
     test::TempDir dir;
     test::writeBytes(dir.file("bad.txt"), "1 2 3\r\n");
     for (std::size_t size : {10719, 10721, 342916, 342917})
@@ -205,7 +207,9 @@ TEST(Cli, KeeperFxApplyThenReadGivesTheValues) {
     test::writeBytes(dir.file("mod.dks"), encodeSettings(values));
     const CliRun apply = cli("keeperfx-apply --mod mine " + dir.file("mod.dks") + " " + game);
     ASSERT_EQ(apply.status, 0) << apply.err;
-    EXPECT_EQ(apply.out, "KeeperFX mod \"mine\" applied: 1 value written in 1 file.\n");
+    EXPECT_EQ(apply.out, "KeeperFX mod \"mine\" applied: 1 value written in 1 file. Free play "
+                         "and every campaign and map pack play the changed values, and keep their "
+                         "own for every other.\n");
     const CliRun read = cli("keeperfx-read " + game + " " + dir.file("read.dks"));
     ASSERT_EQ(read.status, 0) << read.err;
     EXPECT_EQ(read.out,
@@ -216,13 +220,29 @@ TEST(Cli, KeeperFxApplyThenReadGivesTheValues) {
     test::addKeeperFxCampaigns(game);
     const CliRun beta = cli("keeperfx-read --campaign beta " + game + " " + dir.file("beta.dks"));
     ASSERT_EQ(beta.status, 0) << beta.err;
-    values[4] = 700; // the campaign's own Health
-    EXPECT_EQ(test::readBytes(dir.file("beta.dks")), encodeSettings(values));
+    // The mod, loaded after the campaigns, stands over the campaign's own Health.
+    EXPECT_TRUE(test::readBytes(dir.file("beta.dks")) == encodeSettings(values));
     const CliRun unknown = cli("keeperfx-read --campaign=x " + game + " " + dir.file("x.dks"));
     EXPECT_EQ(unknown.status, 1);
     EXPECT_EQ(unknown.err, "KeeperFX in " + game +
                                " has no campaign or map pack \"x\"; it has alpha, beta, twin, "
                                "gamma.\n");
+    // The scopes, the mod replaced each time; the campaign's Health is 700.
+    const std::string mod = " --mod mine " + dir.file("mod.dks") + " " + game;
+    EXPECT_EQ(cli("keeperfx-apply --under-campaigns" + mod).out,
+              "KeeperFX mod \"mine\" applied: 1 value written in 1 file. Free play plays every "
+              "changed value. Campaigns and map packs that set a value themselves keep their own "
+              "there: campaign Beta Deep keeps 1 value.\n");
+    EXPECT_EQ(cli("keeperfx-apply --campaign BETA" + mod).out,
+              "KeeperFX mod \"mine\" applied: 1 value written in 1 file. The changed values are "
+              "played with the rules of campaign Beta Deep. Free play and the other campaigns and "
+              "map packs play as before. 1 map sets some of the changed values again in its own "
+              "files, and on such a map its own rules win: campaign Beta Deep level 3.\n");
+    const CliRun none = cli("keeperfx-apply --campaign nope" + mod);
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.err, "KeeperFX in " + game +
+                            " has no campaign or map pack \"nope\"; it has alpha, beta, twin, "
+                            "gamma. KeeperFX's files have not been changed.\n");
 }
 
 } // namespace

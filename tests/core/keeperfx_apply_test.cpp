@@ -95,12 +95,9 @@ TEST(KeeperFxApply, ReplacesOnlyWhatTheEditorWrote) {
         {"nul.txt", Entry::None, "", "",
          "The mod name \"nul.txt\" is a name Windows keeps for a device, so KeeperFX could not use "
          "such a mod."},
-        {"other", Entry::None, "", "",
-         "The mod \"other\" is listed under [after_campaign] of load_order.cfg, where Tavrel does "
-         "not write: it writes only [after_base] mods. Choose another name."},
-        {"late", Entry::File, "load_order.cfg", "[after_map]\nLATE\n",
-         "The mod \"late\" is listed under [after_map] of load_order.cfg, where Tavrel does not "
-         "write: it writes only [after_base] mods. Choose another name."},
+        // A name listed in a later block is moved to the block of the scope.
+        {"other", Entry::None, "", "", ""},
+        {"late", Entry::File, "load_order.cfg", "[after_map]\nLATE\n", ""},
         // Written before mods were marked: only the editor's own config files.
         {"tavrel", Entry::File, "Tavrel/fxdata/rules.cfg", kOldComment, ""},
         {"tavrel", Entry::File, "tavrel/notes.txt", "mine",
@@ -192,10 +189,10 @@ TEST(KeeperFxApply, WhatAnApplyCutShortLeavesIsToldAndCleared) {
     make(Entry::File, game.file("mods/.tavrel.tavrel-new/fxdata/rules.cfg"), "[x]\n");
     test::writeBytes(game.file("mods/.load_order.cfg.tavrel-Ab3xYz"), "[after_base]\n");
     EXPECT_EQ(readRules(game.path()).status(),
-              "KeeperFX rules read from fxdata and creatrs and the mod base. The mod tavrel is not "
-              "in the mods folder: an apply of it was cut short, and its previous copy waits in "
-              "mods/.tavrel.tavrel-old for the next apply to put back. The mod other listed in "
-              "load_order.cfg is not in the mods folder, so KeeperFX skips it.");
+              "KeeperFX rules read from fxdata and creatrs and the mod base. The mod other listed "
+              "in load_order.cfg is not in the mods folder, so KeeperFX skips it. The mod tavrel "
+              "is not in the mods folder: an apply of it was cut short, and its previous copy "
+              "waits in mods/.tavrel.tavrel-old for the next apply to put back.");
     // load_order.cfg stays as it is: the swap is synced all the same.
     fault::setFaultPlan(std::nullopt);
     ASSERT_TRUE(applyMod(game.path(), factoryDefaults()).ok);
@@ -219,7 +216,7 @@ TEST(KeeperFxApply, ALoadOrderWithAByteOrderMarkGetsNoSecondBlock) {
                   "A byte-order mark at the start of load_order.cfg hid its [after_base] block "
                   "from KeeperFX; it is written without one, so KeeperFX now also loads base."});
     EXPECT_EQ(test::readBytes(game.file("mods/load_order.cfg")),
-              "[after_base]\r\nbase\r\ntavrel\r\n");
+              "[after_base]\r\nbase\r\n[after_campaign]\r\ntavrel\r\n");
 }
 
 #ifndef _WIN32

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
 #include "core/factory_defaults.h"
 #include "core/test_support.h"
 #include "keeperfx/campaigns.h"
@@ -24,6 +28,11 @@ TEST(KeeperFxCampaigns, AreListedAsKeeperFxOffersThem) {
                         "beta|campaign Beta Deep||campgns/beta_crtr|campgns/beta",
                         "twin|campaign Alpha Twin|campgns/alpha_cfgs||",
                         "gamma|map pack Gamma Pack|||levels/gamma"}));
+    // A folder a mod can hold a copy of, or none.
+    const std::pair<std::string_view, std::optional<std::string>> folders[] = {
+        {"./levels//x\\y/", "levels/x/y"}, {"a/../b", std::nullopt}, {"C:/x", std::nullopt}};
+    for (const auto& [location, below] : folders)
+        EXPECT_EQ(folderBelow(location), below) << location;
 }
 
 struct Expected {
@@ -95,6 +104,188 @@ TEST(KeeperFxCampaigns, ReadStacksEveryLayerOfTheGamePlayed) {
     EXPECT_EQ(readRules(game.path(), "notes").message,
               "KeeperFX in " + game.path() +
                   " has no campaign or map pack \"notes\"; it has alpha, beta, twin, gamma.");
+}
+
+// The games of the test install: free play, the campaigns and the map pack.
+constexpr std::string_view kGames[] = {"", "alpha", "twin", "beta", "gamma"};
+
+struct Played {
+    std::vector<std::string_view> games;
+    int record;
+    std::int32_t value;
+};
+
+struct ScopeCase {
+    ApplyScope scope;
+    const char* campaign;
+    std::vector<Played> played; // where changed values are played; elsewhere all stays
+    std::vector<KeptValues> kept;
+    std::vector<std::string> sharing, maps;
+    const char* question;
+    const char* summary;
+};
+
+// The Sight power's Power 0 and 4, a list key alpha sets the start of; the Wizard's See
+// Invisible, a word of Properties, which beta writes whole, and Health, which beta sets
+// and its level 3 sets again.
+constexpr std::pair<int, std::int32_t> kEdits[] = {{2302, 999}, {2306, 555}, {72, 1}, {5, 400}};
+
+TEST(KeeperFxScopes, EachGamePlaysWhatItsScopeReachesAndKeepsTheRest) {
+    const ScopeCase cases[] = {
+        {ApplyScope::Everywhere,
+         "",
+         {{{"", "alpha", "twin", "beta", "gamma"}, 2302, 999},
+          {{"", "alpha", "twin", "beta", "gamma"}, 2306, 555},
+          {{"", "alpha", "twin", "beta", "gamma"}, 72, 1},
+          {{"", "alpha", "twin", "beta", "gamma"}, 5, 400}},
+         {},
+         {},
+         {"campaign Beta Deep level 3"},
+         "Apply 4 changed values everywhere, as the KeeperFX mod mods/tavrel? Free play and every "
+         "campaign and map pack in this folder will play them as you have them, and keep their "
+         "own for every value you did not change. 1 map sets some of the changed values again in "
+         "its own files, and on such a map its own rules win: campaign Beta Deep level 3. "
+         "KeeperFX loads this mod after the campaigns' own rules, which it advises only for those "
+         "who know the effect: a campaign's levels are built for its rules, and a changed value "
+         "can make one of them impossible to win.",
+         "KeeperFX mod \"tavrel\" applied: 4 values written in 4 files. Free play and every "
+         "campaign and map pack play the changed values, and keep their own for every other. 1 "
+         "map sets some of the changed values again in its own files, and on such a map its own "
+         "rules win: campaign Beta Deep level 3."},
+        {ApplyScope::UnderCampaigns,
+         "",
+         {{{"", "beta", "gamma"}, 2302, 999},
+          {{"", "alpha", "twin", "beta", "gamma"}, 2306, 555},
+          {{"", "alpha", "twin", "gamma"}, 72, 1},
+          {{"", "alpha", "twin", "gamma"}, 5, 400}},
+         {{"campaign Alpha Rising", 1}, {"campaign Beta Deep", 2}, {"campaign Alpha Twin", 1}},
+         {},
+         {},
+         "Apply 4 changed values under the campaigns' rules, as the KeeperFX mod mods/tavrel? "
+         "Free play will play every changed value. Campaigns and map packs that set a value "
+         "themselves keep their own there: campaign Alpha Rising keeps 1 value, campaign Beta "
+         "Deep keeps 2 values and campaign Alpha Twin keeps 1 value.",
+         "KeeperFX mod \"tavrel\" applied: 4 values written in 2 files. Free play plays every "
+         "changed value. Campaigns and map packs that set a value themselves keep their own "
+         "there: campaign Alpha Rising keeps 1 value, campaign Beta Deep keeps 2 values and "
+         "campaign Alpha Twin keeps 1 value."},
+        {ApplyScope::OneCampaign,
+         "alpha",
+         {{{"alpha", "twin"}, 2302, 999},
+          {{"alpha", "twin"}, 2306, 555},
+          {{"", "alpha", "twin", "gamma"}, 72, 1},
+          {{"", "alpha", "twin", "gamma"}, 5, 400}},
+         {},
+         {"free play", "campaign Alpha Twin", "map pack Gamma Pack"},
+         {},
+         "Apply 4 changed values to the rules of campaign Alpha Rising only, as the KeeperFX mod "
+         "mods/tavrel? They change what is played with campgns/alpha_cfgs and KeeperFX's default "
+         "creature files, as it has no creature folder of its own. Free play, campaign Alpha Twin "
+         "and map pack Gamma Pack play with some of the same rules, so they change too where they "
+         "share them. The other "
+         "campaigns and map packs play as before. KeeperFX loads this mod after the campaigns' "
+         "own rules, which it advises only for those who know the effect: a campaign's levels are "
+         "built for its rules, and a changed value can make one of them impossible to win.",
+         nullptr},
+        {ApplyScope::OneCampaign,
+         "beta",
+         {{{"", "beta", "gamma"}, 2302, 999},
+          {{"", "beta", "gamma"}, 2306, 555},
+          {{"beta"}, 72, 1},
+          {{"beta"}, 5, 400}},
+         {},
+         {"free play", "map pack Gamma Pack"},
+         {"campaign Beta Deep level 3"},
+         nullptr,
+         "KeeperFX mod \"tavrel\" applied: 4 values written in 3 files. The changed values are "
+         "played with the rules of campaign Beta Deep. Free play and map pack Gamma Pack play "
+         "with some of the same rules, so they change too where they share them. The other "
+         "campaigns and map packs play as before. 1 map sets some of the changed values again in "
+         "its own files, and on such a "
+         "map its own rules win: campaign Beta Deep level 3."},
+        // No rule folder of its own: it plays KeeperFX's defaults, as others do.
+        {ApplyScope::OneCampaign,
+         "gamma",
+         {{{"", "beta", "gamma"}, 2302, 999},
+          {{"", "beta", "gamma"}, 2306, 555},
+          {{"", "alpha", "twin", "gamma"}, 72, 1},
+          {{"", "alpha", "twin", "gamma"}, 5, 400}},
+         {},
+         {"free play", "campaign Alpha Rising", "campaign Beta Deep", "campaign Alpha Twin"},
+         {},
+         "Apply 4 changed values to the rules of map pack Gamma Pack only, as the KeeperFX mod "
+         "mods/tavrel? They change what is played with KeeperFX's default rules, as it has no "
+         "rule folder of its own. Free play, campaign Alpha Rising, campaign Beta Deep and "
+         "campaign Alpha Twin play with some of the same rules, so they change too where they "
+         "share them. The other campaigns and map packs play as before. KeeperFX loads this mod "
+         "after the campaigns' own rules, which it advises only for those who know the effect: a "
+         "campaign's levels are built for its rules, and a changed value can make one of them "
+         "impossible to win.",
+         nullptr},
+    };
+    test::TempDir made;
+    test::makeKeeperFxInstall(made.path());
+    test::addKeeperFxCampaigns(made.path());
+    std::map<std::string_view, ValueSet> before;
+    for (std::string_view game : kGames)
+        before[game] = readRules(made.path(), game).values;
+    for (const ScopeCase& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.scope) * 10 + std::string_view(c.campaign).size());
+        test::TempDir game;
+        std::filesystem::copy(made.path(), game.path(), std::filesystem::copy_options::recursive);
+        ApplyOptions options;
+        options.scope = c.scope;
+        // The values as read from the game of the scope, then edited.
+        options.campaign = options.readAs = c.campaign;
+        ValueSet values = before[c.campaign];
+        for (const auto& [record, value] : kEdits)
+            values[static_cast<std::size_t>(record - 1)] = value;
+        const ApplyPreview preview = previewApply(game.path(), values, options);
+        ASSERT_TRUE(preview.ok) << preview.message;
+        if (c.question) {
+            EXPECT_EQ(preview.question, c.question);
+        }
+        EXPECT_EQ(preview.kept, c.kept);
+        EXPECT_EQ(preview.sharing, c.sharing);
+        EXPECT_EQ(preview.maps, c.maps);
+        const ModApply applied = applyMod(game.path(), values, options);
+        ASSERT_TRUE(applied.ok) << applied.message;
+        if (c.summary) {
+            EXPECT_EQ(applied.summary, c.summary);
+        }
+        for (std::string_view name : kGames) {
+            SCOPED_TRACE(name);
+            ValueSet expected = before[name];
+            for (const Played& p : c.played)
+                if (std::find(p.games.begin(), p.games.end(), name) != p.games.end())
+                    expected[static_cast<std::size_t>(p.record - 1)] = p.value;
+            const ValueSet read = readRules(game.path(), name).values;
+            for (int record = 1; record <= kSlotCount; ++record)
+                EXPECT_EQ(read[static_cast<std::size_t>(record - 1)],
+                          expected[static_cast<std::size_t>(record - 1)])
+                    << record;
+        }
+    }
+}
+
+// Words that are no slot stay as each game has them: the tenth Power, beta's own property.
+TEST(KeeperFxScopes, CopiesOfTheCampaignsFoldersCarryTheirWholeKeys) {
+    test::TempDir game;
+    test::makeKeeperFxInstall(game.path());
+    test::addKeeperFxCampaigns(game.path());
+    ValueSet values = readRules(game.path()).values;
+    for (const auto& [record, value] : kEdits)
+        values[static_cast<std::size_t>(record - 1)] = value;
+    ASSERT_TRUE(applyMod(game.path(), values).ok);
+    EXPECT_NE(test::readBytes(game.file("mods/tavrel/campgns/alpha_cfgs/magic.cfg"))
+                  .find("\r\n[power5]\r\nPower = 999 12 13 768 555 896 960 1024 1088 1234\r\n"),
+              std::string::npos);
+    EXPECT_NE(test::readBytes(game.file("mods/tavrel/campgns/beta_crtr/wizard.cfg"))
+                  .find("Properties = BLEEDS SEE_INVISIBLE\r\n"),
+              std::string::npos);
+    EXPECT_EQ(test::readBytes(game.file("mods/load_order.cfg")),
+              "; players' own\r\n[after_base]\r\nbase\r\n\r\n[after_campaign]\r\nother\r\n"
+              "tavrel\r\n");
 }
 
 } // namespace

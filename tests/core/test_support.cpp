@@ -158,7 +158,8 @@ void makeKeeperFxInstall(const std::string& root) {
 
 void addKeeperFxCampaigns(const std::string& root) {
     constexpr std::string_view files[][2] = {
-        {"campgns/alpha.cfg", "[common]\nNAME = Alpha\nNAME = Alpha Rising\nSINGLE_LEVELS = 1 2\n"
+        {"campgns/alpha.cfg", "[common]\nNAME = Alpha\nNAME = Alpha Rising\nNAME_TEXT_ID = 9\n"
+                              "SINGLE_LEVELS = 1 2\n"
                               "LEVELS_LOCATION = campgns/alpha\n"
                               "CONFIGS_LOCATION = campgns/alpha_cfgs\n"},
         {"campgns/alpha_cfgs/magic.cfg", "[power5]\nPower = 11 12 13\n"},
