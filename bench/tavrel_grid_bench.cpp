@@ -44,6 +44,7 @@ public:
     void inform(QWidget*, const QString&) override {}
     bool ask(QWidget*, const QString&, const QString&) override { return false; }
     int choose(QWidget*, const QString&, const QString&, const QStringList&) override { return -1; }
+    int askChoice(QWidget*, const screens::ChoiceQuestion&) override { return -1; }
 };
 
 struct Editor {

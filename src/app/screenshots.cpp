@@ -55,6 +55,11 @@ public:
         std::fprintf(stderr, "question %s: %s (closed)\n", qPrintable(title), qPrintable(text));
         return -1;
     }
+    int askChoice(QWidget*, const screens::ChoiceQuestion& question) override {
+        std::fprintf(stderr, "question %s: %s (answered No)\n", qPrintable(question.title),
+                     qPrintable(question.textFor(question.preferred)));
+        return -1;
+    }
 };
 
 bool save(QWidget* window, const QDir& folder, const QString& name) {

@@ -1,8 +1,16 @@
 #include "screens/app_context.h"
 
+#include <algorithm>
+
 #include <QAction>
+#include <QDialogButtonBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
 
 #include "screens/slot_captions.h"
 #include "screens/widgets/fit_window.h"
@@ -40,6 +48,68 @@ int QtMessageSeam::choose(QWidget* parent, const QString& text, const QString& t
     return static_cast<int>(buttons.indexOf(box.clickedButton()));
 }
 
+int QtMessageSeam::askChoice(QWidget* parent, const ChoiceQuestion& question) {
+    ChoiceQuestionBox box(parent, question);
+    return box.exec() == QDialog::Accepted ? box.choice() : -1;
+}
+
+ChoiceQuestionBox::ChoiceQuestionBox(QWidget* parent, const ChoiceQuestion& question)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("Form_ChoiceQuestion"));
+    setWindowTitle(question.title);
+    auto* text = new QLabel(this);
+    text->setObjectName(QStringLiteral("Label_Question"));
+    text->setWordWrap(true);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    const int em = text->fontMetrics().horizontalAdvance(QLatin1Char('x'));
+    text->setMinimumWidth(em * 50);
+    auto* left = new QVBoxLayout;
+    if (!question.prompt.isEmpty())
+        left->addWidget(new QLabel(question.prompt, this));
+    for (int i = 0; i < question.choices.size(); ++i) {
+        auto* option = new QRadioButton(question.choices[i], this);
+        option->setObjectName(QStringLiteral("Option_Choice(%1)").arg(i + 1));
+        options_ << option;
+        left->addWidget(option);
+        connect(option, &QRadioButton::toggled, this, [text, question, i](bool on) {
+            if (on)
+                text->setText(question.textFor(i));
+        });
+    }
+    left->addSpacing(em);
+    left->addWidget(text);
+    left->addStretch(1);
+    auto* help = new QLabel(question.help, this);
+    help->setObjectName(QStringLiteral("Label_Help"));
+    help->setWordWrap(true);
+    help->setFrameShape(QFrame::StyledPanel);
+    help->setMargin(em);
+    help->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    help->setMinimumWidth(em * 40);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left, 3);
+    columns->addWidget(help, 2);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Yes | QDialogButtonBox::No, this);
+    // A stray Enter changes nothing.
+    buttons->button(QDialogButtonBox::Yes)->setAutoDefault(false);
+    buttons->button(QDialogButtonBox::No)->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns);
+    layout->addWidget(buttons);
+    if (!options_.isEmpty())
+        options_.at(std::clamp<int>(question.preferred, 0, int(options_.size()) - 1))
+            ->setChecked(true);
+}
+
+int ChoiceQuestionBox::choice() const {
+    for (int i = 0; i < options_.size(); ++i)
+        if (options_[i]->isChecked())
+            return i;
+    return -1;
+}
+
 QList<QKeySequence> redoKeys() {
     QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::Redo);
     for (const QKeySequence& extra :
@@ -61,6 +131,18 @@ AppContext::AppContext(SettingsStore& store, EditorState& state, MessageSeam& me
 
 AppContext::~AppContext() {
     store.setChangeHook({});
+}
+
+void AppContext::setOrigins(ValueOrigins origins) {
+    origins_ = std::move(origins);
+    changed();
+}
+
+void AppContext::clearOrigins() {
+    if (!origins_.known() && origins_.readAs().empty())
+        return;
+    origins_.clear();
+    changed();
 }
 
 void AppContext::watchChanges(QObject* owner, std::function<void()> changed) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDialog>
 #include <QKeySequence>
 #include <QPointer>
 #include <QString>
@@ -13,9 +14,11 @@
 #include "core/editor_state.h"
 #include "core/settings_store.h"
 #include "editing/history.h"
+#include "editing/value_origins.h"
 
 class QAction;
 class QMessageBox;
+class QRadioButton;
 
 namespace tavrel::screens {
 
@@ -24,6 +27,17 @@ inline const QString kProductName = QStringLiteral("Tavrel");
 
 // Every message box and question goes through this seam so that tests can answer
 // them; a test never meets a real modal box.
+// A question answered with one of several choices, each shown as an option button
+// above Yes and No; the question's text follows the choice. A help text stands beside it.
+struct ChoiceQuestion {
+    QString title;
+    QString prompt; // above the choices
+    QStringList choices;
+    int preferred = 0;                   // the choice made when the box opens
+    std::function<QString(int)> textFor; // the question for a choice
+    QString help;
+};
+
 class MessageSeam {
 public:
     virtual ~MessageSeam() = default;
@@ -35,6 +49,8 @@ public:
     // the answer chosen, or -1 when the box was closed without one.
     virtual int choose(QWidget* parent, const QString& text, const QString& title,
                        const QStringList& answers) = 0;
+    // The choice answered with Yes, or -1 for No or the box closed.
+    virtual int askChoice(QWidget* parent, const ChoiceQuestion& question) = 0;
 };
 
 // A question box, not yet shown: Yes and No, with No the default button so that a
@@ -49,6 +65,19 @@ public:
     bool ask(QWidget* parent, const QString& text, const QString& title) override;
     int choose(QWidget* parent, const QString& text, const QString& title,
                const QStringList& answers) override;
+    int askChoice(QWidget* parent, const ChoiceQuestion& question) override;
+};
+
+// The box of askChoice, not yet shown: the prompt, option buttons Option_Choice(1), (2), ... over
+// the question Label_Question, the help Label_Help beside them, Yes and No with No the default.
+class ChoiceQuestionBox : public QDialog {
+    Q_OBJECT
+public:
+    ChoiceQuestionBox(QWidget* parent, const ChoiceQuestion& question);
+    int choice() const;
+
+private:
+    QList<QRadioButton*> options_;
 };
 
 // The keys that redo: the platform's own and the two that users of either desktop
@@ -113,6 +142,13 @@ public:
     // Every redraw, in the fixed order.
     void refreshAll() const;
 
+    // Where each value of the last KeeperFX read comes from. Set by that read before it
+    // fills the tables; forgotten by anything else that fills them. Both tell every
+    // window that shows values.
+    const ValueOrigins& origins() const { return origins_; }
+    void setOrigins(ValueOrigins origins);
+    void clearOrigins();
+
     // The main window's status line: shows a text and restarts its timer.
     std::function<void(const QString&)> showStatus = [](const QString&) {};
 
@@ -123,6 +159,7 @@ private:
     std::vector<std::pair<QPointer<QObject>, std::function<void()>>> watchers_;
     std::map<QString, QPointer<QWidget>> windows_;
     std::map<RefreshOrder, std::function<void()>> refreshers_;
+    ValueOrigins origins_;
 };
 
 } // namespace tavrel::screens

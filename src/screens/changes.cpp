@@ -23,6 +23,7 @@ namespace {
 const QColor kColourFlash{255, 240, 120};
 constexpr int kFlashMs = 800;
 constexpr int kRecordRole = Qt::UserRole;
+constexpr int kColumnOrigin = 5;
 
 // Lights a control up for a moment; the screen's own redraw then gives it back
 // the look of its value, whatever happened meanwhile.
@@ -55,7 +56,7 @@ Form_Changes::Form_Changes(AppContext& context) : QWidget(nullptr, Qt::Window), 
     list_->setObjectName(QStringLiteral("List_Changes"));
     list_->setHeaderLabels({QStringLiteral("Screen"), QStringLiteral("Creature"),
                             QStringLiteral("Value"), QStringLiteral("Current"),
-                            QStringLiteral("Factory")});
+                            QStringLiteral("Factory"), QStringLiteral("Where from")});
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
     list_->setAllColumnsShowFocus(true);
@@ -89,9 +90,10 @@ void Form_Changes::rebuild() {
                                                      static_cast<qsizetype>(
                                                          creatureKind(ref.kind).screenName.size()))
                                  : QString();
+        const QString origin = originText(context_.origins(), ref, values[at]);
         auto* item =
             new QTreeWidgetItem({screenCaption(ref.category), kind, slotCaption(ref),
-                                 valueText(ref, values[at]), valueText(ref, defaults[at])});
+                                 valueText(ref, values[at]), valueText(ref, defaults[at]), origin});
         item->setData(0, kRecordRole, record);
         const QColor colour = values[at] > defaults[at] ? kColourAbove : kColourBelow;
         for (int column = 0; hasOrder(ref) && column < item->columnCount(); ++column) {
@@ -111,6 +113,8 @@ void Form_Changes::rebuild() {
         again = items[std::min<qsizetype>(row, items.size() - 1)];
     if (again)
         list_->setCurrentItem(again);
+    // Only the tables of a KeeperFX read know where their values come from.
+    list_->setColumnHidden(kColumnOrigin, !context_.origins().known());
     list_->header()->resizeSections(QHeaderView::ResizeToContents);
     empty_->setVisible(items.isEmpty());
     list_->setVisible(!items.isEmpty());

@@ -42,6 +42,7 @@ SettingsLoad loadSettings(AppContext& context, QWidget* parent, const std::strin
         return SettingsLoad::Failed;
     }
     context.history.markFile(FileEvent::Loaded, context.store.values(), name);
+    context.clearOrigins();
     context.refreshAll();
     context.showStatus(QStringLiteral("File loaded."));
     return SettingsLoad::Loaded;

@@ -1,5 +1,6 @@
 #include "screens/main_window.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -13,9 +14,15 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <map>
+
+#include "editing/game_choice.h"
 #include "gamefile/game_paths.h"
 #include "gamefile/writer.h"
+#include "keeperfx/campaigns.h"
+#include "keeperfx/config_text.h"
 #include "keeperfx/install.h"
+#include "keeperfx/limits.h"
 #include "screens/about.h"
 #include "screens/changes.h"
 #include "screens/creatures/compare_creatures.h"
@@ -44,6 +51,20 @@ QPushButton* command(const QString& name, const QString& caption, QWidget* frame
     return button;
 }
 
+// What the three scopes of Apply to KeeperFX do, beside its question.
+constexpr const char* kScopeHelp =
+    "Everywhere: free play and every campaign and map pack of this folder play each value "
+    "you changed. Every value you did not change stays as each of them has it.\n\n"
+    "Under the campaigns' rules: free play plays each value you changed; a campaign or map "
+    "pack that sets a value itself keeps its own.\n\n"
+    "Only one campaign or map pack: only what is played with its rule folders changes; the "
+    "campaigns that share those folders share the change.\n\n"
+    "In every scope, a map's own rule files still win for that map.";
+// What becomes of the keeper powers' tenth level, which CREATURE.TXT lacks.
+QString menuText(const std::string& text) {
+    return QString::fromStdString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
 // The longest of the usual status texts, which fit on one line.
 constexpr const char* kWidestStatus = "Defaults loaded. Remember to apply the changes.";
 
@@ -54,7 +75,8 @@ QString Main::welcomeText() {
 }
 
 Main::Main(AppContext& context, std::string configPath, QWidget* parent)
-    : QWidget(parent), context_(context), configPath_(std::move(configPath)) {
+    : QWidget(parent), context_(context), configPath_(std::move(configPath)),
+      gameChoicePath_(gameChoicePath(configPath_)), game_(readGameChoice(gameChoicePath_)) {
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(kProductName);
 
@@ -240,6 +262,13 @@ QMenuBar* Main::menuBar() {
     readKeeperFx_->setObjectName(QStringLiteral("Action_ReadKeeperFx"));
     applyKeeperFx_ = keeperFx->addAction(QStringLiteral("&Apply to KeeperFX"));
     applyKeeperFx_->setObjectName(QStringLiteral("Action_ApplyKeeperFx"));
+    keeperFx->addSeparator();
+    games_ = keeperFx->addMenu(QStringLiteral("&Game to Read"));
+    games_->setObjectName(QStringLiteral("Menu_KeeperFxGame"));
+    games_->setToolTipsVisible(true);
+    gameGroup_ = new QActionGroup(games_);
+    // The folder's campaigns may change while the editor runs.
+    connect(games_, &QMenu::aboutToShow, this, &Main::listGames);
     connect(readKeeperFx_, &QAction::triggered, this, &Main::readKeeperFx);
     connect(applyKeeperFx_, &QAction::triggered, this, [this] { applyKeeperFx(); });
     enableKeeperFx(false, {});
@@ -309,6 +338,7 @@ void Main::enableKeeperFx(bool found, const std::string& installPath) {
     const bool keeperFx = found && keeperfx::holdsKeeperFxRules(installPath);
     readKeeperFx_->setEnabled(keeperFx);
     applyKeeperFx_->setEnabled(keeperFx);
+    games_->setEnabled(keeperFx);
     if (!found) {
         const QString why = QStringLiteral("Locate the game first: this works on its folder.");
         readKeeperFx_->setToolTip(why);
@@ -319,31 +349,145 @@ void Main::enableKeeperFx(bool found, const std::string& installPath) {
         readKeeperFx_->setToolTip(why);
         applyKeeperFx_->setToolTip(why);
     } else {
-        readKeeperFx_->setToolTip(
-            QStringLiteral("Fill the tables with the values KeeperFX plays free play with"));
         applyKeeperFx_->setToolTip(QStringLiteral(
             "Write the values as the KeeperFX mod mods/tavrel, enabled in mods/load_order.cfg"));
+        listGames();
     }
 }
 
+void Main::listGames() {
+    const std::string& installPath = context_.state.InstallPath;
+    const std::vector<keeperfx::Campaign> campaigns = keeperfx::listCampaigns(installPath);
+    const keeperfx::Campaign* chosen =
+        game_.empty() ? nullptr : keeperfx::findCampaign(campaigns, game_);
+    if (!game_.empty() && !chosen)
+        chooseGame({});
+    for (QAction* action : gameGroup_->actions())
+        delete action;
+    games_->clear();
+    // `game` as the status line names it.
+    auto add = [this](const QString& text, const std::string& name, const QString& tip,
+                      const QString& game) {
+        QAction* action = games_->addAction(text);
+        action->setObjectName(name.empty()
+                                  ? QStringLiteral("Action_FreePlay")
+                                  : QStringLiteral("Action_Game_") + QString::fromStdString(name));
+        action->setCheckable(true);
+        action->setChecked(keeperfx::sameName(name, game_));
+        action->setToolTip(tip);
+        gameGroup_->addAction(action);
+        connect(action, &QAction::triggered, this, [this, name, game] {
+            chooseGame(name);
+            showGame(game);
+            showStatus(QStringLiteral("Read KeeperFX Rules now reads %1.").arg(game));
+        });
+    };
+    add(QStringLiteral("&Free Play"), {},
+        QStringLiteral("Free play with no map pack chosen: the rules of fxdata, creatrs and "
+                       "the mods"),
+        QStringLiteral("free play"));
+    bool mapPacks = false;
+    for (const keeperfx::Campaign& campaign : campaigns) {
+        // Campaigns first, then the map packs, each group set apart.
+        if (campaign.mapPack != mapPacks || &campaign == &campaigns.front()) {
+            games_->addSeparator();
+            mapPacks = campaign.mapPack;
+        }
+        add(menuText(campaign.title) +
+                (campaign.mapPack ? QStringLiteral(" (map pack)") : QString()),
+            campaign.name,
+            QStringLiteral("The ") + fromCore(campaign.label()) +
+                (campaign.mapPack ? QStringLiteral(", levels/") : QStringLiteral(", campgns/")) +
+                QString::fromStdString(campaign.name) + QStringLiteral(".cfg"),
+            fromCore(campaign.label()));
+    }
+    showGame(chosen ? fromCore(chosen->label()) : QStringLiteral("free play"));
+}
+
+void Main::showGame(const QString& game) {
+    readKeeperFx_->setToolTip(
+        QStringLiteral("Fill the tables with the values KeeperFX plays %1 with").arg(game));
+}
+
+void Main::chooseGame(const std::string& name) {
+    game_ = name;
+    // Not remembering is no reason to stop: the choice holds for this run.
+    (void)writeGameChoice(gameChoicePath_, name);
+}
+
 void Main::readKeeperFx() {
-    const keeperfx::RulesRead read = keeperfx::readRules(context_.state.InstallPath);
+    // A campaign removed since the menu was last shown is read as free play.
+    listGames();
+    const keeperfx::RulesRead read = keeperfx::readRules(context_.state.InstallPath, game_);
     if (!read.ok) {
         context_.messages.inform(this, fromCore(read.message));
         return;
     }
     if (!settleChanges("reading the KeeperFX rules"))
         return;
+    // Set first, so that every window redrawn for the new values can say where they
+    // come from.
+    ValueOrigins origins;
+    origins.set(read.origins, read.values, read.campaign);
+    context_.setOrigins(std::move(origins));
     context_.store.fill(read.values, "Read KeeperFX Rules", RulesOrigin::KeeperFx);
     context_.refreshAll();
     showStatus(fromCore(read.status()));
 }
 
 bool Main::applyKeeperFx() {
-    if (!confirmApply())
+    const std::string& installPath = context_.state.InstallPath;
+    const ValueSet& values = context_.store.values();
+    // Tables read from CREATURE.TXT or a settings file count as read as free play.
+    const std::string& readAs = context_.origins().readAs();
+    const std::vector<keeperfx::Campaign> campaigns = keeperfx::listCampaigns(installPath);
+    const keeperfx::Campaign* one =
+        keeperfx::findCampaign(campaigns, readAs.empty() ? game_ : readAs);
+    std::vector<keeperfx::ApplyOptions> scopes(one ? 3 : 2);
+    QStringList choices = {QStringLiteral("Everywhere"),
+                           QStringLiteral("Under the campaigns' rules")};
+    scopes[1].scope = keeperfx::ApplyScope::UnderCampaigns;
+    if (one) {
+        scopes[2].scope = keeperfx::ApplyScope::OneCampaign;
+        scopes[2].campaign = one->name;
+        choices << QStringLiteral("Only ") + menuText(one->label());
+    }
+    for (keeperfx::ApplyOptions& options : scopes)
+        options.readAs = readAs;
+    // Each scope's question is worked out once, when its option is first chosen.
+    std::map<int, keeperfx::ApplyPreview> previews;
+    auto preview = [&](int choice) -> const keeperfx::ApplyPreview& {
+        auto found = previews.find(choice);
+        if (found == previews.end())
+            found =
+                previews
+                    .emplace(choice,
+                             keeperfx::previewApply(installPath, values,
+                                                    scopes.at(static_cast<std::size_t>(choice))))
+                    .first;
+        return found->second;
+    };
+    ChoiceQuestion question;
+    question.title = QStringLiteral("Apply to KeeperFX?");
+    question.prompt = QStringLiteral("Where KeeperFX plays the values you changed:");
+    question.choices = choices;
+    // After a read as one campaign, its tuner means that one.
+    question.preferred = !readAs.empty() && one ? 2 : 0;
+    if (const keeperfx::ApplyPreview& first = preview(question.preferred); !first.ok) {
+        context_.messages.inform(this, fromCore(first.message));
+        return false;
+    }
+    question.textFor = [&preview](int choice) {
+        const keeperfx::ApplyPreview& said = preview(choice);
+        return fromCore(said.ok ? said.question : said.message);
+    };
+    question.help = QString::fromLatin1(kScopeHelp) + QStringLiteral("\n\n") +
+                    fromCore(keeperfx::kTenthLevelNote);
+    const int chosen = context_.messages.askChoice(this, question);
+    if (chosen < 0 || chosen >= static_cast<int>(scopes.size()))
         return false;
     const keeperfx::ModApply result =
-        keeperfx::applyMod(context_.state.InstallPath, context_.store.values());
+        keeperfx::applyMod(installPath, values, scopes.at(static_cast<std::size_t>(chosen)));
     if (!result.ok) {
         const std::string message =
             result.refusedSlot
@@ -382,6 +526,7 @@ void Main::showReady(const GameLoadOutcome& outcome) {
     enableKeeperFx(true, outcome.installPath);
     gameRead_ = true;
     discarded_.reset();
+    context_.clearOrigins();
     // The values read are where editing starts: undoing the read would only bring
     // back the empty tables of a game not yet found, which must never be applied.
     context_.history.clear();
@@ -427,6 +572,7 @@ void Main::restore() {
                                QStringLiteral("Any changes you have made will be lost. Continue?"),
                                QStringLiteral("Restore Defaults?")))
         return;
+    context_.clearOrigins();
     context_.store.restoreDefaults();
     context_.refreshAll();
     showStatus(QStringLiteral("Defaults loaded. Remember to apply the changes."));

@@ -14,7 +14,9 @@
 #include "screens/messages.h"
 
 class QAction;
+class QActionGroup;
 class QLabel;
+class QMenu;
 class QMenuBar;
 class QPushButton;
 class QTimer;
@@ -76,6 +78,13 @@ private:
     void enableKeeperFx(bool found, const std::string& installPath);
     void readKeeperFx();
     bool applyKeeperFx();
+    // The games of the folder KeeperFX can be read as, in the menu Menu_KeeperFxGame:
+    // free play, then each campaign and map pack. A remembered choice that is gone
+    // falls back to free play.
+    void listGames();
+    void chooseGame(const std::string& name);
+    // Read's tool tip names the game it reads.
+    void showGame(const QString& game);
     QMenuBar* menuBar();
     void restore();
     void openLocate();
@@ -93,6 +102,10 @@ private:
     QAction* redo_;
     QAction* readKeeperFx_;
     QAction* applyKeeperFx_;
+    QMenu* games_;
+    QActionGroup* gameGroup_;
+    std::string gameChoicePath_;
+    std::string game_; // the campaign or map pack read as; empty: free play
     QAction* compare_;
     QList<StatusMessage> statusMessages_;
     bool gameRead_ = false;

@@ -79,6 +79,19 @@ QString valueText(SlotRef ref, std::int32_t value) {
                                               : QString::number(value);
 }
 
+QString originText(const ValueOrigins& origins, SlotRef ref, std::int32_t now) {
+    const ValueOrigins::Origin origin = origins.of(recordOf(ref), now);
+    if (origin.kind == ValueOrigins::Origin::Kind::Unknown)
+        return {};
+    const QString setBy = origin.layer.empty()
+                              ? QStringLiteral("no KeeperFX file, the factory value")
+                              : QString::fromStdString(origin.layer);
+    if (origin.kind == ValueOrigins::Origin::Kind::Read)
+        return QStringLiteral("Set by: ") + setBy;
+    return QStringLiteral("Edited; was %1, set by: %2")
+        .arg(valueText(ref, origin.readValue), setBy);
+}
+
 QString describeStep(const HistoryStep& step) {
     if (!step.what.empty() || step.changes.empty())
         return fromCore(step.what);

@@ -4,6 +4,7 @@
 
 #include "core/settings_store.h"
 #include "editing/history.h"
+#include "editing/value_origins.h"
 
 namespace tavrel::screens {
 
@@ -20,6 +21,9 @@ QString describeSlot(SlotRef ref);
 // A value as its screen shows it: a creature's jobs, names and flags by their
 // names ("Research, Train", "Dragon", "Yes"), every other value as its number.
 QString valueText(SlotRef ref, std::int32_t value);
+// Where a slot's value `now` comes from, after a KeeperFX read: "Set by: mod NAME", or
+// "Edited; was 30, set by: KeeperFX default". Empty when the tables came from elsewhere.
+QString originText(const ValueOrigins& origins, SlotRef ref, std::int32_t now);
 // What an undo or redo of the step does: the command, or the one value it changed.
 QString describeStep(const HistoryStep& step);
 

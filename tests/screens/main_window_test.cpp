@@ -456,8 +456,8 @@ private slots:
         h.click("Cmd_Restore"); // told at once in the open window
         const QStringList expected = {
             "Dungeon Keeper found.", longest,
-            "KeeperFX rules read from fxdata and creatrs and the mod base. The mod other listed in "
-            "load_order.cfg is not in the mods folder, so KeeperFX skips it.",
+            "KeeperFX rules read from fxdata and creatrs and the mod base. The mod other listed "
+            "in load_order.cfg is not in the mods folder, so KeeperFX skips it.",
             kRestored};
         QString told = test::child(window, "Text_Messages")->property("plainText").toString();
         // Each with its time of day.

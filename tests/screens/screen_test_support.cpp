@@ -36,6 +36,18 @@ int RecordingSeam::choose(QWidget*, const QString& text, const QString& title, c
     return choice;
 }
 
+int RecordingSeam::askChoice(QWidget*, const screens::ChoiceQuestion& question) {
+    AskedChoice asking{question.choices, question.preferred, {}, question.help};
+    for (int i = 0; i < question.choices.size(); ++i)
+        asking.texts << question.textFor(i);
+    asked.push_back(asking);
+    const int choice = choices.empty() ? -1 : choices.front();
+    if (!choices.empty())
+        choices.pop_front();
+    shown.push_back({asking.texts.value(choice < 0 ? question.preferred : choice), question.title});
+    return choice;
+}
+
 ScreenFixture::~ScreenFixture() {
     closeAllWindows();
 }

@@ -32,7 +32,18 @@ public:
     // Answers with the index queued in `choices`, -1 (box closed) when it is empty.
     int choose(QWidget* parent, const QString& text, const QString& title,
                const QStringList& answers) override;
+    // Answers from `choices` too (-1: No); shows the text of the choice answered, or of
+    // the preferred one for No.
+    int askChoice(QWidget* parent, const screens::ChoiceQuestion& question) override;
 
+    // A question with choices as it was asked: every choice's text taken then.
+    struct AskedChoice {
+        QStringList choices;
+        int preferred = 0;
+        QStringList texts;
+        QString help;
+    };
+    std::vector<AskedChoice> asked;
     std::vector<Shown> shown;
     std::deque<bool> answers;
     std::deque<int> choices;

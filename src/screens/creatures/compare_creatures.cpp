@@ -31,6 +31,7 @@
 #include "editing/typed_input.h"
 #include "screens/creatures/creature_screen.h"
 #include "screens/input_value_dialog.h"
+#include "screens/slot_captions.h"
 #include "screens/widgets/check_list.h"
 #include "screens/widgets/fit_window.h"
 #include "screens/widgets/marking.h"
@@ -477,11 +478,16 @@ QVariant CreatureGridModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
         return cellKindOf(field) == CellKind::Number ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                                                      : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
-    case Qt::ToolTipRole:
-        return QStringLiteral("%1, %2: %3\nFactory value: %4")
-            .arg(fromCore(creatureKind(kind).screenName),
-                 QString::fromStdString(creatureFieldName(field)),
-                 fromCore(cellText(kind, field, value)), fromCore(cellText(kind, field, factory)));
+    case Qt::ToolTipRole: {
+        QString tip = QStringLiteral("%1, %2: %3\nFactory value: %4")
+                          .arg(fromCore(creatureKind(kind).screenName),
+                               QString::fromStdString(creatureFieldName(field)),
+                               fromCore(cellText(kind, field, value)),
+                               fromCore(cellText(kind, field, factory)));
+        if (const QString origin = originText(context_.origins(), ref, value); !origin.isEmpty())
+            tip += QLatin1Char('\n') + origin;
+        return tip;
+    }
     default:
         return {};
     }

@@ -563,6 +563,14 @@ void Form_CreatureSettings::redraw() {
         angryJobs_->setChecked(item, jobChecked(value(kFieldAngryJobs), item));
     angryJobs_->setBackground(changed(kFieldAngryJobs) ? kColourChangedChoice : kColourEqual);
     angryJobs_->setCurrentIndex(angryJobs_->model()->index(0, 0));
+    // The value rows say where their values come from themselves.
+    for (int field = 1; field <= kCreatureFields; ++field)
+        if (QWidget* control = fieldControl(field); control && !creatureStatRow(field))
+            showOrigin(control, context_, SlotRef::creature(kind, field));
+    // Flags that share a field each show it.
+    for (std::size_t flag = 0; flag < flags_.size(); ++flag)
+        showOrigin(flags_.at(flag), context_,
+                   SlotRef::creature(kind, flagInfo(kMiscFlags.at(flag)).field));
 }
 
 void refreshCreatureScreen(AppContext& context) {

@@ -6,6 +6,7 @@
 
 #include "editing/stepping.h"
 #include "screens/input_value_dialog.h"
+#include "screens/slot_captions.h"
 #include "screens/widgets/marking.h"
 
 namespace tavrel::screens {
@@ -222,6 +223,25 @@ void ValueRow::show(std::int32_t value, std::int32_t factoryDefault) {
         QStringLiteral("%1, %2, factory value %3").arg(hooks_.name).arg(value).arg(factoryDefault));
     stat_->setTextColour(kColourText);
     stat_->setBackground(highlightColour(value, factoryDefault));
+    showOrigin(stat_, context_, hooks_.slot());
+}
+
+void showOrigin(QWidget* control, const QString& origin) {
+    // The help is taken at the first call, before any origin line joins it.
+    static constexpr const char* kHelp = "tavrelHelpToolTip";
+    QVariant help = control->property(kHelp);
+    if (!help.isValid()) {
+        help = control->toolTip();
+        control->setProperty(kHelp, help);
+    }
+    const QString text = help.toString();
+    control->setToolTip(origin.isEmpty() ? text
+                        : text.isEmpty() ? origin
+                                         : text + QLatin1Char('\n') + origin);
+}
+
+void showOrigin(QWidget* control, const AppContext& context, SlotRef ref) {
+    showOrigin(control, originText(context.origins(), ref, context.store.value(ref)));
 }
 
 void ValueRow::resetStepLabels() {

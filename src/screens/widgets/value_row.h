@@ -26,6 +26,12 @@ inline const QColor kColourPressed{235, 235, 235}; // while a mouse button is he
 // The background of a value against its factory value.
 QColor highlightColour(std::int32_t value, std::int32_t factoryDefault);
 
+// A value control's tool tip: its own help, and below it the line saying where the
+// value comes from (originText), when there is one.
+void showOrigin(QWidget* control, const QString& origin);
+// The same for the value of `ref` as it stands in the store.
+void showOrigin(QWidget* control, const AppContext& context, SlotRef ref);
+
 // Mouse button and modifier state in the codes the editing rules take.
 int buttonCode(Qt::MouseButton button);
 int modifierBits(Qt::KeyboardModifiers modifiers);
