@@ -14,6 +14,13 @@ char lower(char c) {
 
 } // namespace
 
+std::string lowered(std::string_view name) {
+    std::string result(name);
+    for (char& c : result)
+        c = lower(c);
+    return result;
+}
+
 bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;

@@ -40,6 +40,8 @@ std::string renderConfig(const ConfigFile& file, std::string_view comment);
 
 // Section and key names compare without regard to ASCII letter case, as KeeperFX does.
 bool sameName(std::string_view a, std::string_view b);
+// The name as KeeperFX compares it: ASCII letters in lower case.
+std::string lowered(std::string_view name);
 
 // Whether `names` holds `name`, in any letter case.
 template <typename Names> bool hasName(const Names& names, std::string_view name) {

@@ -199,14 +199,6 @@ struct FolderKey {
     }
 };
 
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 } // namespace
 
 ModPlan planMod(const std::string& installPath, const ValueSet& values,

@@ -83,14 +83,6 @@ bool readsEveryBlock(std::string_view section) {
     return isNumbered(section, "spell") || isNumbered(section, "instance");
 }
 
-std::string lowered(std::string_view name) {
-    std::string result(name);
-    for (char& c : result)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return result;
-}
-
 // The name a block is kept under, given its name and that in lower case: lower case, a numbered
 // block's number without leading zeros ([room02] is room 2); nullopt for a block KeeperFX never
 // reads, such as [ROOM2].
