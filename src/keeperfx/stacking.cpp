@@ -439,7 +439,7 @@ std::string withModIn(std::string_view loadOrder, std::string_view mod, std::str
     if (block)
         insertAfter = block->first;
     for (std::size_t i = 0; i < lines.size(); ++i)
-        if (inBlock(i) && isModEntry(entryOf(lines[i])) && !sameName(entryOf(lines[i]), mod))
+        if (inBlock(i) && isModEntry(modEntry(lines[i])) && !sameName(modEntry(lines[i]), mod))
             insertAfter = i;
     std::string out;
     auto endLine = [&] {
@@ -454,7 +454,8 @@ std::string withModIn(std::string_view loadOrder, std::string_view mod, std::str
         out += piece;
     };
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string_view entry = entryOf(lines[i]);
+        // Read as KeeperFX reads an entry, so that no copy it would load stays behind.
+        const std::string_view entry = modEntry(lines[i]);
         // This mod's own earlier entries move to the end; nothing else changes.
         if (!(readAt(i) && isModEntry(entry) && sameName(entry, mod)))
             put(lines[i]);

@@ -185,6 +185,8 @@ TEST(KeeperFxConfig, LoadOrderKeepsEveryOtherLine) {
         {"[after_base]\nmodA\ntavrel\n", "[after_base]\nmodA\ntavrel\n"},
         {"[after_map]\nx", "[after_map]\nx\n[after_base]\ntavrel\n"},
         {"[after_base]\n\n[after_map]\ntavrel\n", "[after_base]\ntavrel\n\n[after_map]\n"},
+        // KeeperFX skips control characters before an entry: that line loads the mod too.
+        {"[after_map]\n\x05tavrel\n", "[after_map]\n[after_base]\ntavrel\n"},
         {"\xEF\xBB\xBF[after_base]\r\nmodA\r\n", "[after_base]\r\nmodA\r\ntavrel\r\n"},
         {"\xEF\xBB\xBF\xEF\xBB\xBF[after_base]\nmodA\n", "[after_base]\nmodA\ntavrel\n"},
         {"[after_base]\rmodA\r[after_map]\rx", "[after_base]\rmodA\rtavrel\r[after_map]\rx"},
