@@ -1,7 +1,6 @@
 #include "keeperfx/install.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -34,15 +33,6 @@ bool entryExists(const std::string& path) {
     return std::filesystem::exists(std::filesystem::symlink_status(fileio::pathOf(path), error));
 }
 
-std::string ioText(const fileio::IoError& error) {
-    return error.path + ": " + error.reason();
-}
-
-// Nothing there, as KeeperFX's own look-ups see it.
-bool isMissing(const fileio::IoError& error) {
-    return (error.code == ENOENT || error.code == ENOTDIR) && error.why.empty();
-}
-
 // The name the folder of an apply cut short between its two moves keeps the old mod under.
 std::string asideName(std::string_view mod) {
     return "." + std::string(mod) + ".tavrel-old";
@@ -67,21 +57,6 @@ std::string lockForReading(const std::string& installPath, fileio::FolderLock& l
     if (!holdsKeeperFxRules(installPath))
         return "The folder " + installPath + " holds no KeeperFX rules (fxdata and creatrs).";
     return lockMods(installPath, false, lock);
-}
-
-std::int32_t valueOf(const ValueSet& values, int record) {
-    return values[static_cast<std::size_t>(record - 1)];
-}
-
-bool isFactoryValue(const ValueSet& values, int record) {
-    return valueOf(values, record) == valueOf(factoryDefaults(), record);
-}
-
-std::string quotedList(const std::vector<std::string>& names) {
-    std::string text;
-    for (std::size_t i = 0; i < names.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
-    return text;
 }
 
 } // namespace
@@ -128,9 +103,9 @@ std::string RulesRead::status() const {
         text += " of " + campaignLabel;
     text += " read from fxdata and creatrs";
     if (!folders.empty())
-        text += (mods.empty() ? " and its own " : ", its own ") + quotedList(folders);
+        text += (mods.empty() ? " and its own " : ", its own ") + listed(folders);
     if (!mods.empty())
-        text += (mods.size() == 1 ? " and the mod " : " and the mods ") + quotedList(mods);
+        text += (mods.size() == 1 ? " and the mod " : " and the mods ") + listed(mods);
     text += ".";
     for (const std::string& note : notes)
         text += " " + note;
@@ -410,7 +385,8 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
     // The slot KeeperFX has no place for.
     for (int record = 1; record <= kSlotCount; ++record) {
         const Place& place = placeOf(record);
-        if (place.encoding == Encoding::None && !isFactoryValue(values, record))
+        if (place.encoding == Encoding::None &&
+            valueOf(values, record) != valueOf(factoryDefaults(), record))
             result.notes.push_back(std::string(slotInfoOfRecord(record).row) +
                                    " has no equivalent in KeeperFX, so its value " +
                                    std::to_string(valueOf(values, record)) + " is not written.");
@@ -494,7 +470,7 @@ ModApply applyMod(const std::string& installPath, const ValueSet& values,
             result.notes.push_back("A byte-order mark at the start of load_order.cfg hid its "
                                    "[after_base] block from KeeperFX; it is written without one, "
                                    "so KeeperFX now also loads " +
-                                   quotedList(shown) + ".");
+                                   listed(shown) + ".");
     }
     if (unconfirmed)
         result.notes.push_back("The system could not confirm that the mod is safely on disk: " +

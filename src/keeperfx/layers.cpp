@@ -15,20 +15,30 @@ namespace {
 
 constexpr std::string_view kCreatureFolder = "creatrs/";
 
-std::string ioText(const fileio::IoError& error) {
-    return error.path + ": " + error.reason();
-}
-
-// Nothing there.
-bool isMissing(const fileio::IoError& error) {
-    return (error.code == ENOENT || error.code == ENOTDIR) && error.why.empty();
-}
-
 std::string_view fileName(std::string_view file) {
     return file.substr(file.rfind('/') + 1);
 }
 
 } // namespace
+
+std::string ioText(const fileio::IoError& error) {
+    return error.path + ": " + error.reason();
+}
+
+bool isMissing(const fileio::IoError& error) {
+    return (error.code == ENOENT || error.code == ENOTDIR) && error.why.empty();
+}
+
+std::int32_t valueOf(const ValueSet& values, int record) {
+    return values[static_cast<std::size_t>(record - 1)];
+}
+
+std::string listed(const std::vector<std::string>& items) {
+    std::string text;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+    return text;
+}
 
 std::string onDisk(const std::string& root, std::string_view relative) {
     std::string path = root;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/fileio.h"
 #include "core/settings_store.h"
 #include "keeperfx/campaigns.h"
 #include "keeperfx/config_text.h"
@@ -17,6 +18,15 @@ namespace tavrel::keeperfx {
 
 inline constexpr std::string_view kModsFolder = "mods";
 inline constexpr std::string_view kLoadOrderFile = "load_order.cfg";
+
+// A failed file operation as a message names it: the path and why.
+std::string ioText(const fileio::IoError& error);
+// Nothing there, as KeeperFX's own look-ups see it.
+bool isMissing(const fileio::IoError& error);
+// A slot's value in a set, by its record number.
+std::int32_t valueOf(const ValueSet& values, int record);
+// "a", "a and b", "a, b and c".
+std::string listed(const std::vector<std::string>& items);
 
 // A path below `root` given with '/', each part in the spelling found on disk.
 std::string onDisk(const std::string& root, std::string_view relative);

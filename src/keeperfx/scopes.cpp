@@ -94,10 +94,6 @@ bool planSlot(ModFilePlan& plan, const Place& place, std::int32_t value) {
     return true;
 }
 
-std::int32_t valueOf(const ValueSet& values, int record) {
-    return values[static_cast<std::size_t>(record - 1)];
-}
-
 // Puts every changed value of `file` into the plan, and what follows from them.
 void planEdits(ModFilePlan& plan, std::string_view file, const ValueSet& values,
                const std::vector<bool>& changed) {
@@ -125,13 +121,6 @@ void planEdits(ModFilePlan& plan, std::string_view file, const ValueSet& values,
 
 std::string countOf(std::size_t count, std::string_view one, std::string_view many) {
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
-}
-
-std::string listed(const std::vector<std::string>& items) {
-    std::string text;
-    for (std::size_t i = 0; i < items.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
-    return text;
 }
 
 // A sentence may begin with "free play".
